@@ -1,0 +1,31 @@
+#pragma once
+// One piece of a burn, run against the burner session of its list.
+
+#include <QString>
+
+#include "engine/action_list.h"
+#include "log/log_item_type.h"
+
+namespace ondrelle {
+
+class TsbAction {
+ public:
+  TsbAction() = default;
+  virtual ~TsbAction() = default;
+  TsbAction(const TsbAction&) = delete;
+  TsbAction& operator=(const TsbAction&) = delete;
+
+  /// Base steps every action runs first: checks the item, takes its list,
+  /// reports progress 0. Throws TsbError("Invalid action") for no item.
+  virtual void Execute(TsbActionItem* item);
+  /// Passes a message to OnMessage with this action as the sender.
+  virtual void DoMessage(const QString& message, TsbLogItemType kind);
+  /// A message handler that re-issues someone else's message as this action's own.
+  virtual void RelayMessage(const void* sender, const QString& message, TsbLogItemType kind);
+
+  TsbMessageEvent OnMessage;
+  TsbActionList* ActionList = nullptr;  ///< set by Execute; not owned
+  bool Succeeded = true;
+};
+
+}  // namespace ondrelle

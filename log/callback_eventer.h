@@ -1,0 +1,51 @@
+#pragma once
+// The one relay between reporters (the library callback, actions, burn
+// threads) and whoever wants their news (the wizard, the progress page).
+// A fire operation calls its slot's handler at once, on the caller's
+// thread; an empty slot swallows the news. Handlers that touch widgets
+// must bring the update onto the UI thread themselves.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace ondrelle {
+
+class TsbCallBackEventer {
+ public:
+  using NameHandler = std::function<void(TsbCallBackEventer& sender, const QString& name, std::intptr_t param)>;
+  using PercentHandler = std::function<void(TsbCallBackEventer& sender, std::int32_t percent)>;
+  using EnabledHandler = std::function<void(TsbCallBackEventer& sender, bool enabled)>;
+  using NotifyHandler = std::function<void(TsbCallBackEventer& sender)>;
+
+  NameHandler OnAddName;
+  NameHandler OnRemoveName;
+  PercentHandler OnProgress;
+  PercentHandler OnBufferStatus;
+  EnabledHandler OnCancelEnabled;
+  NotifyHandler OnImageFileStart;
+
+  void DoAddName(const QString& name, std::intptr_t param) {
+    if (OnAddName) OnAddName(*this, name, param);
+  }
+  void DoRemoveName(const QString& name, std::intptr_t param) {
+    if (OnRemoveName) OnRemoveName(*this, name, param);
+  }
+  void DoProgress(std::int32_t percent) {
+    if (OnProgress) OnProgress(*this, percent);
+  }
+  void DoBufferStatus(std::int32_t percent) {
+    if (OnBufferStatus) OnBufferStatus(*this, percent);
+  }
+  void DoCancelEnabled(bool enabled) {
+    if (OnCancelEnabled) OnCancelEnabled(*this, enabled);
+  }
+  void DoImageFileStart() {
+    if (OnImageFileStart) OnImageFileStart(*this);
+  }
+};
+
+/// The process-wide eventer.
+TsbCallBackEventer& CallBackEventer();
+
+}  // namespace ondrelle

@@ -1,0 +1,20 @@
+#include "platform/executable_path.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <climits>
+#include <unistd.h>
+
+namespace ondrelle::platform {
+
+QString ExecutablePath() {
+  // /proc/self/exe works before a QCoreApplication exists and in tests.
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length > 0) return QString::fromLocal8Bit(buffer, static_cast<qsizetype>(length));
+  if (QCoreApplication::instance() != nullptr) return QCoreApplication::applicationFilePath();
+  return {};
+}
+
+}  // namespace ondrelle::platform
