@@ -51,6 +51,11 @@ class ScsiTransport {
   /// reply carries the sense data.
   virtual Result<ScsiReply> execute(const ScsiCommand& command) = 0;
 
+  /// Called from another thread to make a command in progress end soon
+  /// (Emberline_CdvdWriter_Cancel). Transports that cannot interrupt a
+  /// command ignore it; callers also check their cancel flag between commands.
+  virtual void interrupt() {}
+
   /// The path or name the transport talks to, for messages ("/dev/sr0", "virtual CD writer 0").
   virtual std::string describe() const = 0;
 };
