@@ -105,6 +105,13 @@ uint8_t Emberline_CdvdWriter_GetTrackInformation(EmberlineHandle handle, char* t
 uint8_t Emberline_CdvdWriter_GetTOCInformation(EmberlineHandle handle, char* text, int32_t size,
                                                uint32_t* status, EmberlineFailureInfo* failure,
                                                uint8_t* tocInformation);
+/**
+ * Volume label of the inserted disc: the volume identifier of the ISO 9660
+ * primary volume descriptor of the last session, trailing blanks removed.
+ * Fails when the disc holds no ISO 9660 volume.
+ */
+uint8_t Emberline_CdvdWriter_GetVolumeLabel(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                            EmberlineFailureInfo* failure, char* label, int32_t labelSize);
 /** 1: read the TOC with LBA addresses in one command (default); 0: MSF addresses. */
 void Emberline_SetFastReadTOC(uint8_t fast);
 /** Outputs of REPORT KEY format 08h: type code, vendor resets left, user changes left, region mask,
