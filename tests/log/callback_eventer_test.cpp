@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "log/callback_eventer.h"
+
+#include <gtest/gtest.h>
 
 using ondrelle::TsbCallBackEventer;
 
@@ -35,7 +35,7 @@ TEST(CallBackEventer, HandlersGetTheEventerAsSenderAndTheArguments) {
 
   eventer.DoAddName(QStringLiteral("VIDEO_TS"), 42);
   eventer.DoRemoveName(QStringLiteral("ignored"), 7);  // its slot is empty
-  eventer.DoProgress(130);                            // capping is the handler's business
+  eventer.DoProgress(130);                             // capping is the handler's business
   eventer.DoBufferStatus(64);
   eventer.DoCancelEnabled(true);
   eventer.DoImageFileStart();

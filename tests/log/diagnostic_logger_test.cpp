@@ -1,3 +1,5 @@
+#include "log/diagnostic_logger.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,7 +9,6 @@
 #include <QTime>
 #include <thread>
 
-#include "log/diagnostic_logger.h"
 #include "platform/system_settings.h"
 
 using ondrelle::TsbLogger;
@@ -58,8 +59,8 @@ TEST_F(SystemSettingsFixture, LogEnabledOneWritesTheFile) {
 }
 
 TEST_F(SystemSettingsFixture, LogStaysOffForZeroTextAndAbsentValues) {
-  for (const QVariant& value : {QVariant(QStringLiteral("0")), QVariant(QStringLiteral("yes")),
-                                QVariant(QStringLiteral("1x")), QVariant()}) {
+  for (const QVariant& value :
+       {QVariant(QStringLiteral("0")), QVariant(QStringLiteral("yes")), QVariant(QStringLiteral("1x")), QVariant()}) {
     if (value.isValid())
       Store(QStringLiteral("LogEnabled"), value);
     else
@@ -107,7 +108,8 @@ TEST(DiagnosticLogger, TwoThreadsLoseAndMixNoLine) {
   TsbLogger logger({true, 0}, file, FixedClock(0, 0, 0, 0));
   constexpr int kLines = 10000;
   auto writer = [&](char tag) {
-    for (int i = 0; i < kLines; ++i) logger.WriteLog(QStringLiteral("%1-%2-padding-to-make-lines-long").arg(tag).arg(i));
+    for (int i = 0; i < kLines; ++i)
+      logger.WriteLog(QStringLiteral("%1-%2-padding-to-make-lines-long").arg(tag).arg(i));
   };
   std::thread a(writer, 'a');
   std::thread b(writer, 'b');

@@ -1,9 +1,9 @@
+#include "log/operation_log.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <vector>
-
-#include "log/operation_log.h"
 
 using ondrelle::TsbLog;
 
