@@ -1,0 +1,24 @@
+#pragma once
+// READ CAPACITY and READ(10): the recorded size and user data of a medium.
+
+#include <cstdint>
+#include <span>
+
+#include "transport/scsi_transport.h"
+
+namespace emberline::mmc {
+
+struct Capacity {
+  std::uint32_t lastLba = 0;
+  std::uint32_t blockLength = 0;
+  std::uint64_t blocks() const { return std::uint64_t{lastLba} + 1; }
+};
+
+Result<Capacity> readCapacity(ScsiTransport& transport);
+
+/// READ(10) of @p blocks blocks of @p blockLength bytes from @p lba into @p out,
+/// which must hold them all. Returns the bytes transferred.
+Result<std::size_t> read10(ScsiTransport& transport, std::int32_t lba, std::uint16_t blocks,
+                           std::span<std::uint8_t> out, std::size_t blockLength = 2048);
+
+}  // namespace emberline::mmc
