@@ -1,0 +1,145 @@
+#include "virtual/disc_image.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "core/msf.h"
+
+namespace emberline::virt {
+
+FileHandle& FileHandle::operator=(FileHandle&& o) noexcept {
+  if (this != &o) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = o.fd_;
+    o.fd_ = -1;
+  }
+  return *this;
+}
+
+FileHandle::~FileHandle() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+DiscImage::DiscImage(std::filesystem::path base, bool cd) : base_(std::move(base)), cd_(cd) {}
+
+std::filesystem::path DiscImage::dataPath() const {
+  auto p = base_;
+  p += cd_ ? ".bin" : ".iso";
+  return p;
+}
+
+std::filesystem::path DiscImage::cuePath() const {
+  auto p = base_;
+  p += ".cue";
+  return p;
+}
+
+Status DiscImage::ensureOpen() {
+  if (data_.valid()) return {};
+  int fd = ::open(dataPath().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot create " + dataPath().string(), errno));
+  data_ = FileHandle(fd);
+  return {};
+}
+
+Status DiscImage::write(std::int32_t lba, std::span<const std::uint8_t> sector) {
+  if (lba < 0) return {};
+  EMBERLINE_TRY(ensureOpen());
+  auto offset = static_cast<off_t>(lba) * static_cast<off_t>(sectorSize());
+  std::size_t done = 0;
+  while (done < sector.size()) {
+    ssize_t n = ::pwrite(data_.get(), sector.data() + done, sector.size() - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail(Error::fromErrno(ErrorKind::File, "cannot write " + dataPath().string(), errno));
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+Status DiscImage::read(std::int32_t lba, std::span<std::uint8_t> sector) const {
+  std::fill(sector.begin(), sector.end(), 0);
+  if (lba < 0 || !data_.valid()) return {};
+  auto offset = static_cast<off_t>(lba) * static_cast<off_t>(sectorSize());
+  std::size_t done = 0;
+  while (done < sector.size()) {
+    ssize_t n = ::pread(data_.get(), sector.data() + done, sector.size() - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot read " + dataPath().string(), errno));
+    if (n == 0) break;  // past the end: never written, stays zero
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+Status DiscImage::attachSource(const std::filesystem::path& iso, std::int32_t& blocks) {
+  int fd = ::open(iso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot open disc image " + iso.string(), errno));
+  source_ = FileHandle(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0)
+    return fail(Error::fromErrno(ErrorKind::File, "disc image " + iso.string() + " is empty or unreadable", errno));
+  sourceBlocks_ = static_cast<std::int32_t>((st.st_size + 2047) / 2048);
+  blocks = sourceBlocks_;
+  return {};
+}
+
+Status DiscImage::readSource(std::int32_t lba, std::span<std::uint8_t, 2048> user) const {
+  std::fill(user.begin(), user.end(), 0);
+  ssize_t n = ::pread(source_.get(), user.data(), user.size(), static_cast<off_t>(lba) * 2048);
+  if (n < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot read the pre-recorded disc image", errno));
+  return {};
+}
+
+std::string cueSheetText(const DiscLayout& layout, const std::string& binName) {
+  std::string text = "FILE \"" + binName + "\" BINARY\n";
+  char line[64];
+  for (const Track& t : layout.tracks()) {
+    if (t.recorded == 0) continue;
+    if (t.session > 1 && (&t == layout.tracks().data() || (&t)[-1].session != t.session)) {
+      std::snprintf(line, sizeof line, "REM SESSION %02d\n", t.session);
+      text += line;
+    }
+    const char* mode = t.layout == SectorLayout::Mode1 ? "MODE1/2352" : t.layout == SectorLayout::Mode2 ? "MODE2/2352"
+                                                                                                       : "AUDIO";
+    std::snprintf(line, sizeof line, "  TRACK %02d %s\n", t.number, mode);
+    text += line;
+    // Positions are offsets into the .bin, which starts at LBA 0.
+    std::snprintf(line, sizeof line, "    INDEX 01 %02d:%02d:%02d\n", t.start / kFramesPerMinute,
+                  (t.start / kFramesPerSecond) % 60, t.start % kFramesPerSecond);
+    text += line;
+  }
+  return text;
+}
+
+Result<std::vector<std::string>> DiscImage::finish(const DiscLayout& layout) {
+  std::vector<std::string> written;
+  if (!data_.valid()) return written;
+  if (::fsync(data_.get()) != 0)
+    return fail(Error::fromErrno(ErrorKind::File, "cannot flush " + dataPath().string(), errno));
+  data_ = FileHandle();
+  if (cd_) {
+    std::ofstream cue(cuePath(), std::ios::trunc);
+    cue << cueSheetText(layout, dataPath().filename().string());
+    cue.close();
+    if (!cue) return fail(Error::make(ErrorKind::File, "cannot write " + cuePath().string()));
+    written.push_back(cuePath().string());
+  }
+  written.insert(written.begin(), dataPath().string());
+  return written;
+}
+
+void DiscImage::discard() {
+  if (!data_.valid()) return;
+  data_ = FileHandle();
+  std::error_code ec;
+  std::filesystem::remove(dataPath(), ec);
+}
+
+}  // namespace emberline::virt

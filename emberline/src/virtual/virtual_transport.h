@@ -1,0 +1,29 @@
+#pragma once
+/// @file
+/// The ScsiTransport of a virtual writer: one device object opened on a
+/// drive that outlives it.
+
+#include <memory>
+
+#include "transport/scsi_transport.h"
+#include "virtual/interruptor.h"
+#include "virtual/virtual_drive.h"
+
+namespace emberline::virt {
+
+class VirtualTransport final : public ScsiTransport {
+ public:
+  explicit VirtualTransport(std::shared_ptr<VirtualDrive> drive) : drive_(std::move(drive)) {}
+
+  Result<ScsiReply> execute(const ScsiCommand& command) override;
+  std::string describe() const override;
+  /// Makes a command waiting in realtime return promptly with 0B/00/00; callable from any thread.
+  void interrupt() { interruptor_.interrupt(); }
+  VirtualDrive& drive() { return *drive_; }
+
+ private:
+  std::shared_ptr<VirtualDrive> drive_;
+  Interruptor interruptor_;
+};
+
+}  // namespace emberline::virt

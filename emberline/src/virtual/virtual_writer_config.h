@@ -1,0 +1,57 @@
+#pragma once
+/// @file
+/// The configuration of the virtual writers: one spec string, writers
+/// separated by ";", each "media[,key=value]...".
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/result.h"
+#include "virtual/media_kind.h"
+
+namespace emberline::virt {
+
+/// A fault the drive injects on purpose.
+struct FaultSpec {
+  enum class Kind : std::uint8_t { NotReady, WriteError, Removed };
+  Kind kind = Kind::NotReady;
+  std::int32_t lba = 0;  ///< WriteError / Removed: the block that triggers it
+};
+
+/// Everything one virtual writer is made of.
+struct WriterConfig {
+  MediaKind media = MediaKind::CdR;
+  DriveKind drive = DriveKind::Cd;
+  std::vector<std::uint32_t> writeSpeeds;  ///< KB/s, ascending, never empty after parsing
+  std::uint32_t readSpeed = 0;             ///< KB/s
+  std::optional<std::uint32_t> fixedSpeed;
+  bool realtime = false;
+  bool bufferUnderrunProtection = true;
+  bool testWrite = true;                   ///< the drive offers simulated writes on media that allow them
+  std::uint32_t bufferKb = 2048;
+  int sessions = 0;                        ///< pre-recorded closed sessions
+  bool appendable = false;                 ///< pre-recorded disc left open for another session
+  std::string label = "VIRTUAL_DISC";
+  std::string image;                       ///< pre-recorded content from this ISO file
+  std::string vendor = "ONDRELLE";
+  std::string product;
+  std::string revision = "1.00";
+  std::vector<FaultSpec> faults;
+
+  bool hasFault(FaultSpec::Kind kind) const;
+};
+
+constexpr std::size_t kMaxVirtualWriters = 6;
+
+/// Parses the spec. Empty = "cd-r;dvd+r", "none" = no writers.
+Result<std::vector<WriterConfig>> parseWriterConfigs(std::string_view spec);
+
+/// The image folder: `dirOverride` when set and non-empty, else
+/// $HOME/.local/share/ondrelle/virtual-writer (relative to "." without HOME).
+std::filesystem::path virtualDirectory(const char* dirOverride, const char* home);
+
+}  // namespace emberline::virt
