@@ -1,0 +1,48 @@
+#pragma once
+// A device object: one opened drive, the callback registered with it, and
+// the cancel request another thread may raise while a call runs.
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "api/library_object.h"
+#include "emberline/emberline.h"
+#include "transport/scsi_transport.h"
+
+namespace emberline {
+
+class DeviceObject : public EmberlineObject {
+ public:
+  DeviceObject(std::unique_ptr<ScsiTransport> transport, EmberlineCallBackProc callback, void* context)
+      : transport_(std::move(transport)), callback_(callback), context_(context) {}
+
+  ScsiTransport& transport() { return *transport_; }
+
+  /// Serialises the calls made on this object; Cancel does not take it.
+  std::unique_lock<std::mutex> beginCall() {
+    std::unique_lock lock(callMutex_);
+    cancelRequested_.store(false);
+    return lock;
+  }
+  void cancel() {
+    cancelRequested_.store(true);
+    transport_->interrupt();
+  }
+  bool cancelRequested() const { return cancelRequested_.load(); }
+
+  /// Calls the registered callback, if any.
+  void notify(std::uint32_t number, void* param1, void* param2) const {
+    if (callback_ != nullptr) callback_(number, context_, param1, param2);
+  }
+
+ private:
+  std::unique_ptr<ScsiTransport> transport_;
+  EmberlineCallBackProc callback_;
+  void* context_;
+  std::mutex callMutex_;
+  std::atomic<bool> cancelRequested_{false};
+};
+
+}  // namespace emberline
