@@ -3,8 +3,10 @@
 #include <QString>
 #include <cstdio>
 
+#include "cli/device_commands.h"
 #include "devices/library_lifetime.h"
 #include "emberline/emberline.h"
+#include "engine/tsb_error.h"
 
 namespace ondrelle::cli {
 
@@ -14,6 +16,10 @@ void PrintUsage(std::FILE* to) {
   std::fputs(
       "Usage: ondrelle-cli <command> [options]\n"
       "Commands:\n"
+      "  devices [--transport spti|aspi] [--all]\n"
+      "               scan for CD/DVD writers (--all: every CD/DVD device)\n"
+      "  speeds --device D\n"
+      "               list the write speeds of device D for its disc, fastest last\n"
       "  --version    print the program's and the library's versions\n"
       "  --help       print this text\n",
       to);
@@ -29,12 +35,27 @@ int PrintVersion() {
 int Run(const QStringList& arguments) {
   ReportLibraryVersion();
 
-  if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
-      arguments.first() == QLatin1String("-h")) {
+  if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")) {
     PrintUsage(arguments.isEmpty() ? stderr : stdout);
     return arguments.isEmpty() ? 2 : 0;
   }
   if (arguments.first() == QLatin1String("--version")) return PrintVersion();
+
+  using Command = int (*)(const QStringList&);
+  Command command = nullptr;
+  if (arguments.first() == QLatin1String("devices")) command = RunDevicesCommand;
+  if (arguments.first() == QLatin1String("speeds")) command = RunSpeedsCommand;
+  if (command != nullptr) {
+    try {
+      StartLibrary();
+    } catch (const TsbError& error) {
+      std::fprintf(stderr, "%s\n", qPrintable(error.Message()));
+      return 1;
+    }
+    const int status = command(arguments.mid(1));
+    ShutDownLibrary();
+    return status;
+  }
 
   std::fprintf(stderr, "ondrelle-cli: unknown command \"%s\"\n", qPrintable(arguments.first()));
   PrintUsage(stderr);

@@ -4,22 +4,38 @@ namespace ondrelle {
 
 QString DiscTypeToStr(DISC_TYPE type) {
   switch (type) {
-    case DISC_TYPE_UNKNOWN: return QStringLiteral("Unknown");
-    case DISC_TYPE_CDROM: return QStringLiteral("CD-ROM");
-    case DISC_TYPE_CDR: return QStringLiteral("CD-R");
-    case DISC_TYPE_CDRW: return QStringLiteral("CD-RW");
-    case DISC_TYPE_DVDROM: return QStringLiteral("DVD-ROM");
-    case DISC_TYPE_DVDR: return QStringLiteral("DVD-R");
-    case DISC_TYPE_DVDRAM: return QStringLiteral("DVD-RAM");
-    case DISC_TYPE_DVDRWRO: return QStringLiteral("DVD-RW RO (Restricted Overwrite)");
-    case DISC_TYPE_DVDRWSR: return QStringLiteral("DVD-RW SR (Sequential Recording)");
-    case DISC_TYPE_DVDPLUSRW: return QStringLiteral("DVD+RW");
-    case DISC_TYPE_DDCDROM: return QStringLiteral("DD (Double Density) CD-ROM");
-    case DISC_TYPE_DDCDR: return QStringLiteral("DD (Double Density) CD-R");
-    case DISC_TYPE_DDCDRW: return QStringLiteral("DD (Double Density) CD-RW");
-    case DISC_TYPE_DVDPLUSR: return QStringLiteral("DVD+R");
-    case DISC_TYPE_NO_MEDIA: return QStringLiteral("Empty");
-    default: return {};
+    case DISC_TYPE_UNKNOWN:
+      return QStringLiteral("Unknown");
+    case DISC_TYPE_CDROM:
+      return QStringLiteral("CD-ROM");
+    case DISC_TYPE_CDR:
+      return QStringLiteral("CD-R");
+    case DISC_TYPE_CDRW:
+      return QStringLiteral("CD-RW");
+    case DISC_TYPE_DVDROM:
+      return QStringLiteral("DVD-ROM");
+    case DISC_TYPE_DVDR:
+      return QStringLiteral("DVD-R");
+    case DISC_TYPE_DVDRAM:
+      return QStringLiteral("DVD-RAM");
+    case DISC_TYPE_DVDRWRO:
+      return QStringLiteral("DVD-RW RO (Restricted Overwrite)");
+    case DISC_TYPE_DVDRWSR:
+      return QStringLiteral("DVD-RW SR (Sequential Recording)");
+    case DISC_TYPE_DVDPLUSRW:
+      return QStringLiteral("DVD+RW");
+    case DISC_TYPE_DDCDROM:
+      return QStringLiteral("DD (Double Density) CD-ROM");
+    case DISC_TYPE_DDCDR:
+      return QStringLiteral("DD (Double Density) CD-R");
+    case DISC_TYPE_DDCDRW:
+      return QStringLiteral("DD (Double Density) CD-RW");
+    case DISC_TYPE_DVDPLUSR:
+      return QStringLiteral("DVD+R");
+    case DISC_TYPE_NO_MEDIA:
+      return QStringLiteral("Empty");
+    default:
+      return {};
   }
 }
 

@@ -11,20 +11,23 @@ namespace ondrelle {
 Q_LOGGING_CATEGORY(lcLibrary, "ondrelle.library", QtWarningMsg)
 
 namespace {
-QString Hex8(std::uint32_t value) { return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper(); }
+QString Hex8(std::uint32_t value) {
+  return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
+}
 }  // namespace
 
 LibraryVersionCheck CheckLibraryVersion(std::uint32_t actual) {
   LibraryVersionCheck check;
   check.Matches = actual == kExpectedLibraryVersion;
-  check.Message = check.Matches
-                      ? QStringLiteral("Emberline : libemberline version : 0x") + Hex8(actual)
-                      : QStringLiteral("Emberline : Invalid libemberline version : 0x") + Hex8(actual) +
-                            QStringLiteral(". Expected : 0x") + Hex8(kExpectedLibraryVersion);
+  check.Message = check.Matches ? QStringLiteral("Emberline : libemberline version : 0x") + Hex8(actual)
+                                : QStringLiteral("Emberline : Invalid libemberline version : 0x") + Hex8(actual) +
+                                      QStringLiteral(". Expected : 0x") + Hex8(kExpectedLibraryVersion);
   return check;
 }
 
-LibraryVersionCheck CheckLoadedLibraryVersion() { return CheckLibraryVersion(Emberline_GetVersion()); }
+LibraryVersionCheck CheckLoadedLibraryVersion() {
+  return CheckLibraryVersion(Emberline_GetVersion());
+}
 
 LibraryVersionCheck ReportLibraryVersion() {
   const LibraryVersionCheck check = CheckLoadedLibraryVersion();

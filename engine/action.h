@@ -23,6 +23,11 @@ class TsbAction {
   /// A message handler that re-issues someone else's message as this action's own.
   virtual void RelayMessage(const void* sender, const QString& message, TsbLogItemType kind);
 
+  /// Finishing steps of the burning actions: close the session (failures
+  /// are logged only) and eject the disc (failures become an error message).
+  void CloseSession();
+  void Eject();
+
   TsbMessageEvent OnMessage;
   TsbActionList* ActionList = nullptr;  ///< set by Execute; not owned
   bool Succeeded = true;

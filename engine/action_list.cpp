@@ -12,8 +12,8 @@ TsbActionItem& TsbActionList::Add() {
 }
 
 void TsbActionList::DeleteFromPage(std::int32_t page) {
-  const auto first = std::find_if(items_.begin(), items_.end(),
-                                  [page](const auto& item) { return item->PageOwner == page; });
+  const auto first =
+      std::find_if(items_.begin(), items_.end(), [page](const auto& item) { return item->PageOwner == page; });
   items_.erase(first, items_.end());
 }
 

@@ -1,10 +1,10 @@
 #include "platform/executable_path.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFileInfo>
-
 #include <climits>
-#include <unistd.h>
 
 namespace ondrelle::platform {
 

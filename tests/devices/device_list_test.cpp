@@ -1,8 +1,8 @@
+#include "devices/device_list.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "devices/device_list.h"
 
 using namespace ondrelle;
 

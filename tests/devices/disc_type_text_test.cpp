@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "devices/disc_type_text.h"
+
+#include <gtest/gtest.h>
 
 using namespace ondrelle;
 

@@ -1,10 +1,11 @@
+#include "devices/library_result.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "devices/library_lifetime.h"
-#include "devices/library_result.h"
 #include "emberline/emberline.h"
 
 using namespace ondrelle;
@@ -18,10 +19,12 @@ TEST(LibraryFailureText, FillsCodeStatusAndText) {
 TEST(LibraryFailureText, StatusPrintsSignedAndATextWithoutNulStopsAtTheBuffer) {
   std::vector<char> text(EMBERLINE_TEXT_SIZE + 16, 'x');  // no NUL inside the library's 1024
   const QString message = EmberlineFailureText("CdvdWriter_Create", 2, 0xFFFFFFFFu, text.data());
-  EXPECT_TRUE(message.startsWith(QStringLiteral("Emberline_CdvdWriter_Create() failed, exception 2, status -1, text \"")));
+  EXPECT_TRUE(
+      message.startsWith(QStringLiteral("Emberline_CdvdWriter_Create() failed, exception 2, status -1, text \"")));
   EXPECT_TRUE(message.endsWith(QString(EMBERLINE_TEXT_SIZE, QLatin1Char('x')) + QLatin1Char('"')));
-  EXPECT_EQ(message.size(), QStringLiteral("Emberline_CdvdWriter_Create() failed, exception 2, status -1, text \"\"").size() +
-                                EMBERLINE_TEXT_SIZE);
+  EXPECT_EQ(message.size(),
+            QStringLiteral("Emberline_CdvdWriter_Create() failed, exception 2, status -1, text \"\"").size() +
+                EMBERLINE_TEXT_SIZE);
   EXPECT_EQ(EmberlineFailureText("Eject", 1, 0, nullptr),
             QStringLiteral("Emberline_Eject() failed, exception 1, status 0, text \"\""));
 }

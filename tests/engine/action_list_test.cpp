@@ -1,9 +1,10 @@
+#include "engine/action_list.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/action.h"
-#include "engine/action_list.h"
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 

@@ -24,6 +24,7 @@ class DeviceObject : public EmberlineObject {
   std::unique_lock<std::mutex> beginCall() {
     std::unique_lock lock(callMutex_);
     cancelRequested_.store(false);
+    transport_->clearInterrupt();
     return lock;
   }
   void cancel() {

@@ -55,6 +55,9 @@ class ScsiTransport {
   /// (Emberline_CdvdWriter_Cancel). Transports that cannot interrupt a
   /// command ignore it; callers also check their cancel flag between commands.
   virtual void interrupt() {}
+  /// Forgets an interrupt that arrived while no command ran, so a cancel
+  /// aimed at an earlier call does not end the next one.
+  virtual void clearInterrupt() {}
 
   /// The path or name the transport talks to, for messages ("/dev/sr0", "virtual CD writer 0").
   virtual std::string describe() const = 0;

@@ -180,10 +180,12 @@ ScsiReply VirtualDrive::modeSelect(const ScsiCommand& c) {
       next.dataBlockType = 8;
     } else if (cd) {
       if (next.writeType > 3) return check(sense::kInvalidParameterField);
-      const std::uint8_t allowed[] = {0, 8, 9, 10, 12, 13};
+      const std::uint8_t allowed[] = {0, 1, 2, 3, 8, 9, 10, 12, 13};
       if (std::find(std::begin(allowed), std::end(allowed), next.dataBlockType) == std::end(allowed))
         return check(sense::kInvalidParameterField);
-      if (next.writeType == 3 && next.dataBlockType != 0) return check(sense::kInvalidParameterField);
+      // Raw writing takes 2352-byte sectors, bare or followed by P-Q or P-W subchannel.
+      const bool rawBlock = next.dataBlockType <= 3;
+      if ((next.writeType == 3) != rawBlock) return check(sense::kInvalidParameterField);
     } else {
       if (next.writeType != 0 && next.writeType != 2) return check(sense::kInvalidParameterField);
       if (next.dataBlockType != 8) return check(sense::kInvalidParameterField);

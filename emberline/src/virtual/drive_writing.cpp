@@ -28,6 +28,9 @@ std::size_t VirtualDrive::hostBlockSize(std::int32_t lba) const {
   }
   switch (params_.dataBlockType) {
     case 0: return 2352;
+    case 1: return 2368;  // raw with 16 bytes of P-Q subchannel
+    case 2:
+    case 3: return 2448;  // raw with 96 bytes of P-W subchannel
     case 9: return 2336;
     case 12: return 2324;
     case 13: return 2332;
@@ -39,7 +42,12 @@ Status VirtualDrive::storeBlock(std::int32_t lba, Bytes block) {
   if (!disc_->traits().cd) return image_->write(lba, block);
   std::array<std::uint8_t, sector::kRawSectorSize> raw{};
   switch (block.size()) {
-    case 2352: std::copy(block.begin(), block.end(), raw.begin()); break;
+    case 2352:
+    case 2368:
+    case 2448:
+      // The image keeps the main channel; the subchannel the host computed is not stored.
+      std::copy_n(block.begin(), raw.size(), raw.begin());
+      break;
     case 2336: sector::encodeMode2Formless(lba, std::span<const std::uint8_t, 2336>(block), raw); break;
     case 2324: sector::encodeMode2Form2(lba, {0, 0, sector::submode::kForm2, 0},
                                         std::span<const std::uint8_t, 2324>(block), raw); break;

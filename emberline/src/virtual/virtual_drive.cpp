@@ -47,6 +47,13 @@ void VirtualDrive::loadMedium(bool fresh) {
   cue_.clear();
   if (config_.media == MediaKind::None) return;
   disc_.emplace(config_.media);
+  // A freshly loaded disc starts from the write parameters its kind uses:
+  // track-at-once Mode 1 on CD, incremental (packet) recording on DVD.
+  params_ = WriteParameters{};
+  if (!disc_->traits().cd) {
+    params_.writeType = 0;
+    params_.trackMode = 5;
+  }
   char stamp[32];
   std::time_t now = std::time(nullptr);
   std::tm tm{};

@@ -18,7 +18,8 @@ class VirtualTransport final : public ScsiTransport {
   Result<ScsiReply> execute(const ScsiCommand& command) override;
   std::string describe() const override;
   /// Makes a command waiting in realtime return promptly with 0B/00/00; callable from any thread.
-  void interrupt() { interruptor_.interrupt(); }
+  void interrupt() override { interruptor_.interrupt(); }
+  void clearInterrupt() override { interruptor_.clear(); }
   VirtualDrive& drive() { return *drive_; }
 
  private:

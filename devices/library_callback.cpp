@@ -1,0 +1,59 @@
+#include "devices/library_callback.h"
+
+#include <algorithm>
+
+#include "devices/device_list.h"
+#include "devices/device_probe.h"
+#include "log/callback_eventer.h"
+
+namespace ondrelle {
+
+std::int64_t LastProgress = 0;
+
+namespace {
+
+void OnProgress(const void* totalPointer, const void* donePointer) {
+  if (totalPointer == nullptr || donePointer == nullptr) return;
+  const auto total = *static_cast<const std::uint64_t*>(totalPointer);
+  const auto done = *static_cast<const std::uint64_t*>(donePointer);
+  // A zero total has no percentage; pass nothing on rather than divide by it.
+  if (total == 0) return;
+  const auto percent = static_cast<std::int64_t>(done * 100 / total);
+  if (percent == LastProgress) return;
+  LastProgress = percent;
+  CallBackEventer().DoProgress(static_cast<std::int32_t>(percent));
+}
+
+void OnBufferFill(const void* sizePointer, const void* freePointer) {
+  if (sizePointer == nullptr || freePointer == nullptr) return;
+  const auto size = *static_cast<const std::uint32_t*>(sizePointer);
+  const auto freePart = *static_cast<const std::uint32_t*>(freePointer);
+  if (size == 0) return;
+  // Widened: in 32 bits free × 100 wraps for buffers above 40 MB, and a
+  // free part larger than the size would wrap the subtraction.
+  const std::uint64_t freePercent = std::min<std::uint64_t>(std::uint64_t{freePart} * 100u / size, 100u);
+  const auto used = static_cast<std::uint32_t>(100u - freePercent);
+  CallBackEventer().DoBufferStatus(static_cast<std::int32_t>(used));
+}
+
+}  // namespace
+
+void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2) {
+  switch (static_cast<std::uint8_t>(number)) {
+    case kCallbackDeviceFound:
+      if (context != nullptr)
+        ProbeDevice(*static_cast<TsbDeviceList*>(context), static_cast<const TsbDeviceAddress*>(param1),
+                    static_cast<const char*>(param2));
+      break;
+    case kCallbackProgress:
+      OnProgress(param1, param2);
+      break;
+    case kCallbackBufferFill:
+      OnBufferFill(param1, param2);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace ondrelle

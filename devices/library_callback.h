@@ -1,0 +1,31 @@
+#pragma once
+// The one routine the program hands to the burning library. It runs on the
+// thread that made the library call: the scan thread for found devices, a
+// burn thread for progress and buffer fill.
+
+#include <cstdint>
+
+namespace ondrelle {
+
+/// Callback numbers the routine acts on.
+enum : std::uint8_t {
+  kCallbackNameAdded = 0,
+  kCallbackNameRemoved = 1,
+  kCallbackNameIgnored = 2,
+  kCallbackNameCollision = 3,
+  kCallbackDeviceFound = 10,
+  kCallbackProgress = 12,
+  kCallbackBufferFill = 13,
+};
+
+/// The last whole percentage passed on to the eventer's progress slot. The
+/// burn-at-once action resets it before each burn.
+extern std::int64_t LastProgress;
+
+/// 10: probes the device (context: the TsbDeviceList; param1: its address
+/// or none; param2: its name or none). 12: progress (param1: 64-bit total,
+/// param2: 64-bit done). 13: buffer fill (param1: 32-bit size, param2:
+/// 32-bit free part). Other numbers are ignored.
+void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2);
+
+}  // namespace ondrelle

@@ -1,0 +1,37 @@
+#pragma once
+/// @file The file data area: every file once, read from its source while the image streams.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "image/hierarchy.h"
+#include "image/image_writer.h"
+
+namespace emberline::image {
+
+class FileDataWriter final : public ImageWriter, public ExtentRegistry {
+ public:
+  explicit FileDataWriter(ImageLayout& layout) : layout_(layout) {}
+
+  /// A file outside the tree (the boot image); data goes first.
+  std::size_t addSource(const std::string& path, std::uint64_t bytes);
+
+  std::size_t extentOf(const TreeNode& file) override;
+  std::uint64_t bytesOf(std::size_t extent) const override { return layout_.extents[extent].bytes; }
+
+  Status countBlocks(ImageLayout& layout) override;
+  Status writeData(const ImageLayout& layout, ImageContents& out) override;
+
+ private:
+  struct DataFile {
+    std::string source;
+    std::size_t extent;
+  };
+
+  ImageLayout& layout_;
+  std::vector<DataFile> files_;  ///< in the order their data is laid out
+  std::unordered_map<const TreeNode*, std::size_t> extentOfNode_;
+};
+
+}  // namespace emberline::image

@@ -1,0 +1,283 @@
+#include "image/file_tree.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "image/iso_names.h"
+#include "image/joliet_names.h"
+#include "image/source_scan.h"
+
+namespace emberline::image {
+
+namespace {
+
+// A bound on automatic renaming, so a folder full of look-alike names fails
+// instead of searching forever.
+constexpr unsigned kMaxCounter = 100000;
+
+std::vector<std::string> components(std::string_view path) {
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  while (at <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', at), path.size());
+    if (slash > at) parts.emplace_back(path.substr(at, slash - at));
+    at = slash + 1;
+  }
+  return parts;
+}
+
+bool validTreeName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+void computeNames(TreeNode& node) {
+  node.isoName = isoName(node.name, node.folder, kLevel2Names);
+  node.jolietName = jolietName(node.name);
+}
+
+TreeNode* sibling(TreeNode& parent, const TreeNode& node, bool (*same)(const TreeNode&, const TreeNode&)) {
+  for (auto& child : parent.children)
+    if (child.get() != &node && same(*child, node)) return child.get();
+  return nullptr;
+}
+
+bool sameIso(const TreeNode& a, const TreeNode& b) { return a.isoName == b.isoName || a.name == b.name; }
+bool sameJoliet(const TreeNode& a, const TreeNode& b) { return jolietNamesCollide(a.jolietName, b.jolietName); }
+
+bool isoNameTaken(const TreeNode& parent, const TreeNode& node, const std::string& name) {
+  return std::any_of(parent.children.begin(), parent.children.end(),
+                     [&](const auto& child) { return child.get() != &node && child->isoName == name; });
+}
+bool treeNameTaken(const TreeNode& parent, const TreeNode& node, const std::string& name) {
+  return std::any_of(parent.children.begin(), parent.children.end(),
+                     [&](const auto& child) { return child.get() != &node && child->name == name; });
+}
+bool jolietNameTaken(const TreeNode& parent, const TreeNode& node, const std::u16string& name) {
+  return std::any_of(parent.children.begin(), parent.children.end(), [&](const auto& child) {
+    return child.get() != &node && jolietNamesCollide(child->jolietName, name);
+  });
+}
+
+NameCollision describe(const TreeNode& first, const TreeNode& second, bool joliet) {
+  NameCollision c;
+  c.joliet = joliet;
+  c.isoName = first.isoName;
+  c.jolietName = first.jolietName;
+  c.firstSource = first.source.empty() ? first.treePath() : first.source;
+  c.firstFolder = first.folder;
+  c.secondSource = second.source.empty() ? second.treePath() : second.source;
+  c.secondFolder = second.folder;
+  return c;
+}
+
+Error noFreeName(const TreeNode& node) {
+  return Error::make(ErrorKind::InvalidArgument, "no free name left for " + node.source + " in " +
+                                                     (node.parent ? node.parent->treePath() : std::string("/")));
+}
+
+}  // namespace
+
+FileTree::FileTree(TreeObserver* observer) : observer_(observer), root_(std::make_unique<TreeNode>()) {
+  root_->folder = true;
+  root_->modified = std::time(nullptr);
+}
+
+const TreeNode* FileTree::find(std::string_view treePath) const {
+  const TreeNode* node = root_.get();
+  for (const std::string& part : components(treePath)) {
+    auto it = std::find_if(node->children.begin(), node->children.end(),
+                           [&](const auto& child) { return child->name == part; });
+    if (it == node->children.end()) return nullptr;
+    node = it->get();
+  }
+  return node;
+}
+
+Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
+  TreeNode* node = root_.get();
+  for (const std::string& part : components(treePath)) {
+    if (!validTreeName(part)) return fail(ErrorKind::InvalidArgument, "bad folder name in tree path " + std::string(treePath));
+    auto it = std::find_if(node->children.begin(), node->children.end(),
+                           [&](const auto& child) { return child->name == part; });
+    if (it != node->children.end()) {
+      if (!(*it)->folder)
+        return fail(ErrorKind::InvalidArgument, (*it)->treePath() + " is a file, not a folder");
+      node = it->get();
+      continue;
+    }
+    auto folder = std::make_unique<TreeNode>();
+    folder->name = part;
+    folder->folder = true;
+    folder->modified = std::time(nullptr);
+    TreeNode* parent = node;
+    auto placed = insert(*parent, std::move(folder));
+    if (!placed.ok()) return fail(std::move(placed).error());
+    auto again = std::find_if(parent->children.begin(), parent->children.end(),
+                              [&](const auto& child) { return child->name == part; });
+    if (*placed == Placement::Skipped || again == parent->children.end() || !(*again)->folder)
+      return fail(ErrorKind::InvalidArgument, "cannot create the tree folder " + std::string(treePath));
+    node = again->get();
+  }
+  return node;
+}
+
+Status FileTree::addFolder(std::string_view treeFolder, const std::string& sourceFolder) {
+  auto scanned = scanSource(sourceFolder);
+  if (!scanned.ok()) return fail(std::move(scanned).error());
+  if (!scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFolder + " is not a folder");
+  auto parent = folderAt(treeFolder);
+  if (!parent.ok()) return fail(std::move(parent).error());
+  const std::string base = (*parent)->treePath() == "/" ? "" : (*parent)->treePath();
+  const std::string folderPath = base + "/" + scanned->node->name;
+  auto placed = insert(**parent, std::move(scanned->node));
+  if (!placed.ok()) return fail(std::move(placed).error());
+  if (observer_ != nullptr)
+    for (const auto& [relative, reason] : scanned->leftOut) observer_->ignored(folderPath + relative, reason);
+  return {};
+}
+
+Status FileTree::addFile(std::string_view treeFolder, const std::string& sourceFile, std::string_view name) {
+  if (!name.empty() && !validTreeName(name))
+    return fail(ErrorKind::InvalidArgument, "bad file name \"" + std::string(name) + "\"");
+  auto scanned = scanSource(sourceFile);
+  if (!scanned.ok()) return fail(std::move(scanned).error());
+  if (scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFile + " is a folder, not a file");
+  if (!name.empty()) scanned->node->name = std::string(name);
+  auto parent = folderAt(treeFolder);
+  if (!parent.ok()) return fail(std::move(parent).error());
+  auto placed = insert(**parent, std::move(scanned->node));
+  if (!placed.ok()) return fail(std::move(placed).error());
+  return {};
+}
+
+Status FileTree::remove(std::string_view treePath) {
+  const TreeNode* found = find(treePath);
+  if (found == nullptr) return fail(ErrorKind::InvalidArgument, "nothing at " + std::string(treePath) + " in the tree");
+  if (found == root_.get()) {
+    for (const auto& child : root_->children) reportRemoved(*child);
+    root_->children.clear();
+    return {};
+  }
+  reportRemoved(*found);
+  auto& siblings = found->parent->children;
+  siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == found; }));
+  return {};
+}
+
+Result<FileTree::Placement> FileTree::insert(TreeNode& parent, std::unique_ptr<TreeNode> node) {
+  // Children go in one by one: names inside a scanned folder can collide too.
+  std::vector<std::unique_ptr<TreeNode>> children = std::move(node->children);
+  node->children.clear();
+  node->parent = &parent;
+  computeNames(*node);
+
+  TreeNode* mergeInto = nullptr;
+  auto iso = settleIsoName(parent, *node, mergeInto);
+  if (!iso.ok()) return fail(std::move(iso).error());
+  if (*iso == Placement::Added) {
+    auto joliet = settleJolietName(parent, *node, mergeInto);
+    if (!joliet.ok()) return fail(std::move(joliet).error());
+    iso = *joliet;
+  }
+  if (*iso == Placement::Skipped) return Placement::Skipped;
+
+  TreeNode* target = mergeInto;
+  if (*iso == Placement::Added) {
+    parent.children.push_back(std::move(node));
+    target = parent.children.back().get();
+    reportAdded(*target);
+  }
+  for (auto& child : children) {
+    auto placed = insert(*target, std::move(child));
+    if (!placed.ok()) return fail(std::move(placed).error());
+  }
+  return *iso;
+}
+
+Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto) {
+  TreeNode* first = sibling(parent, node, sameIso);
+  if (first == nullptr) return Placement::Added;
+  const bool sameTreePath = first->name == node.name;
+  // The same folder added twice is one folder in the tree, not a collision.
+  if (sameTreePath && first->folder && node.folder) {
+    mergeInto = first;
+    return Placement::Merged;
+  }
+  std::optional<CollisionDecision> decision;
+  if (observer_ != nullptr) decision = observer_->collision(describe(*first, node, false));
+  if (decision && decision->answer == CollisionAnswer::KeepFirst) {
+    if (observer_ != nullptr)
+      observer_->ignored(node.treePath(), "its ISO 9660 name " + node.isoName + " is already used by " +
+                                              first->treePath());
+    return Placement::Skipped;
+  }
+  if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
+    mergeInto = first;
+    return Placement::Merged;
+  }
+  if (decision && decision->answer == CollisionAnswer::Rename) {
+    const std::string wanted = isoName(decision->isoName, node.folder, kLevel2Names);
+    if (!isoNameTaken(parent, node, wanted) && !(sameTreePath && treeNameTaken(parent, node, wanted))) {
+      node.isoName = wanted;
+      if (sameTreePath) {
+        node.name = wanted;
+        node.jolietName = jolietName(node.name);
+      }
+      return Placement::Added;
+    }
+  }
+  const std::string original = node.name;
+  const std::string originalIso = node.isoName;
+  for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
+    if (sameTreePath) {
+      node.name = treeNameWithCounter(original, counter);
+      computeNames(node);
+      if (treeNameTaken(parent, node, node.name)) continue;
+    } else {
+      node.isoName = isoNameWithCounter(originalIso, node.folder, counter, kLevel2Names);
+    }
+    if (!isoNameTaken(parent, node, node.isoName)) return Placement::Added;
+  }
+  return fail(noFreeName(node));
+}
+
+Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto) {
+  TreeNode* first = sibling(parent, node, sameJoliet);
+  if (first == nullptr) return Placement::Added;
+  std::optional<CollisionDecision> decision;
+  if (observer_ != nullptr) decision = observer_->collision(describe(*first, node, true));
+  if (decision && decision->answer == CollisionAnswer::KeepFirst) {
+    if (observer_ != nullptr)
+      observer_->ignored(node.treePath(), "its Joliet name is already used by " + first->treePath());
+    return Placement::Skipped;
+  }
+  if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
+    mergeInto = first;
+    return Placement::Merged;
+  }
+  if (decision && decision->answer == CollisionAnswer::Rename) {
+    const std::u16string wanted = jolietName(std::u16string_view(decision->jolietName));
+    if (!jolietNameTaken(parent, node, wanted)) {
+      node.jolietName = wanted;
+      return Placement::Added;
+    }
+  }
+  const std::u16string original = node.jolietName;
+  for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
+    node.jolietName = jolietNameWithCounter(original, counter);
+    if (!jolietNameTaken(parent, node, node.jolietName)) return Placement::Added;
+  }
+  return fail(noFreeName(node));
+}
+
+void FileTree::reportAdded(const TreeNode& node) {
+  if (observer_ != nullptr) observer_->added(node.treePath(), node.source);
+}
+
+void FileTree::reportRemoved(const TreeNode& node) {
+  for (const auto& child : node.children) reportRemoved(*child);
+  if (observer_ != nullptr) observer_->removed(node.treePath(), node.source);
+}
+
+}  // namespace emberline::image

@@ -1,0 +1,47 @@
+#pragma once
+/**
+ * @file
+ * The folders and files an image is built from: names in the tree, in ISO
+ * 9660 and in Joliet, with the local file each file is read from.
+ */
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/result.h"
+#include "image/tree_node.h"
+#include "image/tree_observer.h"
+
+namespace emberline::image {
+
+class FileTree {
+ public:
+  /// @param observer may be null: collisions are then settled by a counter suffix.
+  explicit FileTree(TreeObserver* observer);
+
+  /// Adds the local folder `sourceFolder` itself, with everything in it, into `treeFolder`.
+  Status addFolder(std::string_view treeFolder, const std::string& sourceFolder);
+  /// Adds one local file into `treeFolder` as `name` (its own name when empty).
+  Status addFile(std::string_view treeFolder, const std::string& sourceFile, std::string_view name);
+  Status remove(std::string_view treePath);
+
+  const TreeNode& root() const { return *root_; }
+  /// The node at a tree path, or null.
+  const TreeNode* find(std::string_view treePath) const;
+
+ private:
+  enum class Placement { Added, Merged, Skipped };
+
+  Result<TreeNode*> folderAt(std::string_view treePath);
+  Result<Placement> insert(TreeNode& parent, std::unique_ptr<TreeNode> node);
+  Result<Placement> settleIsoName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
+  Result<Placement> settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
+  void reportAdded(const TreeNode& node);
+  void reportRemoved(const TreeNode& node);
+
+  TreeObserver* observer_;
+  std::unique_ptr<TreeNode> root_;
+};
+
+}  // namespace emberline::image

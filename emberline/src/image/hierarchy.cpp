@@ -1,0 +1,170 @@
+#include "image/hierarchy.h"
+
+#include <algorithm>
+#include <deque>
+#include <set>
+
+#include "image/iso_names.h"
+#include "image/joliet_names.h"
+
+namespace emberline::image {
+
+namespace {
+
+constexpr unsigned kMaxIsoLevels = 8;
+constexpr std::size_t kMaxIsoPath = 255;
+constexpr std::size_t kMaxJolietPathBytes = 240;
+constexpr unsigned kMaxCounter = 100000;
+
+std::string bigEndianBytes(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) {
+    out += static_cast<char>(c >> 8);
+    out += static_cast<char>(c & 0xFF);
+  }
+  return out;
+}
+
+std::u16string folded(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  return out;
+}
+
+// Names one directory's entries in one hierarchy; names the tree already made
+// unique stay as they are, anything else gets a counter.
+class EntryNamer {
+ public:
+  explicit EntryNamer(const HierarchyOptions& options) : options_(options) {}
+
+  Result<std::string> iso(const std::string& wanted, bool directory) {
+    std::string name = wanted;
+    for (unsigned counter = 1; !isoTaken_.insert(name).second; ++counter) {
+      if (counter > kMaxCounter) return fail(ErrorKind::InvalidArgument, "no free ISO 9660 name for " + wanted);
+      name = isoNameWithCounter(wanted, directory, counter, limits());
+    }
+    return directory ? name : name + ";1";
+  }
+
+  Result<std::string> joliet(const std::u16string& wanted) {
+    std::u16string name = wanted;
+    for (unsigned counter = 1; !jolietTaken_.insert(folded(name)).second; ++counter) {
+      if (counter > kMaxCounter) return fail(ErrorKind::InvalidArgument, "no free Joliet name in a folder");
+      name = jolietNameWithCounter(wanted, counter);
+    }
+    return bigEndianBytes(name);
+  }
+
+  const IsoNameLimits& limits() const { return options_.level1Names ? kLevel1Names : kLevel2Names; }
+
+ private:
+  const HierarchyOptions& options_;
+  std::set<std::string> isoTaken_;
+  std::set<std::u16string> jolietTaken_;
+};
+
+Result<std::string> identifierOf(const TreeNode& node, EntryNamer& namer, const HierarchyOptions& options) {
+  if (options.flavour == Flavour::Joliet) return namer.joliet(node.jolietName);
+  const std::string wanted = options.level1Names ? isoName(node.name, node.folder, kLevel1Names) : node.isoName;
+  return namer.iso(wanted, node.folder);
+}
+
+bool entryLess(Flavour flavour, const HierarchyEntry& a, const HierarchyEntry& b) {
+  if (flavour == Flavour::Joliet) return a.identifier < b.identifier;
+  return isoIdentifierLess(a.identifier, b.identifier);
+}
+
+std::size_t pathLength(const std::vector<HierarchyDirectory>& dirs, std::size_t dir, std::size_t leafBytes,
+                       Flavour flavour) {
+  // ISO counts characters with a separator per level; Joliet counts UCS-2 bytes.
+  const std::size_t separator = flavour == Flavour::Joliet ? 2 : 1;
+  std::size_t length = leafBytes;
+  for (std::size_t at = dir; at != 0; at = dirs[at].parent) length += dirs[at].identifier.size() + separator;
+  return length;
+}
+
+Error tooLong(const std::string& treePath, Flavour flavour) {
+  return Error::make(ErrorKind::InvalidArgument,
+                     flavour == Flavour::Joliet
+                         ? "the path " + treePath + " is longer than Joliet's 240 bytes; shorten its names"
+                         : "the path " + treePath + " is longer than ISO 9660's 255 characters; shorten its names");
+}
+
+}  // namespace
+
+Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& options, ExtentRegistry& extents,
+                                 const std::vector<ExtraRootFile>& extras) {
+  Hierarchy hierarchy;
+  hierarchy.flavour = options.flavour;
+  auto& dirs = hierarchy.directories;
+  HierarchyDirectory top;
+  top.identifier = std::string(1, '\0');
+  top.treePath = "/";
+  top.modified = root.modified;
+  dirs.push_back(std::move(top));
+
+  std::deque<std::pair<std::size_t, const TreeNode*>> pending{{0, &root}};
+  while (!pending.empty()) {
+    const auto [index, node] = pending.front();
+    pending.pop_front();
+    EntryNamer namer(options);
+    std::vector<HierarchyEntry> entries;
+    std::vector<const TreeNode*> nodes;  // parallel to entries; null for the extra files
+    for (const auto& child : node->children) {
+      auto identifier = identifierOf(*child, namer, options);
+      if (!identifier.ok()) return fail(std::move(identifier).error());
+      HierarchyEntry entry{std::move(*identifier), child->folder, 0, child->modified};
+      if (child->folder) {
+        if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
+          return fail(ErrorKind::InvalidArgument,
+                      "the folder " + child->treePath() + " lies deeper than the 8 levels ISO 9660 allows");
+      } else {
+        entry.target = extents.extentOf(*child);
+      }
+      nodes.push_back(child.get());
+      const std::size_t limit = options.flavour == Flavour::Joliet ? kMaxJolietPathBytes : kMaxIsoPath;
+      if (pathLength(dirs, index, entry.identifier.size(), options.flavour) > limit)
+        return fail(tooLong(child->treePath(), options.flavour));
+      entries.push_back(std::move(entry));
+    }
+    if (index == 0) {
+      for (const ExtraRootFile& extra : extras) {
+        auto identifier = options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName)
+                                                             : namer.iso(extra.isoName, false);
+        if (!identifier.ok()) return fail(std::move(identifier).error());
+        entries.push_back(HierarchyEntry{std::move(*identifier), false, extra.extent, extra.modified});
+        nodes.push_back(nullptr);
+      }
+    }
+    // Folders are numbered in the order the sorted entries list them.
+    std::vector<std::size_t> sorted(entries.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
+    std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
+      return entryLess(options.flavour, entries[a], entries[b]);
+    });
+    std::vector<HierarchyEntry> result;
+    for (std::size_t i : sorted) {
+      HierarchyEntry entry = entries[i];
+      if (entry.directory) {
+        const TreeNode* folder = nodes[i];
+        HierarchyDirectory dir;
+        dir.identifier = entry.identifier;
+        dir.parent = index;
+        dir.level = dirs[index].level + 1;
+        dir.treePath = folder->treePath();
+        dir.modified = folder->modified;
+        entry.target = dirs.size();
+        dirs.push_back(std::move(dir));
+        pending.emplace_back(entry.target, folder);
+      }
+      result.push_back(std::move(entry));
+    }
+    dirs[index].entries = std::move(result);
+  }
+  if (dirs.size() > 0xFFFF)
+    return fail(ErrorKind::InvalidArgument, "more than 65535 folders: a path table cannot number them");
+  return hierarchy;
+}
+
+}  // namespace emberline::image

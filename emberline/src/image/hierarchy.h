@@ -1,0 +1,68 @@
+#pragma once
+/**
+ * @file
+ * One directory hierarchy (ISO 9660 or Joliet) of a tree, in path table
+ * order, with the identifiers as they are recorded.
+ */
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/result.h"
+#include "image/tree_node.h"
+
+namespace emberline::image {
+
+enum class Flavour { Iso, Joliet };
+
+struct HierarchyEntry {
+  std::string identifier;  ///< recorded bytes (";1" on ISO files, UCS-2 big-endian for Joliet)
+  bool directory = false;
+  std::size_t target = 0;  ///< directory index, or extent index for a file
+  std::time_t modified = 0;
+};
+
+struct HierarchyDirectory {
+  std::string identifier;  ///< "\0" for the root
+  std::size_t parent = 0;  ///< index of the parent; the root is its own parent
+  unsigned level = 1;      ///< the root is level 1
+  std::string treePath;
+  std::time_t modified = 0;
+  std::vector<HierarchyEntry> entries;  ///< sorted as the hierarchy requires
+  std::uint32_t lba = 0;
+  std::uint32_t bytes = 0;
+};
+
+struct Hierarchy {
+  Flavour flavour = Flavour::Iso;
+  std::vector<HierarchyDirectory> directories;  ///< path table order: by level, parent, name
+};
+
+/// Hands out the extent of each file of the tree, the same one to both hierarchies.
+class ExtentRegistry {
+ public:
+  virtual ~ExtentRegistry() = default;
+  virtual std::size_t extentOf(const TreeNode& file) = 0;
+  virtual std::uint64_t bytesOf(std::size_t extent) const = 0;
+};
+
+/// A file that is part of the image but not of the tree (the boot catalogue).
+struct ExtraRootFile {
+  std::string isoName;        ///< "BASE.EXT"
+  std::u16string jolietName;
+  std::size_t extent = 0;
+  std::time_t modified = 0;
+};
+
+struct HierarchyOptions {
+  Flavour flavour = Flavour::Iso;
+  bool level1Names = false;  ///< 8.3 names instead of the tree's level 2 names
+};
+
+/// Fails, naming the folder or file, where the hierarchy's depth or path length limits are passed.
+Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& options, ExtentRegistry& extents,
+                                 const std::vector<ExtraRootFile>& extras);
+
+}  // namespace emberline::image

@@ -1,0 +1,134 @@
+#include "image/hierarchy_writer.h"
+
+#include "image/both_endian.h"
+#include "image/directory_record.h"
+
+namespace emberline::image {
+
+namespace {
+
+// Each directory record of a file: one per extent of at most kMaxExtentBytes.
+template <class Visit>
+void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, const Hierarchy& hierarchy,
+                   Visit&& visit) {
+  const auto& dirs = hierarchy.directories;
+  const std::time_t parentTime = dirs[dir.parent].modified;
+  visit(RecordFields{dir.lba, dir.bytes, dir.modified, kFlagDirectory, std::string_view("\0", 1)});
+  visit(RecordFields{dirs[dir.parent].lba, dirs[dir.parent].bytes, parentTime, kFlagDirectory,
+                     std::string_view("\1", 1)});
+  for (const HierarchyEntry& entry : dir.entries) {
+    if (entry.directory) {
+      const HierarchyDirectory& child = dirs[entry.target];
+      visit(RecordFields{child.lba, child.bytes, entry.modified, kFlagDirectory, entry.identifier});
+      continue;
+    }
+    const Extent& extent = layout.extents[entry.target];
+    std::uint64_t left = extent.bytes;
+    std::uint32_t lba = extent.lba;
+    do {
+      const std::uint64_t part = std::min(left, kMaxExtentBytes);
+      left -= part;
+      visit(RecordFields{lba, static_cast<std::uint32_t>(part), entry.modified,
+                         static_cast<std::uint8_t>(left > 0 ? kFlagMultiExtent : 0), entry.identifier});
+      lba += static_cast<std::uint32_t>(part / kBlockSize);
+    } while (left > 0);
+  }
+}
+
+// Records never cross a block boundary: one that would is moved to the next block.
+std::uint32_t placeRecord(std::uint32_t at, std::size_t length) {
+  const std::uint32_t inBlock = at % kBlockSize;
+  if (inBlock + length > kBlockSize) at += kBlockSize - inBlock;
+  return at;
+}
+
+std::size_t pathRecordLength(const HierarchyDirectory& dir) {
+  return 8 + dir.identifier.size() + dir.identifier.size() % 2;
+}
+
+}  // namespace
+
+std::uint32_t HierarchyWriter::pathTableBytes() const {
+  std::uint32_t bytes = 0;
+  for (const auto& dir : hierarchy_.directories) bytes += static_cast<std::uint32_t>(pathRecordLength(dir));
+  return bytes;
+}
+
+Status HierarchyWriter::countBlocks(ImageLayout& layout) {
+  const std::uint32_t tableBlocks = blocksFor(pathTableBytes());
+  lPathTable_ = layout.reserve(tableBlocks);
+  mPathTable_ = layout.reserve(tableBlocks);
+  // Sizes first (they only depend on the records), so '..' can name its parent's size.
+  for (auto& dir : hierarchy_.directories) {
+    std::uint32_t at = 0;
+    forEachRecord(layout, dir, hierarchy_, [&](const RecordFields& record) {
+      const std::size_t length = recordLength(record.identifier.size());
+      at = placeRecord(at, length) + static_cast<std::uint32_t>(length);
+    });
+    dir.bytes = blocksFor(at) * kBlockSize;
+  }
+  for (auto& dir : hierarchy_.directories) dir.lba = layout.reserve(dir.bytes / kBlockSize);
+  return {};
+}
+
+void HierarchyWriter::writeDescriptors(const ImageLayout& layout, std::vector<Sector>& out) {
+  const HierarchyDirectory& root = hierarchy_.directories.front();
+  VolumeFields fields;
+  fields.joliet = hierarchy_.flavour == Flavour::Joliet;
+  fields.volumeId = text_.volumeId;
+  fields.applicationId = text_.applicationId;
+  fields.preparerId = text_.preparerId;
+  fields.volumeBlocks = layout.startLba + layout.totalBlocks;
+  fields.pathTableBytes = pathTableBytes();
+  fields.lPathTable = lPathTable_;
+  fields.mPathTable = mPathTable_;
+  fields.root = RecordFields{root.lba, root.bytes, root.modified, kFlagDirectory, std::string_view("\0", 1)};
+  fields.created = layout.created;
+  out.push_back(volumeDescriptor(fields));
+}
+
+std::vector<std::uint8_t> HierarchyWriter::pathTable(bool bigEndian) const {
+  std::vector<std::uint8_t> table(pathTableBytes());
+  std::span<std::uint8_t> bytes(table);
+  std::size_t at = 0;
+  for (const auto& dir : hierarchy_.directories) {
+    bytes[at] = static_cast<std::uint8_t>(dir.identifier.size());
+    const auto parent = static_cast<std::uint16_t>(dir.parent + 1);
+    if (bigEndian) {
+      be::put32(bytes, at + 2, dir.lba);
+      be::put16(bytes, at + 6, parent);
+    } else {
+      putLe32(bytes, at + 2, dir.lba);
+      putLe16(bytes, at + 6, parent);
+    }
+    std::copy(dir.identifier.begin(), dir.identifier.end(), table.begin() + static_cast<std::ptrdiff_t>(at + 8));
+    at += pathRecordLength(dir);
+  }
+  return table;
+}
+
+std::vector<std::uint8_t> HierarchyWriter::directory(const ImageLayout& layout, const HierarchyDirectory& dir) const {
+  std::vector<std::uint8_t> bytes(dir.bytes);
+  std::uint32_t at = 0;
+  forEachRecord(layout, dir, hierarchy_, [&](const RecordFields& record) {
+    const std::size_t length = recordLength(record.identifier.size());
+    at = placeRecord(at, length);
+    writeDirectoryRecord(std::span(bytes).subspan(at, length), record);
+    at += static_cast<std::uint32_t>(length);
+  });
+  return bytes;
+}
+
+Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out) {
+  const std::uint32_t tableBlocks = blocksFor(pathTableBytes());
+  std::vector<std::uint8_t> l = pathTable(false);
+  l.resize(std::size_t{tableBlocks} * kBlockSize);
+  out.addBytes(std::move(l));
+  std::vector<std::uint8_t> m = pathTable(true);
+  m.resize(std::size_t{tableBlocks} * kBlockSize);
+  out.addBytes(std::move(m));
+  for (const auto& dir : hierarchy_.directories) out.addBytes(directory(layout, dir));
+  return {};
+}
+
+}  // namespace emberline::image

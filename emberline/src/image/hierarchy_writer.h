@@ -1,0 +1,36 @@
+#pragma once
+/// @file Writes one hierarchy: its volume descriptor, L and M path tables and directories.
+
+#include "image/hierarchy.h"
+#include "image/image_writer.h"
+
+namespace emberline::image {
+
+/// The descriptor text of a hierarchy, already in its characters.
+struct VolumeText {
+  std::string volumeId;
+  std::string applicationId;
+  std::string preparerId;
+};
+
+class HierarchyWriter final : public ImageWriter {
+ public:
+  HierarchyWriter(Hierarchy hierarchy, VolumeText text) : hierarchy_(std::move(hierarchy)), text_(std::move(text)) {}
+
+  std::uint32_t descriptorCount() const override { return 1; }
+  Status countBlocks(ImageLayout& layout) override;
+  void writeDescriptors(const ImageLayout& layout, std::vector<Sector>& out) override;
+  Status writeData(const ImageLayout& layout, ImageContents& out) override;
+
+ private:
+  std::vector<std::uint8_t> pathTable(bool bigEndian) const;
+  std::vector<std::uint8_t> directory(const ImageLayout& layout, const HierarchyDirectory& dir) const;
+  std::uint32_t pathTableBytes() const;
+
+  Hierarchy hierarchy_;
+  VolumeText text_;
+  std::uint32_t lPathTable_ = 0;
+  std::uint32_t mPathTable_ = 0;
+};
+
+}  // namespace emberline::image

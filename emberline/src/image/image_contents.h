@@ -1,0 +1,37 @@
+#pragma once
+/// @file The image as a sequence of block runs: bytes held in memory, or a source file read later.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/image_layout.h"
+
+namespace emberline::image {
+
+struct ImageSegment {
+  std::uint64_t offset = 0;  ///< byte offset in the image
+  std::uint64_t length = 0;  ///< whole blocks
+  std::vector<std::uint8_t> bytes;  ///< memory segments; shorter than length means zeros follow
+  std::string source;               ///< file segments: the local file
+  std::uint64_t sourceBytes = 0;    ///< its size when the tree was filled
+  bool file = false;
+};
+
+class ImageContents {
+ public:
+  void addZeros(std::uint32_t blocks);
+  /// Bytes padded with zeros to whole blocks.
+  void addBytes(std::vector<std::uint8_t> bytes);
+  void addFile(const std::string& source, std::uint64_t bytes);
+
+  std::uint32_t nextBlock() const { return static_cast<std::uint32_t>(end_ / kBlockSize); }
+  std::uint64_t size() const { return end_; }
+  const std::vector<ImageSegment>& segments() const { return segments_; }
+
+ private:
+  std::vector<ImageSegment> segments_;
+  std::uint64_t end_ = 0;
+};
+
+}  // namespace emberline::image

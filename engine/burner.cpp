@@ -1,0 +1,137 @@
+#include "engine/burner.h"
+
+#include <cstdio>
+
+#include "devices/library_callback.h"
+#include "devices/library_result.h"
+#include "engine/tsb_error.h"
+#include "log/diagnostic_logger.h"
+
+namespace ondrelle {
+
+namespace {
+constexpr std::chrono::milliseconds kWaitSlice{80};
+
+void PrintError(const QString& message) {
+  std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+}  // namespace
+
+TsbBurner::TsbBurner(TsbEventPump pump, std::function<void(const QString&)> showError)
+    : pump_(std::move(pump)), showError_(showError ? std::move(showError) : PrintError) {}
+
+TsbBurner::~TsbBurner() {
+  SourceFiles.clear();
+  WaitForBurnThread();
+  WaitForAuxThread();
+  DestroyFileTree();
+  DestroyWriter();
+}
+
+void TsbBurner::OpenDevice() {
+  DestroyWriter();
+  Logger().WriteLog(QStringLiteral("CdvdWriter_Create (before create)"));
+  if (TransportType == TsbTransportType::ttAspi) {
+    ExceptionCode = Emberline_CdvdWriter_Create(&Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus,
+                                                &FailureInfo, &EmberlineCallBack, nullptr, DeviceAddress.PortID,
+                                                DeviceAddress.BusID, DeviceAddress.TargetID, DeviceAddress.LUN, 0);
+  } else {
+    const QByteArray name = DeviceName.toLocal8Bit();
+    ExceptionCode = Emberline_CdvdWriter_CreateEx(&Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus,
+                                                  &FailureInfo, &EmberlineCallBack, nullptr, name.constData(), 0);
+  }
+  if (ExceptionCode != 0) {
+    Writer = nullptr;
+    LastMessage = EmberlineFailureText("CdvdWriter_Create", ExceptionCode, SystemStatus, ExceptionText.data());
+    Logger().WriteLog(LastMessage);
+    throw TsbError(LastMessage);
+  }
+  Logger().WriteLog(QStringLiteral("CdvdWriter_Create (after create): PortID:%1,BusID:%2,TargetID:%3,LUN:%4")
+                        .arg(DeviceAddress.PortID)
+                        .arg(DeviceAddress.BusID)
+                        .arg(DeviceAddress.TargetID)
+                        .arg(DeviceAddress.LUN));
+}
+
+void TsbBurner::ShowLockFailure(const char* function) {
+  // The two characters backslash and n end the text as the user sees it.
+  LastMessage =
+      EmberlineFailureText(function, ExceptionCode, SystemStatus, ExceptionText.data()) + QStringLiteral("\\n");
+  Logger().WriteLog(LastMessage);
+  showError_(LastMessage);
+}
+
+void TsbBurner::Lock() {
+  ExceptionCode = 0;
+  if (Writer == nullptr) return;
+  Logger().WriteLog(QStringLiteral("CdvdWriter_Lock"));
+  ExceptionCode =
+      Emberline_CdvdWriter_Lock(Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus, &FailureInfo);
+  if (ExceptionCode != 0) ShowLockFailure("CdvdWriter_Lock");
+}
+
+void TsbBurner::Release() {
+  ExceptionCode = 0;
+  if (Writer == nullptr) return;
+  Logger().WriteLog(QStringLiteral("CdvdWriter_Release"));
+  ExceptionCode =
+      Emberline_CdvdWriter_Release(Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus, &FailureInfo);
+  if (ExceptionCode != 0) ShowLockFailure("CdvdWriter_Release");
+}
+
+void TsbBurner::Cancel() {
+  if (BurnMode != bmImageToFile) {
+    Logger().WriteLog(QStringLiteral("CdvdWriter_Cancel"));
+    Emberline_CdvdWriter_Cancel(Writer);
+  }
+  Cancelled = true;
+}
+
+void TsbBurner::DestroyFileTree() {
+  if (FileTree == nullptr) return;
+  Logger().WriteLog(QStringLiteral("Destroy: FileTree"));
+  Emberline_Destroy(&FileTree);
+  FileTree = nullptr;
+}
+
+void TsbBurner::DestroyWriter() {
+  if (Writer == nullptr) return;
+  Release();
+  Logger().WriteLog(QStringLiteral("Destroy: Writer"));
+  Emberline_Destroy(&Writer);
+  Writer = nullptr;
+}
+
+void TsbBurner::StartBurnThread(std::function<void()> body) {
+  WaitForBurnThread();
+  burnThreadRunning_ = true;
+  BurnThread = std::make_unique<platform::WorkerThread>(std::move(body), [this] { BurnThreadDone(); });
+  BurnThread->Start();
+}
+
+void TsbBurner::WaitFor(std::unique_ptr<platform::WorkerThread>& thread, std::atomic<bool>& running) {
+  if (!thread) return;
+  while (running.load() && !thread->WaitFor(kWaitSlice)) {
+    if (pump_) pump_();
+  }
+  thread.reset();  // joins the finished thread
+}
+
+void TsbBurner::WaitForBurnThread() {
+  WaitFor(BurnThread, burnThreadRunning_);
+}
+void TsbBurner::WaitForAuxThread() {
+  WaitFor(AuxThread, auxThreadRunning_);
+}
+void TsbBurner::BurnThreadDone() {
+  burnThreadRunning_ = false;
+}
+void TsbBurner::AuxThreadDone() {
+  auxThreadRunning_ = false;
+}
+
+void TsbBurner::RelayThreadMessage(const void* /*sender*/, const QString& message, TsbLogItemType kind) {
+  if (OnMessage) OnMessage(this, message, kind);
+}
+
+}  // namespace ondrelle

@@ -1,0 +1,95 @@
+#pragma once
+// The burner session: the chosen writer, the burn settings, the library's
+// device object and the state of the burn in progress. One per program run.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "devices/device_records.h"
+#include "devices/operation_progress.h"
+#include "emberline/cdvd_writer.h"
+#include "engine/burner_records.h"
+#include "log/log_item_type.h"
+#include "platform/worker_thread.h"
+
+namespace ondrelle {
+
+class TsbBurner {
+ public:
+  /// `pump` keeps the UI alive while waiting for a worker; `showError` shows
+  /// a tray lock failure (a message box in the wizard, standard error in the CLI).
+  explicit TsbBurner(TsbEventPump pump = {}, std::function<void(const QString&)> showError = {});
+  virtual ~TsbBurner();
+  TsbBurner(const TsbBurner&) = delete;
+  TsbBurner& operator=(const TsbBurner&) = delete;
+
+  /// (Re)opens the device object for TransportType / DeviceAddress /
+  /// DeviceName; throws TsbError on failure.
+  void OpenDevice();
+  /// Locks / unlocks the tray. Failures are shown, never raised.
+  void Lock();
+  void Release();
+  /// Stops the running burn (not the image copy, which watches Cancelled).
+  void Cancel();
+  void DestroyWriter();
+  void DestroyFileTree();
+
+  virtual void WaitForBurnThread();
+  /// The burn thread's termination handler; runs on the worker thread.
+  virtual void BurnThreadDone();
+  /// The burn thread's message handler; runs on the worker thread.
+  virtual void RelayThreadMessage(const void* sender, const QString& message, TsbLogItemType kind);
+  virtual void WaitForAuxThread();
+  virtual void AuxThreadDone();
+
+  /// Starts `body` as the burn thread and keeps it in BurnThread.
+  void StartBurnThread(std::function<void()> body);
+  bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
+
+  QString LastMessage;
+  TsbDeviceAddress DeviceAddress{};
+  bool BootImageEnabled = false;
+  QString BootImageFile;
+  TsbTransportType TransportType = TsbTransportType::ttAspi;
+  std::uint8_t BurnMode = bmTAOFromTree;
+  bool TestMode = false;
+  bool MultiSession = false;
+  bool SendOPC = false;
+  std::int32_t SpeedInPoint = 0;
+  std::int32_t SpeedInSize = 0;
+  TsbDiscSpace DiscSpace;
+  QString ImageVolumeLabel = QStringLiteral("NEW");
+  TsbWriteModes WriteModes;
+  DISC_TYPE DiscType = DISC_TYPE_UNKNOWN;
+  TsbMessageEvent OnMessage;
+  QStringList SourceFiles;
+  QString DeviceName;
+  std::unique_ptr<platform::WorkerThread> BurnThread;
+  std::unique_ptr<platform::WorkerThread> AuxThread;
+  std::atomic<bool> Cancelled{false};
+  std::atomic<bool> BurnSucceeded{false};
+  EmberlineHandle Writer = nullptr;
+  EmberlineHandle FileTree = nullptr;
+  std::uint8_t ExceptionCode = 0;
+  std::uint32_t SystemStatus = 0;
+  std::array<char, EMBERLINE_TEXT_SIZE> ExceptionText{};
+  EmberlineFailureInfo FailureInfo{};
+  TsbImageCopy ImageCopy;
+  std::unique_ptr<TsbTrackList> TrackList = std::make_unique<TsbTrackList>();
+
+ private:
+  void WaitFor(std::unique_ptr<platform::WorkerThread>& thread, std::atomic<bool>& running);
+  void ShowLockFailure(const char* function);
+
+  TsbEventPump pump_;
+  std::function<void(const QString&)> showError_;
+  std::atomic<bool> burnThreadRunning_{false};
+  std::atomic<bool> auxThreadRunning_{false};
+};
+
+}  // namespace ondrelle

@@ -1,0 +1,88 @@
+#include "devices/library_callback.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "devices/device_list.h"
+#include "log/callback_eventer.h"
+
+using namespace ondrelle;
+
+namespace {
+
+class CallbackFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LastProgress = 0;
+    CallBackEventer().OnProgress = [this](TsbCallBackEventer&, int p) { progress.push_back(p); };
+    CallBackEventer().OnBufferStatus = [this](TsbCallBackEventer&, int p) { buffer.push_back(p); };
+  }
+  void TearDown() override {
+    CallBackEventer().OnProgress = nullptr;
+    CallBackEventer().OnBufferStatus = nullptr;
+  }
+  void Progress(std::uint64_t total, std::uint64_t done) { EmberlineCallBack(12, nullptr, &total, &done); }
+  void Buffer(std::uint32_t size, std::uint32_t freePart) { EmberlineCallBack(13, nullptr, &size, &freePart); }
+
+  std::vector<int> progress;
+  std::vector<int> buffer;
+};
+
+}  // namespace
+
+TEST_F(CallbackFixture, ProgressPassesEachWholePercentOnce) {
+  Progress(1000, 0);  // 0 equals the reset value: nothing new
+  Progress(1000, 10);
+  Progress(1000, 15);
+  Progress(1000, 19);
+  Progress(1000, 20);
+  Progress(1000, 1000);
+  EXPECT_EQ(progress, (std::vector<int>{1, 2, 100}));
+  EXPECT_EQ(LastProgress, 100);
+}
+
+TEST_F(CallbackFixture, ProgressOfAZeroTotalPassesNothing) {
+  Progress(0, 5);
+  EXPECT_TRUE(progress.empty());
+  EXPECT_EQ(LastProgress, 0);
+}
+
+TEST_F(CallbackFixture, ProgressOfLargeDiscsDoesNotOverflow) {
+  const std::uint64_t total = 9'000'000'000ull;  // a dual-layer disc
+  Progress(total, total / 2);
+  EXPECT_EQ(progress, (std::vector<int>{50}));
+}
+
+TEST_F(CallbackFixture, BufferFillIsTheUsedPartAndAZeroSizePassesNothing) {
+  Buffer(0, 0);
+  Buffer(1000, 250);
+  Buffer(1000, 1000);
+  Buffer(1000, 0);
+  EXPECT_EQ(buffer, (std::vector<int>{75, 0, 100}));
+}
+
+TEST_F(CallbackFixture, BufferFillOfLargeBuffersAndOverfullFreeCountsStaysInRange) {
+  Buffer(64u << 20, 16u << 20);  // 64 MiB buffer: free × 100 does not fit 32 bits
+  Buffer(1000, 5000);            // a drive reporting more free than size
+  EXPECT_EQ(buffer, (std::vector<int>{75, 0}));
+}
+
+TEST_F(CallbackFixture, OtherNumbersAndMissingParametersAreIgnored) {
+  std::uint64_t total = 10, done = 5;
+  for (std::uint32_t number : {4u, 9u, 11u, 14u, 200u}) EmberlineCallBack(number, nullptr, &total, &done);
+  EmberlineCallBack(12, nullptr, nullptr, nullptr);
+  EmberlineCallBack(13, nullptr, nullptr, nullptr);
+  // The number is a byte in a 32-bit slot: 0x10C is 12.
+  EmberlineCallBack(0x10C, nullptr, &total, &done);
+  EXPECT_EQ(progress, std::vector<int>{50});
+  EXPECT_TRUE(buffer.empty());
+}
+
+TEST_F(CallbackFixture, ACancelledScanProbesNothing) {
+  TsbDeviceList devices;
+  devices.TransportType = TsbTransportType::ttSpti;
+  devices.Cancelled = true;
+  EmberlineCallBack(10, &devices, nullptr, const_cast<char*>("CdRom16"));
+  EXPECT_EQ(devices.Count(), 0);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Starts the library with virtual writers of a test's choosing, recording
+// into a private folder, and stops it again.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "devices/library_lifetime.h"
+
+class VirtualWriters {
+ public:
+  explicit VirtualWriters(const char* writers) {
+    ::setenv("ONDRELLE_VIRTUAL_DIR", directory_.path().toLocal8Bit().constData(), 1);
+    if (writers != nullptr)
+      ::setenv("ONDRELLE_VIRTUAL_WRITERS", writers, 1);
+    else
+      ::unsetenv("ONDRELLE_VIRTUAL_WRITERS");
+    ondrelle::StartLibrary();
+  }
+  ~VirtualWriters() { ondrelle::ShutDownLibrary(); }
+  VirtualWriters(const VirtualWriters&) = delete;
+  VirtualWriters& operator=(const VirtualWriters&) = delete;
+
+  QString Directory() const { return directory_.path(); }
+
+ private:
+  QTemporaryDir directory_;
+};
