@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdio>
 
+#include "cli/burn_commands.h"
 #include "cli/device_commands.h"
 #include "devices/library_lifetime.h"
 #include "emberline/emberline.h"
@@ -20,6 +21,11 @@ void PrintUsage(std::FILE* to) {
       "               scan for CD/DVD writers (--all: every CD/DVD device)\n"
       "  speeds --device D\n"
       "               list the write speeds of device D for its disc, fastest last\n"
+      "  image --source PATH... --output FILE.iso [--label L] [--boot IMG]\n"
+      "               write an ISO9660/Joliet image of the sources into a file\n"
+      "  burn --kind data --device D --source PATH... --mode tao|sao|dao-pq|dao-raw\n"
+      "       [--speed X] [--test] [--opc] [--multisession] [--label L]\n"
+      "               burn the sources onto the disc in device D\n"
       "  --version    print the program's and the library's versions\n"
       "  --help       print this text\n",
       to);
@@ -45,6 +51,8 @@ int Run(const QStringList& arguments) {
   Command command = nullptr;
   if (arguments.first() == QLatin1String("devices")) command = RunDevicesCommand;
   if (arguments.first() == QLatin1String("speeds")) command = RunSpeedsCommand;
+  if (arguments.first() == QLatin1String("image")) command = RunImageCommand;
+  if (arguments.first() == QLatin1String("burn")) command = RunBurnCommand;
   if (command != nullptr) {
     try {
       StartLibrary();

@@ -4,6 +4,7 @@
 
 #include "devices/device_list.h"
 #include "devices/device_probe.h"
+#include "devices/name_collision.h"
 #include "log/callback_eventer.h"
 
 namespace ondrelle {
@@ -40,6 +41,22 @@ void OnBufferFill(const void* sizePointer, const void* freePointer) {
 
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2) {
   switch (static_cast<std::uint8_t>(number)) {
+    case kCallbackNameAdded:
+    case kCallbackNameRemoved: {
+      const bool added = number == kCallbackNameAdded;
+      const QString name = param1 != nullptr ? QString::fromLocal8Bit(static_cast<const char*>(param1)) : QString();
+      const auto passOn = reinterpret_cast<std::intptr_t>(param2);
+      if (added)
+        CallBackEventer().DoAddName(name, passOn);
+      else
+        CallBackEventer().DoRemoveName(name, passOn);
+      // Without a context there is no count to keep.
+      if (context != nullptr) *static_cast<std::int32_t*>(context) += added ? 1 : -1;
+      break;
+    }
+    case kCallbackNameCollision:
+      if (param1 != nullptr) ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
+      break;
     case kCallbackDeviceFound:
       if (context != nullptr)
         ProbeDevice(*static_cast<TsbDeviceList*>(context), static_cast<const TsbDeviceAddress*>(param1),

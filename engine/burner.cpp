@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "devices/library_callback.h"
+#include "engine/burn_thread.h"
 #include "devices/library_result.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
@@ -102,14 +103,23 @@ void TsbBurner::DestroyWriter() {
   Writer = nullptr;
 }
 
-void TsbBurner::StartBurnThread(std::function<void()> body) {
+void TsbBurner::StartBurnThread(std::unique_ptr<TsbCustomThread> thread) {
   WaitForBurnThread();
   burnThreadRunning_ = true;
-  BurnThread = std::make_unique<platform::WorkerThread>(std::move(body), [this] { BurnThreadDone(); });
+  thread->OnTerminate = [this](TsbCustomThread&) { BurnThreadDone(); };
+  thread->OnMessage = [this](const void* sender, const QString& message, TsbLogItemType kind) {
+    RelayThreadMessage(sender, message, kind);
+  };
+  BurnThread = std::move(thread);
   BurnThread->Start();
 }
 
-void TsbBurner::WaitFor(std::unique_ptr<platform::WorkerThread>& thread, std::atomic<bool>& running) {
+void TsbBurner::RunBurnThread() {
+  StartBurnThread(std::make_unique<TsbBurnThread>(*this));
+  WaitForBurnThread();
+}
+
+void TsbBurner::WaitFor(std::unique_ptr<TsbCustomThread>& thread, std::atomic<bool>& running) {
   if (!thread) return;
   while (running.load() && !thread->WaitFor(kWaitSlice)) {
     if (pump_) pump_();

@@ -15,7 +15,7 @@
 #include "emberline/cdvd_writer.h"
 #include "engine/burner_records.h"
 #include "log/log_item_type.h"
-#include "platform/worker_thread.h"
+#include "engine/custom_thread.h"
 
 namespace ondrelle {
 
@@ -47,8 +47,12 @@ class TsbBurner {
   virtual void WaitForAuxThread();
   virtual void AuxThreadDone();
 
-  /// Starts `body` as the burn thread and keeps it in BurnThread.
-  void StartBurnThread(std::function<void()> body);
+  /// Starts `thread` as the burn thread: its end and its messages come
+  /// back through BurnThreadDone and RelayThreadMessage.
+  void StartBurnThread(std::unique_ptr<TsbCustomThread> thread);
+  /// Starts the data burn thread for BurnMode and waits for it. Afterwards
+  /// LastMessage is empty on success and holds the error otherwise.
+  void RunBurnThread();
   bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
 
   QString LastMessage;
@@ -69,8 +73,8 @@ class TsbBurner {
   TsbMessageEvent OnMessage;
   QStringList SourceFiles;
   QString DeviceName;
-  std::unique_ptr<platform::WorkerThread> BurnThread;
-  std::unique_ptr<platform::WorkerThread> AuxThread;
+  std::unique_ptr<TsbCustomThread> BurnThread;
+  std::unique_ptr<TsbCustomThread> AuxThread;
   std::atomic<bool> Cancelled{false};
   std::atomic<bool> BurnSucceeded{false};
   EmberlineHandle Writer = nullptr;
@@ -83,7 +87,7 @@ class TsbBurner {
   std::unique_ptr<TsbTrackList> TrackList = std::make_unique<TsbTrackList>();
 
  private:
-  void WaitFor(std::unique_ptr<platform::WorkerThread>& thread, std::atomic<bool>& running);
+  void WaitFor(std::unique_ptr<TsbCustomThread>& thread, std::atomic<bool>& running);
   void ShowLockFailure(const char* function);
 
   TsbEventPump pump_;

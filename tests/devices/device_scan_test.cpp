@@ -152,3 +152,19 @@ TEST(DeviceScan, TheProgressWindowIsShownCancellableAndHiddenAgain) {
                                        QStringLiteral("info Looking for writers"), QStringLiteral("show"),
                                        QStringLiteral("handler"), QStringLiteral("hide")}));
 }
+
+TEST(DeviceScan, CancellingMidProbeRemovesThatDevicesItemAndLaterProbesAddNone) {
+  // Every command of these drives takes 40 ms, so a probe lasts well over a second.
+  VirtualWriters writers("cd-r,latency=40;cd-r,latency=40");
+  TsbDeviceFinder* running = nullptr;
+  const auto started = std::chrono::steady_clock::now();
+  TsbDeviceFinder finder([&] {
+    if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(300)) running->CancelScan();
+  });
+  running = &finder;
+  finder.TransportType = TsbTransportType::ttSpti;
+  finder.Scan(false);
+  EXPECT_EQ(finder.Devices.Count(), 0);
+  EXPECT_TRUE(finder.Devices.Cancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3)) << "later probes returned at once";
+}

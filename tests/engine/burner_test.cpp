@@ -108,9 +108,9 @@ TEST(Burner, WaitingForTheBurnThreadKeepsTheUiAliveUntilItEnds) {
   TsbBurner burner([&] { ++pumps; });
   burner.WaitForBurnThread();  // no thread: returns at once
   std::atomic<bool> release{false};
-  burner.StartBurnThread([&] {
+  burner.StartBurnThread(std::make_unique<TsbFunctionThread>(burner, [&] {
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  });
+  }));
   EXPECT_TRUE(burner.BurnThreadRunning());
   std::thread releaser([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -77,7 +77,8 @@ uint8_t Emberline_ISO9660JolietFileTree_SetBootImage(EmberlineHandle tree, const
 /**
  * Lays the image out to start at `startLba` (the next writable address, so
  * a session can follow earlier ones).
- * @param level  ISO 9660 interchange level; 0 chooses (level 2 names, level 3 for files of 4 GiB and more)
+ * @param level  ISO 9660 interchange level 1, 2 or 3; any other value (callers pass 0 or 8) chooses:
+ *               level 2 names, level 3 when a file of 4 GiB or more needs several extents
  * @param joliet 1 adds the Joliet tree
  * @param applicationId, preparerId  free text; stored in the Joliet descriptor as given and in the
  *        primary descriptor reduced to ISO 9660 a-characters

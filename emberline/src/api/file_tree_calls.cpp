@@ -9,6 +9,7 @@
 #include "api/call_result.h"
 #include "api/export.h"
 #include "api/library_state.h"
+#include "api/tree_image_lease.h"
 #include "emberline/file_tree.h"
 #include "image/image_builder.h"
 
@@ -106,6 +107,7 @@ struct FileTreeObject final : EmberlineObject {
   image::FileTree tree;
   std::optional<image::BootOptions> boot;
   std::unique_ptr<image::ImageStream> image;  ///< the last image built, until the tree changes
+  std::uint32_t imageStartLba = 0;            ///< the address the image was laid out for
 };
 
 std::shared_ptr<FileTreeObject> findTree(EmberlineHandle handle) {
@@ -132,6 +134,19 @@ Status needsImage(const FileTreeObject& tree) {
 }
 
 }  // namespace
+
+Result<TreeImageLease> leaseTreeImage(EmberlineHandle handle) {
+  std::shared_ptr<FileTreeObject> tree = findTree(handle);
+  if (!tree) return fail(notATree());
+  std::unique_lock lock(tree->mutex);
+  EMBERLINE_TRY(needsImage(*tree));
+  TreeImageLease lease;
+  lease.image = tree->image.get();
+  lease.startLba = tree->imageStartLba;
+  lease.lock = std::move(lock);
+  lease.owner = std::move(tree);
+  return lease;
+}
 
 }  // namespace emberline
 
@@ -225,6 +240,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHan
     auto built = emberline::image::buildImage(t.tree, options);
     if (!built.ok()) return emberline::fail(std::move(built).error());
     t.image = std::move(*built);
+    t.imageStartLba = startLba;
     return {};
   });
 }

@@ -21,7 +21,7 @@ const TreeNode* firstMultiExtentFile(const TreeNode& node) {
 }
 
 Result<unsigned> chooseLevel(const TreeNode& root, unsigned asked) {
-  if (asked > 3) return fail(ErrorKind::InvalidArgument, "ISO 9660 has interchange levels 1 to 3, not " + std::to_string(asked));
+  if (asked > 3) asked = 0;  // only 1 to 3 name a level; anything else leaves the choice to us
   const TreeNode* big = firstMultiExtentFile(root);
   if (big == nullptr) return asked == 0 ? 2u : asked;
   if (asked == 0 || asked == 3) return 3u;

@@ -102,6 +102,10 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
   bool sao = disc_->traits().cd && params_.writeType == 2;
   if (sao && (cue_.empty() || lba != saoNext_)) return check(sense::kSequenceError);
   if (sao && lba + count > cueLeadOut_) return check(sense::kLbaOutOfRange);
+  // Raw disc at once starts with the first pregap, before LBA 0: the image has no place for it.
+  const bool rawPregap = disc_->traits().cd && params_.writeType == 3 && disc_->tracks().empty() && lba >= -150 &&
+                         lba + count <= 0;
+  if (rawPregap) return good(c);
   if (!sao) {
     auto nwa = disc_->nextWritable();
     bool overwrite = disc_->traits().randomWritable && !disc_->tracks().empty() && lba >= 0 &&

@@ -84,6 +84,8 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
     c.fixedSpeed = v;
   } else if (key == "realtime") {
     EMBERLINE_TRY(wantFlag(c.realtime));
+  } else if (key == "latency") {
+    EMBERLINE_TRY(wantNumber(c.latencyMs));
   } else if (key == "bup") {
     EMBERLINE_TRY(wantFlag(c.bufferUnderrunProtection));
   } else if (key == "test-write") {

@@ -30,6 +30,7 @@ struct WriterConfig {
   std::uint32_t readSpeed = 0;             ///< KB/s
   std::optional<std::uint32_t> fixedSpeed;
   bool realtime = false;
+  std::uint32_t latencyMs = 0;             ///< every command takes this long to answer (a slow drive)
   bool bufferUnderrunProtection = true;
   bool testWrite = true;                   ///< the drive offers simulated writes on media that allow them
   std::uint32_t bufferKb = 2048;

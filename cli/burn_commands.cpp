@@ -1,0 +1,171 @@
+#include "cli/burn_commands.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+#include "cli/command_line.h"
+#include "cli/console_report.h"
+#include "cli/device_argument.h"
+#include "cli/source_tree.h"
+#include "devices/disc_speed_list.h"
+#include "devices/disc_type_text.h"
+#include "emberline/cdvd_writer.h"
+#include "engine/burn_at_once_action.h"
+#include "engine/burn_to_file_action.h"
+#include "engine/burner.h"
+#include "engine/tsb_error.h"
+
+namespace ondrelle::cli {
+
+namespace {
+
+int Refuse(const QString& message) {
+  std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
+  return 2;
+}
+
+/// Runs one action on the session, reporting on the console; 0 on success.
+int RunAction(TsbAction& action, TsbBurner& burner, const QString& fileName, ConsoleReport& report) {
+  TsbActionList list;
+  list.Options.FileName = fileName;
+  list.OnMessage = report.MessageHandler();
+  TsbActionItem& item = list.Add();
+  item.Action = &action;
+  list.ApplyMessageHandler();
+  list.Burner = &burner;
+  try {
+    action.Execute(&item);
+  } catch (const TsbError& error) {
+    report.Finish();
+    report.Message(error.Message(), TsbLogItemType::litError);
+    list.Burner = nullptr;
+    return 1;
+  }
+  list.Burner = nullptr;
+  report.Finish();
+  return 0;
+}
+
+}  // namespace
+
+int RunImageCommand(const QStringList& arguments) {
+  QString error;
+  const auto line = CommandLine::Parse(arguments, {QStringLiteral("--output"), QStringLiteral("--label"),
+                                                   QStringLiteral("--boot")},
+                                       {QStringLiteral("--source")}, {}, error);
+  if (!line) return Refuse(error);
+  if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
+  if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
+
+  TsbBurner burner;
+  burner.BurnMode = bmImageToFile;
+  if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
+  if (line->Has(QStringLiteral("--boot"))) {
+    burner.BootImageEnabled = true;
+    burner.BootImageFile = line->Value(QStringLiteral("--boot"));
+  }
+  std::int32_t nodes = 0;
+  burner.FileTree = BuildSourceTree(line->values.value(QStringLiteral("--source")), nodes, error);
+  if (burner.FileTree == nullptr) return Refuse(error);
+
+  ConsoleReport report;
+  TsbBurnToFileAction action;
+  const int status = RunAction(action, burner, line->Value(QStringLiteral("--output")), report);
+  if (status == 0 && burner.Cancelled) return 1;
+  return status;
+}
+
+int RunBurnCommand(const QStringList& arguments) {
+  QString error;
+  const auto line = CommandLine::Parse(
+      arguments,
+      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
+       QStringLiteral("--label")},
+      {QStringLiteral("--source")},
+      {QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")}, error);
+  if (!line) return Refuse(error);
+  if (line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
+    return Refuse(QStringLiteral("burn needs --kind data (the video kinds come with the video wizard)"));
+  const auto device = ParseDeviceArgument(line->Value(QStringLiteral("--device")));
+  if (!device) return Refuse(QStringLiteral("burn needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\")"));
+  const QStringList sources = line->values.value(QStringLiteral("--source"));
+  if (sources.isEmpty()) return Refuse(QStringLiteral("burn needs --source PATH..."));
+
+  const QString mode = line->Value(QStringLiteral("--mode"));
+  std::uint8_t burnMode = 0;
+  if (mode == QLatin1String("tao"))
+    burnMode = bmTAOFromTree;
+  else if (mode == QLatin1String("sao"))
+    burnMode = bmSAOFromTree;
+  else if (mode == QLatin1String("dao-pq"))
+    burnMode = bmDAOPQFromTree;
+  else if (mode == QLatin1String("dao-raw"))
+    burnMode = bmDAORawFromTree;
+  else
+    return Refuse(QStringLiteral("burn needs --mode tao, sao, dao-pq or dao-raw"));
+
+  TsbBurner burner;
+  burner.TransportType = device->TransportType;
+  burner.DeviceName = device->DeviceName;
+  burner.DeviceAddress = device->Address;
+  burner.BurnMode = burnMode;
+  burner.TestMode = line->Has(QStringLiteral("--test"));
+  burner.SendOPC = line->Has(QStringLiteral("--opc"));
+  burner.MultiSession = line->Has(QStringLiteral("--multisession"));
+  if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
+
+  ConsoleReport report;
+  try {
+    burner.OpenDevice();
+    burner.Lock();
+    burner.DiscType = Emberline_CdvdWriter_GetInsertedDiscType(burner.Writer);
+
+    // A burn never starts on a disc or a source that cannot be written.
+    if (burner.DiscType == DISC_TYPE_NO_MEDIA) throw TsbError(QStringLiteral("There is no disc in the drive"));
+    if (!IsWritableDiscType(burner.DiscType))
+      throw TsbError(QStringLiteral("The disc in the drive is a %1 and cannot be written").arg(DiscTypeToStr(burner.DiscType)));
+    if (IsDVDDiscType(burner.DiscType) && (burnMode == bmDAOPQFromTree || burnMode == bmDAORawFromTree))
+      throw TsbError(QStringLiteral("Disc-At-Once modes are not available for DVD media; use tao or sao"));
+    std::uint32_t freeBlocks = 0;
+    std::uint64_t freeBytes = 0;
+    if (Emberline_CdvdWriter_GetDiscFreeSpace(burner.Writer, 3, &freeBlocks, &freeBytes) == 0 &&
+        static_cast<std::uint64_t>(SourceSize(sources)) > freeBytes)
+      throw TsbError(QStringLiteral("The sources (%1 bytes) will not fit into the %2 bytes free on the disc")
+                         .arg(SourceSize(sources))
+                         .arg(freeBytes));
+
+    TsbDiscSpeedList speeds;
+    speeds.Build(burner);
+    if (speeds.Count() > 0) {
+      const TsbDiscSpeedItem* chosen = &speeds.Items(speeds.Count() - 1);  // the fastest
+      if (line->Has(QStringLiteral("--speed"))) {
+        bool ok = false;
+        const int x = line->Value(QStringLiteral("--speed")).remove(QLatin1Char('x')).toInt(&ok);
+        chosen = ok ? speeds.FindBySpeedInPoint(x) : nullptr;
+        if (chosen == nullptr) {
+          QStringList offered;
+          for (int i = 0; i < speeds.Count(); ++i) offered << QString::number(speeds.Items(i).SpeedInPoint);
+          throw TsbError(QStringLiteral("This drive does not write this disc at %1x; it offers %2")
+                             .arg(line->Value(QStringLiteral("--speed")), offered.join(QStringLiteral(", "))));
+        }
+      }
+      burner.SpeedInPoint = chosen->SpeedInPoint;
+      burner.SpeedInSize = chosen->SpeedInSize;
+    }
+
+    std::int32_t nodes = 0;
+    burner.FileTree = BuildSourceTree(sources, nodes, error);
+    if (burner.FileTree == nullptr) throw TsbError(error);
+  } catch (const TsbError& e) {
+    burner.Release();
+    std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
+    return 1;
+  }
+
+  TsbBurnAtOnceToCDDVDAction action;
+  const int status = RunAction(action, burner, {}, report);
+  burner.Release();
+  return status;
+}
+
+}  // namespace ondrelle::cli

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+namespace ondrelle::cli {
+
+/// image --source PATH... --output FILE.iso [--label L] [--boot IMG]
+int RunImageCommand(const QStringList& arguments);
+/// burn --kind data --device D --source PATH... --mode tao|sao|dao-pq|dao-raw
+///      [--speed X] [--test] [--opc] [--multisession]
+int RunBurnCommand(const QStringList& arguments);
+
+}  // namespace ondrelle::cli

@@ -1,0 +1,92 @@
+#include "devices/name_collision.h"
+
+#include <QString>
+#include <algorithm>
+#include <cstring>
+
+namespace ondrelle {
+
+std::int32_t ISO9660RenameCounter = 1;
+
+namespace {
+
+/// Where the extension part starts: a version suffix (";1") is skipped,
+/// then the last dot within the five characters before it, if any.
+template <class Text>
+qsizetype ExtensionStart(const Text& name) {
+  qsizetype e = name.size();
+  if (name.size() >= 2 && name.at(name.size() - 2) == QLatin1Char(';')) e = name.size() - 2;
+  for (qsizetype at = e; at >= e - 4 && at >= 0; --at) {
+    if (at < name.size() && name.at(at) == QLatin1Char('.')) return at;
+  }
+  return e;
+}
+
+}  // namespace
+
+void RenameISO9660(char* name, std::size_t capacity) {
+  if (name == nullptr || capacity == 0) return;
+  QString text = QString::fromLatin1(name, static_cast<qsizetype>(strnlen(name, capacity - 1)));
+  while (text.size() < 2) text += QLatin1Char('0');
+  const qsizetype e = ExtensionStart(text);
+  const QString ext = text.mid(e, 10);
+  const qsizetype keep = e <= 8 ? e : 7;
+  const QString renamed = text.left(keep) + QString::number(ISO9660RenameCounter) + ext;
+  ++ISO9660RenameCounter;
+  const QByteArray bytes = renamed.toLatin1();
+  const std::size_t length = std::min(static_cast<std::size_t>(bytes.size()), capacity - 1);
+  std::memcpy(name, bytes.constData(), length);
+  name[length] = '\0';
+}
+
+void RenameJoliet(char16_t* name, std::size_t capacity, const QDateTime& now, const QLocale& locale) {
+  if (name == nullptr || capacity == 0) return;
+  std::size_t length = 0;
+  while (length + 1 < capacity && name[length] != 0) ++length;
+  QString text = QString::fromUtf16(name, static_cast<qsizetype>(length));
+  while (text.size() < 2) text += QLatin1Char('0');
+  const qsizetype e = ExtensionStart(text);
+  QString base = text.left(e);
+  QString ext = text.mid(e);
+  const QString stamp = QStringLiteral("_") + locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                        now.time().toString(QStringLiteral("HH:mm:ss"));
+
+  // The result must end inside the field: shorten the base, then the extension.
+  const auto room = static_cast<qsizetype>(capacity - 1);
+  if (base.size() + stamp.size() + ext.size() > room)
+    base.truncate(std::max<qsizetype>(0, room - stamp.size() - ext.size()));
+  if (base.size() + stamp.size() + ext.size() > room) ext.truncate(std::max<qsizetype>(0, room - stamp.size()));
+  QString renamed = (base + stamp + ext).left(room);
+  for (QChar& c : renamed)
+    if (c.unicode() <= 0x20 || c == QLatin1Char(':') || c == QLatin1Char('.')) c = QLatin1Char('_');
+
+  std::memcpy(name, renamed.utf16(), static_cast<std::size_t>(renamed.size()) * sizeof(char16_t));
+  name[renamed.size()] = 0;
+}
+
+void ResolveNameCollision(EmberlineNameCollision& c) {
+  const bool bothFolders = (c.firstAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0 &&
+                           (c.secondAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0;
+  if (bothFolders && c.joliet != 0) {
+    c.answer = EMBERLINE_COLLISION_MERGE;
+    return;
+  }
+  if (c.joliet == 0) {
+    RenameISO9660(reinterpret_cast<char*>(c.name), sizeof c.name);
+  } else {
+    char16_t wide[EMBERLINE_COLLISION_NAME_SIZE / 2];
+    std::memcpy(wide, c.name, sizeof wide);
+    RenameJoliet(wide, EMBERLINE_COLLISION_NAME_SIZE / 2);
+    std::memcpy(c.name, wide, sizeof wide);
+  }
+
+  QString path;
+  if (c.firstEntry != nullptr) path = QString::fromLocal8Bit(reinterpret_cast<const char*>(c.firstEntry + 1));
+  path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+  const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':')));
+  const QString fileName = path.mid(cut + 1);
+  c.answer = fileName.compare(QLatin1String("boot.img"), Qt::CaseInsensitive) == 0 ? EMBERLINE_COLLISION_KEEP_FIRST
+                                                                                  : EMBERLINE_COLLISION_RENAME;
+}
+
+}  // namespace ondrelle

@@ -1,0 +1,205 @@
+// The recording calls of the flat API: turn the caller's arguments into a
+// disc plan and run it on the device object.
+
+#include <chrono>
+
+#include "api/device_call.h"
+#include "api/export.h"
+#include "api/tree_block_source.h"
+#include "api/write_records.h"
+#include "emberline/writing.h"
+#include "write/recorder.h"
+
+namespace emberline {
+
+namespace {
+
+constexpr std::uint32_t kCallbackProgress = 12;
+constexpr std::uint32_t kCallbackBuffer = 13;
+constexpr std::size_t kUserBlock = 2048;
+constexpr std::size_t kRawBlock = 2352;
+
+struct PlanOptions {
+  write::RecordingMode mode = write::RecordingMode::TrackAtOnce;
+  bool closeTrack = true;
+  bool testMode = false;
+  bool multiSession = false;
+  bool useBup = true;
+  std::uint32_t readyMinutes = 5;
+};
+
+PlanOptions options(write::RecordingMode mode, std::uint8_t closeTrack, std::uint8_t testMode,
+                    std::uint8_t multiSession, std::uint8_t useBup, std::uint32_t readyMinutes) {
+  return PlanOptions{mode, closeTrack != 0, testMode != 0, multiSession != 0, useBup != 0, readyMinutes};
+}
+
+write::DiscPlan emptyPlan(const PlanOptions& o) {
+  write::DiscPlan plan;
+  plan.mode = o.mode;
+  plan.closeTrack = o.closeTrack;
+  plan.testMode = o.testMode;
+  plan.multiSession = o.multiSession;
+  plan.useBufferUnderrunProtection = o.useBup;
+  plan.readyMinutes = o.readyMinutes;
+  return plan;
+}
+
+Error numbered(Error e, std::size_t track) {
+  e.message = "track " + std::to_string(track + 1) + ": " + e.message;
+  return e;
+}
+
+Status addTree(write::DiscPlan& plan, EmberlineHandle tree) {
+  auto track = treeImageTrack(tree);
+  if (!track.ok()) return fail(std::move(track).error());
+  plan.tracks.push_back(std::move(*track));
+  return {};
+}
+
+Status addFile(write::DiscPlan& plan, const char* name, std::size_t blockSize) {
+  if (name == nullptr || *name == '\0') return fail(ErrorKind::InvalidArgument, "no image file named");
+  auto source = write::openImageFile(name, blockSize);
+  if (!source.ok()) return fail(std::move(source).error());
+  write::PlannedTrack track;
+  track.source = std::move(*source);
+  plan.tracks.push_back(std::move(track));
+  return {};
+}
+
+Status addTrackList(write::DiscPlan& plan, const std::uint8_t* trackList, std::uint8_t audio, std::uint8_t rawInput) {
+  if (audio != 0)
+    return fail(ErrorKind::NotSupported, "audio tracks are not supported by disc at once from files; pass audio 0");
+  auto names = parseTrackList(trackList);
+  if (!names.ok()) return fail(std::move(names).error());
+  for (std::size_t k = 0; k < names->size(); ++k) {
+    Status added = addFile(plan, (*names)[k].c_str(), rawInput != 0 ? kRawBlock : kUserBlock);
+    if (!added.ok()) return fail(numbered(std::move(added).error(), k));
+  }
+  return {};
+}
+
+Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool fromTree) {
+  auto entries = parseSessionRecord(record, fromTree);
+  if (!entries.ok()) return fail(std::move(entries).error());
+  for (std::size_t k = 0; k < entries->size(); ++k) {
+    const SessionEntry& entry = (*entries)[k];
+    // A track holds its tree's lock for the whole recording: a tree named twice would wait on itself.
+    for (std::size_t earlier = 0; fromTree && earlier < k; ++earlier)
+      if ((*entries)[earlier].tree == entry.tree)
+        return fail(ErrorKind::InvalidArgument, "track " + std::to_string(k + 1) + " names the same file tree as track " +
+                                                    std::to_string(earlier + 1));
+    Status added = fromTree ? addTree(plan, entry.tree) : addFile(plan, entry.fileName.c_str(), kUserBlock);
+    if (!added.ok()) return fail(numbered(std::move(added).error(), k));
+  }
+  return {};
+}
+
+Status run(DeviceObject& device, write::DiscPlan& plan) {
+  write::RecordingContext context{device.transport(), cancelPredicate(device), {}, {},
+                                  std::chrono::minutes(plan.readyMinutes == 0 ? 1 : plan.readyMinutes)};
+  context.progress = [&device](std::uint64_t total, std::uint64_t done) {
+    device.notify(kCallbackProgress, &total, &done);
+  };
+  context.bufferState = [&device](std::uint32_t size, std::uint32_t free) {
+    device.notify(kCallbackBuffer, &size, &free);
+  };
+  return write::record(context, plan);
+}
+
+/// Runs a recording call. The plan is built inside the device call, so
+/// sources are opened (and trees leased) only once the device is ours.
+template <class Fill>
+std::uint8_t recordingCall(EmberlineHandle writer, const ErrorOutputs& out, const PlanOptions& o, Fill&& fill) {
+  if (!LibraryState::instance().started()) return reportNotStarted(out);
+  return runDeviceCall(writer, out, [&](DeviceObject& device) -> Status {
+    write::DiscPlan plan = emptyPlan(o);
+    EMBERLINE_TRY(fill(plan));
+    return run(device, plan);
+  });
+}
+
+}  // namespace
+
+}  // namespace emberline
+
+using namespace emberline;
+using write::RecordingMode;
+
+extern "C" {
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromTree(EmberlineHandle writer, char* text, int32_t size,
+                                                                  uint32_t* status, EmberlineFailureInfo* failure,
+                                                                  EmberlineHandle tree, uint8_t closeTrack,
+                                                                  uint8_t testMode, uint8_t multiSession,
+                                                                  uint8_t useBup, uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromFile(EmberlineHandle writer, char* text, int32_t size,
+                                                                  uint32_t* status, EmberlineFailureInfo* failure,
+                                                                  const char* fileName, uint8_t closeTrack,
+                                                                  uint8_t testMode, uint8_t multiSession,
+                                                                  uint8_t useBup, uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addFile(plan, fileName, kUserBlock); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_SessionAtOnce(EmberlineHandle writer, char* text, int32_t size,
+                                                            uint32_t* status, EmberlineFailureInfo* failure,
+                                                            const uint8_t* sessionRecord, uint8_t fromTree,
+                                                            uint8_t testMode, uint8_t closeSession, uint8_t useBup,
+                                                            uint32_t readyMinutes) {
+  const uint8_t multiSession = closeSession == 0 ? 1 : 0;
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::SessionAtOnce, 1, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addSessionRecord(plan, sessionRecord, fromTree != 0); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromTree(EmberlineHandle writer, char* text, int32_t size,
+                                                                   uint32_t* status, EmberlineFailureInfo* failure,
+                                                                   EmberlineHandle tree, uint8_t closeTrack,
+                                                                   uint8_t testMode, uint8_t multiSession,
+                                                                   uint8_t useBup, uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::RawPq, closeTrack, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text,
+                                                                      int32_t size, uint32_t* status,
+                                                                      EmberlineFailureInfo* failure,
+                                                                      EmberlineHandle tree, uint8_t closeTrack,
+                                                                      uint8_t testMode, uint8_t multiSession,
+                                                                      uint8_t useBup, uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::RawPw, closeTrack, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromFile(EmberlineHandle writer, char* text, int32_t size,
+                                                                   uint32_t* status, EmberlineFailureInfo* failure,
+                                                                   const uint8_t* trackList, uint8_t audio,
+                                                                   uint8_t testMode, uint8_t multiSession,
+                                                                   uint8_t rawInput, uint8_t useBup,
+                                                                   uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::RawPq, 0, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text,
+                                                                      int32_t size, uint32_t* status,
+                                                                      EmberlineFailureInfo* failure,
+                                                                      const uint8_t* trackList, uint8_t audio,
+                                                                      uint8_t testMode, uint8_t multiSession,
+                                                                      uint8_t rawInput, uint8_t useBup,
+                                                                      uint32_t readyMinutes) {
+  return recordingCall(writer, {text, size, status, failure},
+                       options(RecordingMode::RawPw, 0, testMode, multiSession, useBup, readyMinutes),
+                       [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
+}
+
+}  // extern "C"

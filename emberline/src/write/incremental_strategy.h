@@ -1,0 +1,48 @@
+#pragma once
+/// @file
+/// Track at once on CD, incremental recording on DVD-R/-RW, sequential
+/// recording on DVD+R and plain writing on overwritable DVD media: tracks
+/// go to the next writable address one after the other.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "write/write_strategy.h"
+
+namespace emberline::write {
+
+/// How one medium family takes an incremental recording.
+struct IncrementalRules {
+  std::string mediumName;          ///< for messages
+  bool usesParametersPage = true;  ///< DVD+ and overwritable media have no page 05h
+  mmc::WriteType writeType = mmc::WriteType::TrackAtOnce;
+  std::uint8_t trackMode = 4;      ///< data track, recorded uninterrupted
+  bool canTestWrite = true;
+  bool closesTracks = true;        ///< overwritable media need only the cache flushed
+  std::uint32_t alignBlocks = 1;   ///< writes are padded with zeros to this many blocks
+
+  static IncrementalRules forFamily(MediumFamily family);
+};
+
+class IncrementalStrategy final : public WriteStrategy {
+ public:
+  IncrementalStrategy(DriveSteps& drive, IncrementalRules rules) : WriteStrategy(drive), rules_(std::move(rules)) {}
+
+  Status prepare(const DiscPlan& plan, const MediumState& medium) override;
+  Status writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) override;
+  Status endTrack(std::size_t index) override;
+  Status finish() override;
+  void abort() override;
+
+ private:
+  IncrementalRules rules_;
+  const DiscPlan* plan_ = nullptr;
+  std::int32_t next_ = 0;
+  std::uint16_t track_ = 1;
+  bool trackOpen_ = false;
+  bool anythingWritten_ = false;
+  std::vector<std::uint8_t> padded_;
+};
+
+}  // namespace emberline::write

@@ -1,0 +1,142 @@
+#include "write/raw_disc_at_once_strategy.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sector/cd_sector.h"
+
+namespace emberline::write {
+
+namespace {
+constexpr std::uint32_t kEncodeChunk = 32;
+constexpr std::array<std::uint8_t, sector::kUserDataSize> kZeroUser{};
+}  // namespace
+
+std::size_t RawDiscAtOnceStrategy::blockSize() const {
+  return sector::kRawSectorSize + (fullSubchannel_ ? kPwBlockSize : kPqBlockSize);
+}
+
+Status RawDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& medium) {
+  plan_ = &plan;
+  std::vector<sector::DataTrack> tracks;
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+    const BlockSource& source = *plan.tracks[i].source;
+    if (source.blockSize() != sector::kUserDataSize && source.blockSize() != sector::kRawSectorSize)
+      return fail(ErrorKind::InvalidArgument, "track " + std::to_string(i + 1) + " (" + source.describe() +
+                                                  ") holds neither 2048-byte nor 2352-byte sectors");
+    tracks.push_back({sector::TrackMode::Mode1, std::max<std::int32_t>(static_cast<std::int32_t>(source.blockCount()),
+                                                                       sector::kMinimumTrackBlocks)});
+  }
+  auto cue = sector::buildDataDiscCue(tracks);
+  if (!cue.ok()) return fail(std::move(cue).error());
+  cue_ = std::move(*cue);
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+    const auto& required = plan.tracks[i].requiredStart;
+    if (required && *required != cue_.tracks[i].start)
+      return fail(ErrorKind::InvalidArgument, "track " + std::to_string(i + 1) + ": the image was built for LBA " +
+                                                  std::to_string(*required) + " but disc at once places it at LBA " +
+                                                  std::to_string(cue_.tracks[i].start));
+  }
+  if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
+    return fail(ErrorKind::NotSupported, "the disc needs " + std::to_string(cue_.leadOutStart) +
+                                             " blocks but has " + std::to_string(medium.freeBlocks) + " free");
+  next_ = cue_.tracks.front().pregapStart;
+  return drive().selectParameters(
+      [&](mmc::WriteParameters& p) {
+        p.writeType = mmc::WriteType::Raw;
+        p.testWrite = plan.testMode;
+        p.multiSession = plan.multiSession ? mmc::MultiSession::NextSessionAllowed : mmc::MultiSession::NoNextSession;
+        p.trackMode = 4;
+        p.dataBlockType = fullSubchannel_ ? mmc::data_block::kRawPwRaw : mmc::data_block::kRawPqSubchannel;
+        p.sessionFormat = 0;
+      },
+      plan.useBufferUnderrunProtection);
+}
+
+SectorPosition RawDiscAtOnceStrategy::positionOf(std::int32_t lba) const {
+  std::size_t index = 0;
+  for (std::size_t i = 0; i < cue_.tracks.size(); ++i)
+    if (lba >= cue_.tracks[i].pregapStart) index = i;
+  const sector::TrackPlacement& t = cue_.tracks[index];
+  SectorPosition p;
+  p.control = sector::control::kDataTrack;
+  p.track = t.number;
+  p.lba = lba;
+  p.index = lba < t.start ? 0 : 1;
+  p.relative = lba - t.start;
+  p.pause = lba < t.start;
+  return p;
+}
+
+Status RawDiscAtOnceStrategy::send(std::span<const std::uint8_t> input, std::size_t inputBlockSize,
+                                   std::uint32_t count) {
+  const std::size_t size = blockSize();
+  while (count > 0) {
+    const std::uint32_t blocks = std::min(count, kEncodeChunk);
+    out_.assign(std::size_t{blocks} * size, 0);
+    for (std::uint32_t b = 0; b < blocks; ++b) {
+      const std::int32_t lba = next_ + static_cast<std::int32_t>(b);
+      std::uint8_t* block = out_.data() + std::size_t{b} * size;
+      std::span<std::uint8_t, sector::kRawSectorSize> raw(block, sector::kRawSectorSize);
+      if (input.empty()) {
+        sector::encodeMode1(lba, kZeroUser, raw);
+      } else if (inputBlockSize == sector::kRawSectorSize) {
+        std::memcpy(block, input.data() + std::size_t{b} * inputBlockSize, sector::kRawSectorSize);
+      } else {
+        sector::encodeMode1(
+            lba, std::span<const std::uint8_t, sector::kUserDataSize>(input.data() + std::size_t{b} * inputBlockSize,
+                                                                       sector::kUserDataSize),
+            raw);
+      }
+      const SectorPosition position = positionOf(lba);
+      if (fullSubchannel_) {
+        const auto pw = encodePw(position);
+        std::memcpy(block + sector::kRawSectorSize, pw.data(), pw.size());
+      } else {
+        const auto pq = encodePq(position);
+        std::memcpy(block + sector::kRawSectorSize, pq.data(), pq.size());
+      }
+    }
+    EMBERLINE_TRY(drive().write(next_, static_cast<std::uint16_t>(blocks), out_));
+    started_ = true;
+    next_ += static_cast<std::int32_t>(blocks);
+    count -= blocks;
+    if (!input.empty()) input = input.subspan(std::size_t{blocks} * inputBlockSize);
+  }
+  return {};
+}
+
+Status RawDiscAtOnceStrategy::beginTrack(std::size_t index) {
+  track_ = index;
+  const std::int32_t start = cue_.tracks[index].start;
+  if (start > next_) EMBERLINE_TRY(send({}, 0, static_cast<std::uint32_t>(start - next_)));
+  return {};
+}
+
+Status RawDiscAtOnceStrategy::writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) {
+  return send(data, plan_->tracks[track_].source->blockSize(), blocks);
+}
+
+Status RawDiscAtOnceStrategy::endTrack(std::size_t index) {
+  const std::int32_t end = cue_.tracks[index].end();
+  if (end > next_) EMBERLINE_TRY(send({}, 0, static_cast<std::uint32_t>(end - next_)));
+  return {};
+}
+
+Status RawDiscAtOnceStrategy::finish() {
+  EMBERLINE_TRY(drive().flushCache());
+  if (plan_->testMode) return drive().leaveTestMode();
+  EMBERLINE_TRY(drive().closeIfOpen(mmc::CloseFunction::Track, cue_.tracks.front().number));
+  return drive().closeIfOpen(mmc::CloseFunction::Session, 0);
+}
+
+void RawDiscAtOnceStrategy::abort() {
+  (void)drive().flushCache();
+  if (started_ && !plan_->testMode) {
+    (void)drive().closeIfOpen(mmc::CloseFunction::Track, cue_.tracks.front().number);
+    (void)drive().closeIfOpen(mmc::CloseFunction::Session, 0);
+  }
+  if (plan_->testMode) (void)drive().leaveTestMode();
+}
+
+}  // namespace emberline::write

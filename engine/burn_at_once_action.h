@@ -1,0 +1,18 @@
+#pragma once
+// The general burning action for data discs: every preparation stage, then
+// the data burn thread in the session's burning mode, then close and eject.
+
+#include "engine/staged_action.h"
+
+namespace ondrelle {
+
+class TsbBurnAtOnceToCDDVDAction : public TsbStagedAction {
+ public:
+  TsbBurnAtOnceToCDDVDAction() { Stages = kAllStages; }
+  void Execute(TsbActionItem* item) override;
+
+  /// For the from-file modes: make the list's source file the only track.
+  bool PrepareTrackList = true;
+};
+
+}  // namespace ondrelle

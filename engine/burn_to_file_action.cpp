@@ -1,0 +1,129 @@
+#include "engine/burn_to_file_action.h"
+
+#include <array>
+
+#include "devices/library_result.h"
+#include "emberline/file_tree.h"
+#include "engine/burner.h"
+#include "engine/tsb_error.h"
+#include "log/diagnostic_logger.h"
+#include "platform/executable_path.h"
+#include "platform/image_file.h"
+
+namespace ondrelle {
+
+namespace {
+
+constexpr std::int64_t kCopyBlock = 65536;
+
+std::int64_t ImageSize(EmberlineHandle tree) {
+  std::uint32_t high = 0;
+  const std::uint32_t low = Emberline_ISO9660JolietFileTree_GetSizeInBytes(tree, &high);
+  return static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
+}
+
+/// Closes the target file on every way out.
+struct TargetFile {
+  explicit TargetFile(TsbImageCopy& copy) : copy_(copy) { copy_.FileHandle = -1; }
+  ~TargetFile() {
+    if (copy_.FileHandle != -1) platform::CloseImageFile(copy_.FileHandle);
+    copy_.FileHandle = -1;
+  }
+  TsbImageCopy& copy_;
+};
+
+}  // namespace
+
+void TsbBurnToFileAction::Execute(TsbActionItem* item) {
+  TsbAction::Execute(item);
+  TsbBurner& b = *ActionList->Burner;
+  std::array<std::uint8_t, kCopyBlock> buffer{};
+  TargetFile target(b.ImageCopy);
+  const QString name = ActionList->Options.FileName;
+  char* text = b.ExceptionText.data();
+
+  auto raise = [&](const QString& message, bool log) {
+    b.LastMessage = message;
+    if (log) Logger().WriteLog(message);
+    throw TsbError(message);
+  };
+  auto libraryFailure = [&](const char* function) {
+    return EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, text);
+  };
+
+  b.LastMessage = QStringLiteral("Creating image '%1' ").arg(name);
+  Logger().WriteLog(b.LastMessage);
+  DoMessage(b.LastMessage, TsbLogItemType::litInfo);
+
+  int error = 0;
+  b.ImageCopy.FileHandle = platform::CreateImageFile(name, error);
+  if (b.ImageCopy.FileHandle < 0) {
+    b.ImageCopy.FileHandle = -1;
+    b.SystemStatus = static_cast<std::uint32_t>(error);
+    raise(QStringLiteral("CreateFile(\"%1\") failed, status %2").arg(name).arg(error), false);
+  }
+
+  if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
+    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: Bootimage: ") + b.BootImageFile);
+    const QByteArray path = b.BootImageFile.toLocal8Bit();
+    b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
+                                                                   EMBERLINE_TEXT_SIZE, &b.SystemStatus);
+    if (b.ExceptionCode != 0)
+      raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
+  }
+
+  Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
+  const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
+  const QByteArray program = platform::ExecutablePath().toLocal8Bit();
+  b.ExceptionCode = Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                               0, 8, 1, label.constData(), program.constData(),
+                                                               program.constData());
+  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_BuildImage"), true);
+
+  b.ImageCopy.Remaining = ImageSize(b.FileTree);
+  b.LastMessage = QStringLiteral("Need to save %1 MB").arg(b.ImageCopy.Remaining / 1024 / 1024);
+  Logger().WriteLog(b.LastMessage);
+  DoMessage(b.LastMessage, TsbLogItemType::litInfo);
+  // Nothing to copy would leave an empty file that looks like an image.
+  if (b.ImageCopy.Remaining <= 0)
+    raise(QStringLiteral("The ISO9660/Joliet image is empty: there is nothing to write"), true);
+
+  const QString folder = platform::FolderToMeasure(name);
+  platform::DiskSpace space;
+  if (const int spaceError = platform::QueryDiskSpace(folder, space); spaceError != 0) {
+    b.SystemStatus = static_cast<std::uint32_t>(spaceError);
+    raise(QStringLiteral("GetDiskFreeSpaceEx( \"%1\" ) failed, status %2").arg(folder).arg(spaceError), false);
+  }
+  b.ImageCopy.FreeBytesAvailable = space.FreeBytesAvailable;
+  b.ImageCopy.TotalBytes = space.TotalBytes;
+  b.ImageCopy.TotalFreeBytes = space.TotalFreeBytes;
+  if (b.ImageCopy.Remaining > b.ImageCopy.FreeBytesAvailable) {
+    b.SystemStatus = static_cast<std::uint32_t>(platform::DiskFullError());
+    raise(QStringLiteral("%1 bytes of ISO9660/Joliet image will not fit into %2 bytes of free space in \"%3\"")
+              .arg(b.ImageCopy.Remaining)
+              .arg(b.ImageCopy.FreeBytesAvailable)
+              .arg(folder),
+          false);
+  }
+
+  b.ImageCopy.Total = ImageSize(b.FileTree);
+  b.ImageCopy.Chunk = std::min(b.ImageCopy.Remaining, kCopyBlock);
+  Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
+  b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                         static_cast<std::uint32_t>(b.ImageCopy.Chunk), buffer.data());
+  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_Read"), true);
+  Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SeekToBegin"));
+  b.ExceptionCode = Emberline_ISO9660JolietFileTree_SeekToBegin(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus);
+  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_SeekToBegin"), true);
+
+  b.RunBurnThread();
+  if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
+
+  if (b.BurnSucceeded && !b.Cancelled)
+    DoMessage(QStringLiteral("Finished!"), TsbLogItemType::litInfo);
+  else if (b.Cancelled)
+    DoMessage(QStringLiteral("Cancelled!"), TsbLogItemType::litWarning);
+  platform::FlushImageFile(b.ImageCopy.FileHandle);
+}
+
+}  // namespace ondrelle

@@ -1,0 +1,203 @@
+#include "engine/staged_action.h"
+
+#include <array>
+#include <cstring>
+
+#include "devices/library_result.h"
+#include "emberline/cdvd_writer.h"
+#include "emberline/file_tree.h"
+#include "engine/burner.h"
+#include "engine/tsb_error.h"
+#include "log/diagnostic_logger.h"
+#include "platform/executable_path.h"
+
+namespace ondrelle {
+
+namespace {
+
+constexpr int kCacheMegabytes = 160;
+constexpr std::uint32_t kFastestRead = 0xFFFF;
+
+QString YesNo(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
+
+QString Hex2(std::uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+
+std::uint32_t Little32(const std::uint8_t* bytes) {
+  return std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) | (std::uint32_t{bytes[2]} << 16) |
+         (std::uint32_t{bytes[3]} << 24);
+}
+
+}  // namespace
+
+void TsbStagedAction::Announce(const QString& text) {
+  Burner().LastMessage = text;
+  if (ActionList->Verbose) DoMessage(text, TsbLogItemType::litInfo);
+}
+
+void TsbStagedAction::Report(const QString& text) {
+  Burner().LastMessage = text;
+  Logger().WriteLog(text);
+  if (ActionList->Verbose) DoMessage(text, TsbLogItemType::litInfo);
+}
+
+void TsbStagedAction::Stop(const char* function) {
+  TsbBurner& b = Burner();
+  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
+  Logger().WriteLog(b.LastMessage);
+  throw TsbError(b.LastMessage);
+}
+
+void TsbStagedAction::Warn(const char* function) {
+  TsbBurner& b = Burner();
+  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
+  Logger().WriteLog(b.LastMessage);
+  DoMessage(b.LastMessage, TsbLogItemType::litWarning);
+}
+
+void TsbStagedAction::Execute(TsbActionItem* item) {
+  TsbAction::Execute(item);
+  bool bupEnabled = false;
+  bool bupSupported = false;
+  std::array<std::uint8_t, EMBERLINE_TRACK_INFORMATION_SIZE> track{};
+  std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> disc{};
+
+  TsbBurner& b = Burner();
+  b.OnMessage = [this](const void* sender, const QString& message, TsbLogItemType kind) {
+    RelayMessage(sender, message, kind);
+  };
+  char* text = b.ExceptionText.data();
+  auto* status = &b.SystemStatus;
+  auto* failure = &b.FailureInfo;
+
+  if (HasStage(bsCacheInfo))
+    Announce(QStringLiteral("%1 MBs of cache will be used during burn process").arg(kCacheMegabytes));
+
+  if (HasStage(bsTestUnitReady)) {
+    Announce(QStringLiteral("Testing unit ready"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_TestUnitReady"));
+    b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_TestUnitReady");
+  }
+
+  if (HasStage(bsProbeWriteModes)) {
+    Logger().WriteLog(QStringLiteral("CdvdWriter_ProbeSupportedWriteModes"));
+    std::uint8_t m[4] = {};
+    b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, text, EMBERLINE_TEXT_SIZE, status,
+                                                                    failure, &m[0], &m[1], &m[2], &m[3]);
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_ProbeSupportedWriteModes");
+    Report(QStringLiteral("Track-At-Once: %1, Session-At-Once: %2, Disc-At-Once PQ: %3, Disc-At-Once raw P-W: %4")
+               .arg(YesNo(m[0]), YesNo(m[1]), YesNo(m[2]), YesNo(m[3])));
+  }
+
+  if (HasStage(bsGetBUP)) {
+    Announce(QStringLiteral("Getting BUP (Buffer Underrun Protection) support"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_GetBUP"));
+    std::uint8_t enabled = 0, supported = 0;
+    b.ExceptionCode =
+        Emberline_CdvdWriter_GetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &enabled, &supported);
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_GetBUP");
+    bupEnabled = enabled != 0;
+    bupSupported = supported != 0;
+    Report(QStringLiteral("BUP (Buffer Underrun Protection) Enabled: %1, Supported: %2")
+               .arg(YesNo(bupEnabled), YesNo(bupSupported)));
+  }
+
+  if (HasStage(bsSetBUP) && bupSupported) {
+    Announce(QStringLiteral("Enabling BUP (Buffer Underrun Protection)"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_SetBUP"));
+    b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1);
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_SetBUP");
+  }
+
+  if (HasStage(bsSetSpeeds)) {
+    Announce(QStringLiteral("Setting CD/DVD speeds"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_SetSpeeds"));
+    b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                     kFastestRead, static_cast<std::uint32_t>(b.SpeedInSize));
+    if (b.ExceptionCode != 0) Warn("CdvdWriter_SetSpeeds");
+  }
+
+  if (HasStage(bsGetSpeeds)) {
+    Announce(QStringLiteral("Getting current CD/DVD speeds"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds"));
+    std::uint32_t currentRead = 0, maximumRead = 0, currentWrite = 0, maximumWrite = 0;
+    b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                     &currentRead, &maximumRead, &currentWrite, &maximumWrite);
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_GetSpeeds");
+    Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds: CurrentReadSpeed: %1,MaximumReadSpeed: %2,"
+                                     "CurrentWriteSpeed: %3,MaximumWriteSpeed: %4")
+                          .arg(currentRead)
+                          .arg(maximumRead)
+                          .arg(currentWrite)
+                          .arg(maximumWrite));
+    Announce(QStringLiteral("Current read speed %1 KBps (%2 maximum)").arg(currentRead).arg(maximumRead));
+    Announce(QStringLiteral("Current write speed %1 KBps (%2 maximum)").arg(currentWrite).arg(maximumWrite));
+  }
+
+  if (HasStage(bsTrackInfo)) {
+    Announce(QStringLiteral("Getting track information"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_GetTrackInformation: (for TRACK_NUMBER_INVISIBLE)"));
+    b.ExceptionCode = Emberline_CdvdWriter_GetTrackInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                               EMBERLINE_TRACK_NUMBER_INVISIBLE, track.data());
+    if (b.ExceptionCode != 0) Warn("CdvdWriter_GetTrackInformation");
+    Report(QStringLiteral("Track Blank: %1, NWA valid: %2, free LBs %3, track \u2116 %4")
+               .arg(YesNo(track[9] != 0), YesNo(track[11] != 0))
+               .arg(static_cast<std::int32_t>(Little32(&track[20])))
+               .arg(track[1]));
+  }
+
+  if (HasStage(bsDiscInfo)) {
+    Announce(QStringLiteral("Getting disc information"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_GetDiscInformation"));
+    b.ExceptionCode =
+        Emberline_CdvdWriter_GetDiscInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, disc.data());
+    if (b.ExceptionCode != 0) Stop("CdvdWriter_GetDiscInformation");
+    Report(QStringLiteral("Disc erasable: %1, Disc status: 0x%2, Last session status: 0x%3, Disc type: %4")
+               .arg(YesNo(disc[3] != 0), Hex2(disc[1]), Hex2(disc[2]))
+               .arg(static_cast<int>(b.DiscType)));
+  }
+
+  if (HasStage(bsBuildImage) && b.FileTree != nullptr) {
+    Announce(QStringLiteral("Building ISO image"));
+    if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
+      Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: BootImage: ") + b.BootImageFile);
+      const QByteArray path = b.BootImageFile.toLocal8Bit();
+      b.ExceptionCode =
+          Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
+                                                       EMBERLINE_TEXT_SIZE, status);
+      if (b.ExceptionCode != 0) {
+        b.LastMessage = EmberlineFailureText("ISO9660JolietFileTree_SetBootImage", b.ExceptionCode, b.SystemStatus,
+                                             text) +
+                        QStringLiteral("\\n");
+        Logger().WriteLog(b.LastMessage);
+        throw TsbError(b.LastMessage);
+      }
+    }
+    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
+    const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
+    const QByteArray program = platform::ExecutablePath().toLocal8Bit();
+    b.ExceptionCode = Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status,
+                                                                 Little32(&track[16]), 0, 1, label.constData(),
+                                                                 program.constData(), program.constData());
+    if (b.ExceptionCode != 0) {
+      b.LastMessage = EmberlineFailureText("ISO9660FileTree_BuildImage", b.ExceptionCode, b.SystemStatus, text);
+      Logger().WriteLog(b.LastMessage);
+      throw TsbError(b.LastMessage);
+    }
+    std::uint32_t high = 0;
+    const std::uint32_t low = Emberline_ISO9660JolietFileTree_GetSizeInBytes(b.FileTree, &high);
+    const std::uint64_t size = (std::uint64_t{high} << 32) | low;
+    b.LastMessage = QStringLiteral("Need to save %1 MB").arg(size / 1024 / 1024);
+    Logger().WriteLog(b.LastMessage);
+    DoMessage(b.LastMessage, TsbLogItemType::litInfo);
+  }
+
+  if (HasStage(bsSendOPC) && b.SendOPC) {
+    Announce(QStringLiteral("Sending OPC (Optimum Power Calibration)"));
+    Logger().WriteLog(QStringLiteral("CdvdWriter_SendOPC"));
+    // A failed calibration is not worth stopping for: the drive falls back to its own.
+    b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
+  }
+}
+
+}  // namespace ondrelle

@@ -1,0 +1,53 @@
+#pragma once
+// The base of the burning actions: before the burn itself it prepares the
+// device in a fixed sequence of stages, each switched on by one bit.
+
+#include <QString>
+#include <cstdint>
+
+#include "engine/action.h"
+
+namespace ondrelle {
+
+class TsbBurner;
+
+enum TsbBurnStage : std::uint8_t {
+  bsCacheInfo = 0,
+  bsTestUnitReady = 1,
+  bsProbeWriteModes = 2,
+  bsGetBUP = 3,
+  bsSetBUP = 4,
+  bsSetSpeeds = 5,
+  bsGetSpeeds = 6,
+  bsTrackInfo = 7,
+  bsDiscInfo = 8,
+  bsBuildImage = 9,
+  bsSendOPC = 10,
+};
+
+class TsbStagedAction : public TsbAction {
+ public:
+  /// Every stage but building the image.
+  static constexpr std::uint16_t kDefaultStages = 0x05FF;
+  static constexpr std::uint16_t kAllStages = 0x07FF;
+
+  TsbStagedAction() = default;
+  /// Runs the stages in order. Throws TsbError when a stopping stage fails;
+  /// its text is also the session's LastMessage.
+  void Execute(TsbActionItem* item) override;
+
+  bool HasStage(TsbBurnStage stage) const { return (Stages & (1u << stage)) != 0; }
+
+  std::uint16_t Stages = kDefaultStages;
+
+ protected:
+  TsbBurner& Burner() const { return *ActionList->Burner; }
+
+ private:
+  void Announce(const QString& text);
+  void Report(const QString& text);
+  [[noreturn]] void Stop(const char* function);
+  void Warn(const char* function);
+};
+
+}  // namespace ondrelle

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "devices/library_callback.h"
+#include "devices/name_collision.h"
+
+using namespace ondrelle;
+
+namespace {
+
+std::string IsoRename(const char* name, std::int32_t counter) {
+  ISO9660RenameCounter = counter;
+  char field[EMBERLINE_COLLISION_NAME_SIZE] = {};
+  std::strcpy(field, name);
+  RenameISO9660(field, sizeof field);
+  return field;
+}
+
+QString JolietRename(const QString& name, std::size_t capacity = EMBERLINE_COLLISION_NAME_SIZE / 2) {
+  std::vector<char16_t> field(capacity + 8, u'#');  // the guard after the field must survive
+  std::memcpy(field.data(), name.utf16(), static_cast<std::size_t>(name.size()) * 2);
+  field[static_cast<std::size_t>(name.size())] = 0;
+  const QDateTime when(QDate(2026, 12, 7), QTime(9, 5, 0));
+  RenameJoliet(field.data(), capacity, when, QLocale(QLocale::English, QLocale::UnitedKingdom));
+  for (std::size_t i = capacity; i < field.size(); ++i) EXPECT_EQ(field[i], u'#') << "written past the field";
+  return QString::fromUtf16(field.data());
+}
+
+EmberlineNameCollision Collision(bool joliet, std::uint32_t firstAttributes, std::uint32_t secondAttributes,
+                                 const std::string& firstPath) {
+  static std::string entry;
+  entry = std::string(1, '\0') + firstPath;
+  EmberlineNameCollision c{};
+  c.joliet = joliet ? 1 : 0;
+  if (joliet) {
+    const char16_t name[] = u"Report.doc";
+    std::memcpy(c.name, name, sizeof name);
+  } else {
+    std::strcpy(reinterpret_cast<char*>(c.name), "REPORT.DOC;1");
+  }
+  c.firstEntry = reinterpret_cast<const std::uint8_t*>(entry.c_str());
+  c.firstAttributes = firstAttributes;
+  c.secondAttributes = secondAttributes;
+  return c;
+}
+
+}  // namespace
+
+TEST(RenameISO9660, KeepsTheExtensionAndVersionAndCountsUp) {
+  EXPECT_EQ(IsoRename("LONGFILENAME.TXT;1", 1), "LONGFIL1.TXT;1");
+  EXPECT_EQ(ISO9660RenameCounter, 2);
+  EXPECT_EQ(IsoRename("README.TXT;1", 2), "README2.TXT;1");
+  EXPECT_EQ(IsoRename("A", 1), "A01");
+  EXPECT_EQ(IsoRename("NOEXTENSIONATALL", 5), "NOEXTEN5");
+}
+
+TEST(RenameISO9660, ADotBeyondFourCharactersIsNotAnExtension) {
+  // Only the version suffix is kept; the name is cut to seven characters before the counter.
+  EXPECT_EQ(IsoRename("NAME.ABCD;1", 3), "NAME.AB3;1");
+  EXPECT_EQ(IsoRename("LONGNAME.ABC;123", 3), "LONGNAM3");
+}
+
+TEST(RenameJoliet, AddsDateAndTimeAndTurnsSeparatorsIntoUnderscores) {
+  EXPECT_EQ(JolietRename(QStringLiteral("report.doc")), QStringLiteral("report_07/12/2026_09_05_00_doc"));
+  EXPECT_EQ(JolietRename(QStringLiteral("x")), QStringLiteral("x0_07/12/2026_09_05_00"));
+}
+
+TEST(RenameJoliet, ALongNameIsShortenedToFitItsField) {
+  const QString renamed = JolietRename(QString(255, QLatin1Char('n')) + QStringLiteral(".txt"));
+  EXPECT_EQ(renamed.size(), EMBERLINE_COLLISION_NAME_SIZE / 2 - 1);
+  EXPECT_TRUE(renamed.endsWith(QStringLiteral("_07/12/2026_09_05_00_txt"))) << renamed.toStdString();
+  const QString tiny = JolietRename(QStringLiteral("report.doc"), 12);
+  EXPECT_EQ(tiny.size(), 11);
+}
+
+TEST(NameCollision, JolietFoldersMergeWhileIsoFoldersAreRenamed) {
+  EmberlineNameCollision joliet = Collision(true, 0x10, 0x10, "docs/Report.doc");
+  EmberlineCallBack(3, nullptr, &joliet, nullptr);
+  EXPECT_EQ(joliet.answer, EMBERLINE_COLLISION_MERGE);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(joliet.name)), u"Report.doc") << "merged names stay";
+
+  ISO9660RenameCounter = 1;
+  EmberlineNameCollision iso = Collision(false, 0x10, 0x10, "docs/REPORT.DOC");
+  EmberlineCallBack(3, nullptr, &iso, nullptr);
+  EXPECT_EQ(iso.answer, EMBERLINE_COLLISION_RENAME);
+  EXPECT_STREQ(reinterpret_cast<const char*>(iso.name), "REPORT1.DOC;1");
+}
+
+TEST(NameCollision, ABootImageKeepsTheFirstEntryInAnyCaseButIsStillRenamed) {
+  for (const char* path : {"boot/BOOT.IMG", "c:boot.img", "x\\Boot.Img"}) {
+    ISO9660RenameCounter = 4;
+    EmberlineNameCollision c = Collision(false, 0, 0, path);
+    EmberlineCallBack(3, nullptr, &c, nullptr);
+    EXPECT_EQ(c.answer, EMBERLINE_COLLISION_KEEP_FIRST) << path;
+    EXPECT_STREQ(reinterpret_cast<const char*>(c.name), "REPORT4.DOC;1");
+  }
+}
+
+TEST(NameCallbacks, AddedAndRemovedNamesKeepTheCountOnlyWithAContext) {
+  std::int32_t nodes = 0;
+  EmberlineCallBack(0, &nodes, const_cast<char*>("/A.TXT"), nullptr);
+  EmberlineCallBack(0, &nodes, const_cast<char*>("/B.TXT"), nullptr);
+  EmberlineCallBack(1, &nodes, const_cast<char*>("/A.TXT"), nullptr);
+  EmberlineCallBack(2, &nodes, const_cast<char*>("/C.TXT"), nullptr);
+  EXPECT_EQ(nodes, 1);
+  EXPECT_NO_FATAL_FAILURE(EmberlineCallBack(0, nullptr, const_cast<char*>("/D.TXT"), nullptr));
+}

@@ -1,0 +1,159 @@
+// The image-to-file copy on the data burn thread, and the action around it.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "engine/burn_to_file_action.h"
+#include "engine/burner.h"
+#include "engine/tsb_error.h"
+#include "log/callback_eventer.h"
+#include "platform/image_file.h"
+#include "support/file_tree_builder.h"
+#include "support/virtual_writers.h"
+
+using namespace ondrelle;
+
+namespace {
+
+class ImageCopy : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files.AddFile(QStringLiteral("movie.bin"), 300000);
+    char text[EMBERLINE_TEXT_SIZE] = {};
+    std::uint32_t status = 0;
+    ASSERT_EQ(Emberline_ISO9660JolietFileTree_BuildImage(files.Tree(), text, sizeof text, &status, 0, 0, 1, "TEST",
+                                                         "ondrelle", "ondrelle"),
+              0)
+        << text;
+    burner.BurnMode = bmImageToFile;
+    burner.FileTree = files.Tree();
+    CallBackEventer().OnProgress = [this](TsbCallBackEventer&, int p) { progress.push_back(p); };
+    CallBackEventer().OnCancelEnabled = [this](TsbCallBackEventer&, bool e) { cancelEnabled.push_back(e); };
+  }
+  void TearDown() override {
+    CallBackEventer().OnProgress = nullptr;
+    CallBackEventer().OnCancelEnabled = nullptr;
+    burner.FileTree = nullptr;  // the builder owns it
+  }
+
+  /// Copies the first `bytes` of the image into a file, as the thread does.
+  QByteArray Copy(std::int64_t bytes) {
+    const QString target = output.filePath(QStringLiteral("copy.iso"));
+    int error = 0;
+    burner.ImageCopy.FileHandle = platform::CreateImageFile(target, error);
+    burner.ImageCopy.Total = burner.ImageCopy.Remaining = bytes;
+    burner.RunBurnThread();
+    platform::CloseImageFile(burner.ImageCopy.FileHandle);
+    burner.ImageCopy.FileHandle = -1;
+    QFile file(target);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }
+
+  VirtualWriters writers{nullptr};
+  FileTreeBuilder files;
+  TsbBurner burner;
+  QTemporaryDir output;
+  std::vector<int> progress;
+  std::vector<bool> cancelEnabled;
+};
+
+}  // namespace
+
+TEST_F(ImageCopy, OneByteOverABlockIsTwoBlocksAndReportsOnly99) {
+  const QByteArray copied = Copy(65537);
+  EXPECT_EQ(copied.size(), 65537);
+  EXPECT_EQ(progress, std::vector<int>{99});
+  EXPECT_TRUE(burner.LastMessage.isEmpty());
+  EXPECT_TRUE(burner.BurnSucceeded);
+  EXPECT_EQ(burner.ImageCopy.Chunk, 1);
+  EXPECT_EQ(cancelEnabled, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ImageCopy, ASmallImageIsOneBlockWithoutProgressAnd102400BytesReport64Once) {
+  EXPECT_EQ(Copy(4096).size(), 4096);
+  EXPECT_TRUE(progress.empty());
+  char text[EMBERLINE_TEXT_SIZE] = {};
+  std::uint32_t status = 0;
+  ASSERT_EQ(Emberline_ISO9660JolietFileTree_SeekToBegin(files.Tree(), text, sizeof text, &status), 0);
+  EXPECT_EQ(Copy(102400).size(), 102400);
+  EXPECT_EQ(progress, std::vector<int>{64});
+}
+
+TEST_F(ImageCopy, ACancelBeforeTheFirstBlockWritesNothingAndSucceeds) {
+  burner.Cancel();
+  EXPECT_EQ(Copy(200000).size(), 0);
+  EXPECT_TRUE(burner.LastMessage.isEmpty());
+  EXPECT_TRUE(burner.BurnSucceeded);
+}
+
+TEST_F(ImageCopy, AWriteFailureEndsTheCopyWithTheSystemsCode) {
+  burner.ImageCopy.FileHandle = 9999;  // not an open file
+  burner.ImageCopy.Total = burner.ImageCopy.Remaining = 4096;
+  burner.RunBurnThread();
+  EXPECT_TRUE(burner.LastMessage.startsWith(QStringLiteral("WriteFile( 4096 ) failed, status ")));
+  EXPECT_FALSE(burner.BurnSucceeded);
+  EXPECT_EQ(cancelEnabled.back(), false);
+}
+
+TEST(BurnToFileAction, WritesTheWholeImageAndReportsEachStep) {
+  VirtualWriters writers(nullptr);
+  FileTreeBuilder files;
+  const QByteArray content = files.AddFile(QStringLiteral("data.bin"), 150000);
+  TsbBurner burner;
+  burner.BurnMode = bmImageToFile;
+  burner.FileTree = files.Tree();
+  TsbActionList list;
+  list.Burner = &burner;
+  QTemporaryDir output;
+  const QString target = output.filePath(QStringLiteral("disc.iso"));
+  list.Options.FileName = target;
+  TsbBurnToFileAction action;
+  std::vector<QString> messages;
+  action.OnMessage = [&](const void*, const QString& m, TsbLogItemType) { messages.push_back(m); };
+  TsbActionItem& item = list.Add();
+  item.Action = &action;
+  action.Execute(&item);
+  burner.FileTree = nullptr;
+
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0], QStringLiteral("Creating image '%1' ").arg(target));
+  EXPECT_EQ(messages[1], QStringLiteral("Need to save 0 MB"));
+  EXPECT_EQ(messages[2], QStringLiteral("Finished!"));
+  QFile image(target);
+  ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+  const QByteArray bytes = image.readAll();
+  EXPECT_EQ(bytes.size() % 2048, 0);
+  EXPECT_EQ(bytes.mid(16 * 2048 + 1, 5), QByteArray("CD001"));
+  EXPECT_TRUE(bytes.contains(content)) << "the file's data is in the image whole";
+  EXPECT_EQ(burner.ImageCopy.FileHandle, -1);
+}
+
+TEST(BurnToFileAction, ATargetThatCannotBeCreatedIsRefusedWithTheSystemsCode) {
+  VirtualWriters writers(nullptr);
+  FileTreeBuilder files;
+  TsbBurner burner;
+  burner.FileTree = files.Tree();
+  TsbActionList list;
+  list.Burner = &burner;
+  list.Options.FileName = QStringLiteral("/nonexistent-folder/disc.iso");
+  TsbBurnToFileAction action;
+  TsbActionItem& item = list.Add();
+  item.Action = &action;
+  try {
+    action.Execute(&item);
+    FAIL() << "created";
+  } catch (const TsbError& e) {
+    EXPECT_EQ(e.Message(), QStringLiteral("CreateFile(\"/nonexistent-folder/disc.iso\") failed, status 2"));
+  }
+  burner.FileTree = nullptr;
+}
+
+TEST(ImageFile, TheFreeSpaceIsMeasuredInTheTargetsFolderOrTheCurrentOne) {
+  EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("/srv/images/disc.iso")), QStringLiteral("/srv/images"));
+  EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("/disc.iso")), QStringLiteral("/"));
+  EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("disc.iso")), QDir::currentPath());
+}

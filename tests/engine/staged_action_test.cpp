@@ -1,0 +1,133 @@
+// The preparation stages against the virtual writers.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/burner.h"
+#include "engine/staged_action.h"
+#include "engine/tsb_error.h"
+#include "support/file_tree_builder.h"
+#include "support/virtual_writers.h"
+
+using namespace ondrelle;
+
+namespace {
+
+struct StageRun {
+  explicit StageRun(const char* device = "CdRom16") {
+    burner.TransportType = TsbTransportType::ttSpti;
+    burner.DeviceName = QString::fromLatin1(device);
+    burner.OpenDevice();
+    list.Burner = &burner;
+    item = &list.Add();
+    item->Action = &action;
+    action.OnMessage = [this](const void*, const QString& m, TsbLogItemType k) {
+      messages.push_back(m);
+      kinds.push_back(k);
+    };
+  }
+  ~StageRun() { burner.FileTree = nullptr; }
+  QString Execute() {
+    try {
+      action.Execute(item);
+    } catch (const TsbError& e) {
+      return e.Message();
+    }
+    return {};
+  }
+  bool Saw(const QString& text) const { return std::find(messages.begin(), messages.end(), text) != messages.end(); }
+
+  TsbBurner burner;
+  TsbActionList list;
+  TsbActionItem* item;
+  TsbStagedAction action;
+  std::vector<QString> messages;
+  std::vector<TsbLogItemType> kinds;
+};
+
+}  // namespace
+
+TEST(StagedAction, TheDefaultStagesAnnounceAndReportInOrder) {
+  VirtualWriters writers("cd-r,speeds=706/1400");
+  StageRun run;
+  run.burner.SpeedInSize = 1400;
+  ASSERT_EQ(run.Execute(), QString());
+  ASSERT_GE(run.messages.size(), 14u);
+  const std::vector<QString> expected = {
+      QStringLiteral("160 MBs of cache will be used during burn process"),
+      QStringLiteral("Testing unit ready"),
+      QStringLiteral("Track-At-Once: Yes, Session-At-Once: Yes, Disc-At-Once PQ: Yes, Disc-At-Once raw P-W: Yes"),
+      QStringLiteral("Getting BUP (Buffer Underrun Protection) support"),
+  };
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(run.messages[i], expected[i]) << i;
+  EXPECT_TRUE(run.messages[4].startsWith(QStringLiteral("BUP (Buffer Underrun Protection) Enabled: ")));
+  EXPECT_EQ(run.messages[5], QStringLiteral("Enabling BUP (Buffer Underrun Protection)"));
+  EXPECT_EQ(run.messages[6], QStringLiteral("Setting CD/DVD speeds"));
+  EXPECT_EQ(run.messages[7], QStringLiteral("Getting current CD/DVD speeds"));
+  EXPECT_TRUE(run.messages[8].startsWith(QStringLiteral("Current read speed ")));
+  EXPECT_TRUE(run.messages[9].startsWith(QStringLiteral("Current write speed 1400 KBps (1400 maximum)")));
+  EXPECT_EQ(run.messages[10], QStringLiteral("Getting track information"));
+  EXPECT_TRUE(run.messages[11].startsWith(QStringLiteral("Track Blank: Yes, NWA valid: Yes, free LBs ")));
+  EXPECT_TRUE(run.messages[11].contains(QStringLiteral("track \u2116 1")));
+  EXPECT_EQ(run.messages[12], QStringLiteral("Getting disc information"));
+  EXPECT_EQ(run.messages[13], QStringLiteral("Disc erasable: No, Disc status: 0x00, Last session status: 0x00, Disc type: 0"));
+  EXPECT_EQ(run.messages.size(), 14u) << "no calibration without the option";
+  EXPECT_EQ(run.burner.LastMessage, run.messages.back());
+}
+
+TEST(StagedAction, ADriveWithoutDiscStopsAtTheUnitReadyStage) {
+  VirtualWriters writers("none,drive=cd");
+  StageRun run;
+  const QString error = run.Execute();
+  EXPECT_TRUE(error.startsWith(QStringLiteral("Emberline_CdvdWriter_TestUnitReady() failed, exception 5, status ")))
+      << error.toStdString();
+  EXPECT_EQ(run.burner.LastMessage, error);
+  EXPECT_EQ(run.messages.back(), QStringLiteral("Testing unit ready"));
+}
+
+TEST(StagedAction, WithoutTheBupQueryBupIsNeverEnabledAndQuietRunsSayNothing) {
+  VirtualWriters writers(nullptr);
+  StageRun run;
+  run.action.Stages = (1u << bsSetBUP) | (1u << bsCacheInfo);
+  run.list.Verbose = false;
+  ASSERT_EQ(run.Execute(), QString());
+  EXPECT_TRUE(run.messages.empty());
+  EXPECT_EQ(run.burner.LastMessage, QStringLiteral("160 MBs of cache will be used during burn process"));
+}
+
+TEST(StagedAction, OptionalStagesRunOnlyWhenAskedFor) {
+  VirtualWriters writers(nullptr);
+  StageRun run;
+  run.burner.SendOPC = true;
+  ASSERT_EQ(run.Execute(), QString());
+  EXPECT_TRUE(run.Saw(QStringLiteral("Sending OPC (Optimum Power Calibration)")));
+  EXPECT_FALSE(run.Saw(QStringLiteral("Building ISO image"))) << "not in the default set";
+}
+
+TEST(StagedAction, BuildingTheImageReportsItsSizeEvenWhenQuiet) {
+  VirtualWriters writers(nullptr);
+  StageRun run;
+  FileTreeBuilder files;
+  files.AddFile(QStringLiteral("big.bin"), 3 * 1024 * 1024);
+  run.burner.FileTree = files.Tree();
+  run.action.Stages = TsbStagedAction::kAllStages;
+  run.list.Verbose = false;
+  ASSERT_EQ(run.Execute(), QString());
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0], QStringLiteral("Need to save 3 MB"));
+}
+
+TEST(StagedAction, AFailedBootImageStopsTheRunWithTheLiteralBackslashN) {
+  VirtualWriters writers(nullptr);
+  StageRun run;
+  FileTreeBuilder files;
+  files.AddFile(QStringLiteral("a.txt"), 10);
+  run.burner.FileTree = files.Tree();
+  run.burner.BootImageEnabled = true;
+  run.burner.BootImageFile = QStringLiteral("/no/such/boot.img");
+  run.action.Stages = 1u << bsBuildImage;
+  const QString error = run.Execute();
+  EXPECT_TRUE(error.startsWith(QStringLiteral("Emberline_ISO9660JolietFileTree_SetBootImage() failed, exception ")));
+  EXPECT_TRUE(error.endsWith(QStringLiteral("\\n")));
+}
