@@ -78,7 +78,9 @@ TEST(NameCollision, JolietFoldersMergeWhileIsoFoldersAreRenamed) {
   EmberlineNameCollision joliet = Collision(true, 0x10, 0x10, "docs/Report.doc");
   EmberlineCallBack(3, nullptr, &joliet, nullptr);
   EXPECT_EQ(joliet.answer, EMBERLINE_COLLISION_MERGE);
-  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(joliet.name)), u"Report.doc") << "merged names stay";
+  char16_t name[EMBERLINE_COLLISION_NAME_SIZE / 2];
+  std::memcpy(name, joliet.name, sizeof name);  // the field sits at an odd offset
+  EXPECT_EQ(std::u16string(name), u"Report.doc") << "merged names stay";
 
   ISO9660RenameCounter = 1;
   EmberlineNameCollision iso = Collision(false, 0x10, 0x10, "docs/REPORT.DOC");

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <cstring>
 // Builds images through the flat calls into temporary folders and asks the
 // system's ISO readers what they see.
 
@@ -71,8 +73,10 @@ struct Reports {
   void collision(EmberlineNameCollision& record) {
     std::string name;
     if (record.joliet) {
-      const auto* units = reinterpret_cast<const char16_t*>(record.name);
-      for (std::size_t i = 0; units[i] != 0; ++i) name += static_cast<char>(units[i] & 0xFF);
+      // The name sits at an odd offset of a packed record: copy it out, never cast.
+      char16_t units[EMBERLINE_COLLISION_NAME_SIZE / 2];
+      std::memcpy(units, record.name, sizeof units);
+      for (std::size_t i = 0; i < std::size(units) && units[i] != 0; ++i) name += static_cast<char>(units[i] & 0xFF);
     } else {
       name = reinterpret_cast<const char*>(record.name);
     }
@@ -81,15 +85,15 @@ struct Reports {
     entryKinds.push_back(record.firstEntry[0]);
     firstEntries.emplace_back(reinterpret_cast<const char*>(record.firstEntry + 1));
     secondEntries.emplace_back(reinterpret_cast<const char*>(record.secondEntry + 1));
-    firstAttributes.push_back(record.firstAttributes);
-    secondAttributes.push_back(record.secondAttributes);
+    firstAttributes.push_back(std::uint32_t{record.firstAttributes});
+    secondAttributes.push_back(std::uint32_t{record.secondAttributes});
     record.answer = answer;
     if (answer == EMBERLINE_COLLISION_RENAME) {
       if (record.joliet) {
-        auto* units = reinterpret_cast<char16_t*>(record.name);
+        char16_t units[EMBERLINE_COLLISION_NAME_SIZE / 2] = {};
         std::size_t i = 0;
         for (char c : renameTo) units[i++] = static_cast<unsigned char>(c);
-        units[i] = 0;
+        std::memcpy(record.name, units, sizeof units);
       } else {
         std::snprintf(reinterpret_cast<char*>(record.name), EMBERLINE_COLLISION_NAME_SIZE, "%s", renameTo.c_str());
       }
