@@ -92,10 +92,10 @@ uint8_t Emberline_CdvdWriter_DiscAtOncePQFromTree(EmberlineHandle writer, char* 
                                                   uint8_t useBup, uint32_t readyMinutes);
 
 /** As Emberline_CdvdWriter_DiscAtOncePQFromTree, with 96 bytes of raw P-W sub-channel per sector. */
-uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text, int32_t size,
-                                                     uint32_t* status, EmberlineFailureInfo* failure,
-                                                     EmberlineHandle tree, uint8_t closeTrack, uint8_t testMode,
-                                                     uint8_t multiSession, uint8_t useBup, uint32_t readyMinutes);
+uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                                     EmberlineFailureInfo* failure, EmberlineHandle tree,
+                                                     uint8_t closeTrack, uint8_t testMode, uint8_t multiSession,
+                                                     uint8_t useBup, uint32_t readyMinutes);
 
 /**
  * Raw disc at once of image files onto a blank CD, one data track per file,
@@ -114,11 +114,10 @@ uint8_t Emberline_CdvdWriter_DiscAtOncePQFromFile(EmberlineHandle writer, char* 
                                                   uint8_t rawInput, uint8_t useBup, uint32_t readyMinutes);
 
 /** As Emberline_CdvdWriter_DiscAtOncePQFromFile, with 96 bytes of raw P-W sub-channel per sector. */
-uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text, int32_t size,
-                                                     uint32_t* status, EmberlineFailureInfo* failure,
-                                                     const uint8_t* trackList, uint8_t audio, uint8_t testMode,
-                                                     uint8_t multiSession, uint8_t rawInput, uint8_t useBup,
-                                                     uint32_t readyMinutes);
+uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                                     EmberlineFailureInfo* failure, const uint8_t* trackList,
+                                                     uint8_t audio, uint8_t testMode, uint8_t multiSession,
+                                                     uint8_t rawInput, uint8_t useBup, uint32_t readyMinutes);
 
 #ifdef __cplusplus
 }

@@ -14,10 +14,10 @@ namespace emberline {
 
 /// Exclusive use of a file tree's built image; the tree's calls wait until it ends.
 struct TreeImageLease {
-  std::shared_ptr<void> owner;         ///< keeps the tree alive
-  std::unique_lock<std::mutex> lock;   ///< the tree's call lock
+  std::shared_ptr<void> owner;        ///< keeps the tree alive
+  std::unique_lock<std::mutex> lock;  ///< the tree's call lock
   image::ImageStream* image = nullptr;
-  std::uint32_t startLba = 0;          ///< the address the image was laid out for
+  std::uint32_t startLba = 0;  ///< the address the image was laid out for
 };
 
 /// Leases the image of @p tree; fails for a handle that is not a tree or a tree without an image.

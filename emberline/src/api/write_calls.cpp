@@ -86,8 +86,9 @@ Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool 
     // A track holds its tree's lock for the whole recording: a tree named twice would wait on itself.
     for (std::size_t earlier = 0; fromTree && earlier < k; ++earlier)
       if ((*entries)[earlier].tree == entry.tree)
-        return fail(ErrorKind::InvalidArgument, "track " + std::to_string(k + 1) + " names the same file tree as track " +
-                                                    std::to_string(earlier + 1));
+        return fail(
+            ErrorKind::InvalidArgument,
+            "track " + std::to_string(k + 1) + " names the same file tree as track " + std::to_string(earlier + 1));
     Status added = fromTree ? addTree(plan, entry.tree) : addFile(plan, entry.fileName.c_str(), kUserBlock);
     if (!added.ok()) return fail(numbered(std::move(added).error(), k));
   }
@@ -95,7 +96,10 @@ Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool 
 }
 
 Status run(DeviceObject& device, write::DiscPlan& plan) {
-  write::RecordingContext context{device.transport(), cancelPredicate(device), {}, {},
+  write::RecordingContext context{device.transport(),
+                                  cancelPredicate(device),
+                                  {},
+                                  {},
                                   std::chrono::minutes(plan.readyMinutes == 0 ? 1 : plan.readyMinutes)};
   context.progress = [&device](std::uint64_t total, std::uint64_t done) {
     device.notify(kCallbackProgress, &total, &done);
@@ -168,9 +172,8 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromTree(EmberlineHand
                        [&](write::DiscPlan& plan) { return addTree(plan, tree); });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text,
-                                                                      int32_t size, uint32_t* status,
-                                                                      EmberlineFailureInfo* failure,
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text, int32_t size,
+                                                                      uint32_t* status, EmberlineFailureInfo* failure,
                                                                       EmberlineHandle tree, uint8_t closeTrack,
                                                                       uint8_t testMode, uint8_t multiSession,
                                                                       uint8_t useBup, uint32_t readyMinutes) {
@@ -190,9 +193,8 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromFile(EmberlineHand
                        [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text,
-                                                                      int32_t size, uint32_t* status,
-                                                                      EmberlineFailureInfo* failure,
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text, int32_t size,
+                                                                      uint32_t* status, EmberlineFailureInfo* failure,
                                                                       const uint8_t* trackList, uint8_t audio,
                                                                       uint8_t testMode, uint8_t multiSession,
                                                                       uint8_t rawInput, uint8_t useBup,

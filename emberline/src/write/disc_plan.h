@@ -30,7 +30,7 @@ struct DiscPlan {
   RecordingMode mode = RecordingMode::TrackAtOnce;
   std::vector<PlannedTrack> tracks;
   bool testMode = false;
-  bool multiSession = false;   ///< leave the disc open for another session
+  bool multiSession = false;  ///< leave the disc open for another session
   bool closeTrack = true;
   bool closeSession = true;
   bool useBufferUnderrunProtection = true;

@@ -1,9 +1,9 @@
 #include "write/drive_steps.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
-#include <algorithm>
 
 #include "mmc/wait_until_ready.h"
 
@@ -75,8 +75,7 @@ Status DriveSteps::closeIfOpen(mmc::CloseFunction function, std::uint16_t track)
   return closed;
 }
 
-Status DriveSteps::selectParameters(const std::function<void(mmc::WriteParameters&)>& shape,
-                                    bool underrunProtection) {
+Status DriveSteps::selectParameters(const std::function<void(mmc::WriteParameters&)>& shape, bool underrunProtection) {
   auto page = mmc::readWriteParameters(transport());
   if (!page.ok()) return fail(std::move(page).error());
   mmc::WriteParameters parameters = *page;

@@ -31,7 +31,8 @@ class ImageFileSource final : public BlockSource {
     while (done < out.size()) {
       const ssize_t got = ::read(fd_, out.data() + done, out.size() - done);
       if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path_ + ": " + std::strerror(errno), errno));
+      if (got < 0)
+        return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path_ + ": " + std::strerror(errno), errno));
       if (got == 0) return fail(ErrorKind::File, "file " + path_ + " became shorter while it was being written");
       done += static_cast<std::size_t>(got);
     }

@@ -8,13 +8,17 @@ namespace {
 constexpr std::uint32_t kDvdEccBlock = 16;
 constexpr std::size_t kUserBlock = 2048;
 
-std::uint32_t roundUp(std::uint32_t blocks, std::uint32_t unit) { return (blocks + unit - 1) / unit * unit; }
+std::uint32_t roundUp(std::uint32_t blocks, std::uint32_t unit) {
+  return (blocks + unit - 1) / unit * unit;
+}
 }  // namespace
 
 IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
   IncrementalRules rules;
   switch (family) {
-    case MediumFamily::Cd: rules.mediumName = "CD"; break;
+    case MediumFamily::Cd:
+      rules.mediumName = "CD";
+      break;
     case MediumFamily::DvdSequential:
       rules.mediumName = "DVD-R";
       rules.writeType = mmc::WriteType::Packet;  // incremental: packet type with variable packets
@@ -50,14 +54,13 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
   }
   const PlannedTrack& first = plan.tracks.front();
   if (first.requiredStart && *first.requiredStart != medium.nextWritable)
-    return fail(ErrorKind::InvalidArgument,
-                "the image was built for LBA " + std::to_string(*first.requiredStart) +
-                    " but the disc's next writable address is " + std::to_string(medium.nextWritable) +
-                    ": build it again at that address");
+    return fail(ErrorKind::InvalidArgument, "the image was built for LBA " + std::to_string(*first.requiredStart) +
+                                                " but the disc's next writable address is " +
+                                                std::to_string(medium.nextWritable) +
+                                                ": build it again at that address");
   if (medium.family != MediumFamily::RandomWritable && needed > medium.freeBlocks)
-    return fail(ErrorKind::NotSupported, "the recording needs " + std::to_string(needed) +
-                                             " blocks but the disc has " + std::to_string(medium.freeBlocks) +
-                                             " free");
+    return fail(ErrorKind::NotSupported, "the recording needs " + std::to_string(needed) + " blocks but the disc has " +
+                                             std::to_string(medium.freeBlocks) + " free");
   next_ = medium.nextWritable;
   track_ = medium.nextTrack;
   if (!rules_.usesParametersPage) return {};
@@ -110,8 +113,7 @@ void IncrementalStrategy::abort() {
   (void)drive().flushCache();
   if (rules_.closesTracks && trackOpen_) (void)drive().close(mmc::CloseFunction::Track, track_);
   // An unclosed session leaves the disc unreadable in most players.
-  if (rules_.closesTracks && anythingWritten_ && !plan_->testMode)
-    (void)drive().close(mmc::CloseFunction::Session, 0);
+  if (rules_.closesTracks && anythingWritten_ && !plan_->testMode) (void)drive().close(mmc::CloseFunction::Session, 0);
   if (plan_->testMode && rules_.usesParametersPage) (void)drive().leaveTestMode();
 }
 

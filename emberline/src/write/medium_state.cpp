@@ -9,10 +9,13 @@ Result<MediumState> inspectMedium(ScsiTransport& transport) {
   state.profile = *profile;
   state.family = familyOfProfile(*profile);
   switch (state.family) {
-    case MediumFamily::None: return fail(ErrorKind::NotReady, "there is no disc in the drive");
+    case MediumFamily::None:
+      return fail(ErrorKind::NotReady, "there is no disc in the drive");
     case MediumFamily::ReadOnly:
-    case MediumFamily::Other: return fail(ErrorKind::NotSupported, "the disc in the drive cannot be written");
-    default: break;
+    case MediumFamily::Other:
+      return fail(ErrorKind::NotSupported, "the disc in the drive cannot be written");
+    default:
+      break;
   }
   auto disc = mmc::readDiscInformation(transport);
   if (!disc.ok()) return fail(std::move(disc).error());

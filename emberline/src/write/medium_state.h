@@ -15,8 +15,8 @@ struct MediumState {
   std::uint16_t profile = 0;
   MediumFamily family = MediumFamily::None;
   mmc::DiscInformation disc;
-  std::uint16_t nextTrack = 1;        ///< number the next track gets
-  std::int32_t nextWritable = 0;      ///< where the next track starts
+  std::uint16_t nextTrack = 1;    ///< number the next track gets
+  std::int32_t nextWritable = 0;  ///< where the next track starts
   std::uint32_t freeBlocks = 0;
 
   bool cd() const { return family == MediumFamily::Cd; }

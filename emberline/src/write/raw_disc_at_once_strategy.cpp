@@ -38,8 +38,8 @@ Status RawDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& m
                                                   std::to_string(cue_.tracks[i].start));
   }
   if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
-    return fail(ErrorKind::NotSupported, "the disc needs " + std::to_string(cue_.leadOutStart) +
-                                             " blocks but has " + std::to_string(medium.freeBlocks) + " free");
+    return fail(ErrorKind::NotSupported, "the disc needs " + std::to_string(cue_.leadOutStart) + " blocks but has " +
+                                             std::to_string(medium.freeBlocks) + " free");
   next_ = cue_.tracks.front().pregapStart;
   return drive().selectParameters(
       [&](mmc::WriteParameters& p) {
@@ -83,10 +83,10 @@ Status RawDiscAtOnceStrategy::send(std::span<const std::uint8_t> input, std::siz
       } else if (inputBlockSize == sector::kRawSectorSize) {
         std::memcpy(block, input.data() + std::size_t{b} * inputBlockSize, sector::kRawSectorSize);
       } else {
-        sector::encodeMode1(
-            lba, std::span<const std::uint8_t, sector::kUserDataSize>(input.data() + std::size_t{b} * inputBlockSize,
-                                                                       sector::kUserDataSize),
-            raw);
+        sector::encodeMode1(lba,
+                            std::span<const std::uint8_t, sector::kUserDataSize>(
+                                input.data() + std::size_t{b} * inputBlockSize, sector::kUserDataSize),
+                            raw);
       }
       const SectorPosition position = positionOf(lba);
       if (fullSubchannel_) {

@@ -15,7 +15,8 @@ namespace emberline::write {
 
 class RawDiscAtOnceStrategy final : public WriteStrategy {
  public:
-  RawDiscAtOnceStrategy(DriveSteps& drive, bool fullSubchannel) : WriteStrategy(drive), fullSubchannel_(fullSubchannel) {}
+  RawDiscAtOnceStrategy(DriveSteps& drive, bool fullSubchannel)
+      : WriteStrategy(drive), fullSubchannel_(fullSubchannel) {}
 
   Status prepare(const DiscPlan& plan, const MediumState& medium) override;
   Status beginTrack(std::size_t index) override;

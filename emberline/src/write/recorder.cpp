@@ -11,15 +11,18 @@ namespace emberline::write {
 
 namespace {
 
-Unexpected cancelled() { return fail(ErrorKind::Cancelled, "the recording was cancelled"); }
+Unexpected cancelled() {
+  return fail(ErrorKind::Cancelled, "the recording was cancelled");
+}
 
-bool cancelRequested(const RecordingContext& context) { return context.cancelled && context.cancelled(); }
+bool cancelRequested(const RecordingContext& context) {
+  return context.cancelled && context.cancelled();
+}
 
 /// Reads a track in chunks on a helper thread, one chunk ahead of the writer.
 class ChunkReader {
  public:
-  explicit ChunkReader(BlockSource& source)
-      : source_(source), remaining_(source.blockCount()) {
+  explicit ChunkReader(BlockSource& source) : source_(source), remaining_(source.blockCount()) {
     for (auto& b : buffers_) b.resize(std::size_t{kChunkBlocks} * source.blockSize());
     schedule();
   }

@@ -10,14 +10,16 @@ namespace {
 constexpr std::size_t kUserBlock = 2048;
 constexpr std::uint32_t kDvdEccBlock = 16;
 
-std::uint32_t roundUp(std::uint32_t blocks, std::uint32_t unit) { return (blocks + unit - 1) / unit * unit; }
+std::uint32_t roundUp(std::uint32_t blocks, std::uint32_t unit) {
+  return (blocks + unit - 1) / unit * unit;
+}
 
 Status checkUserBlocks(const DiscPlan& plan) {
   for (std::size_t i = 0; i < plan.tracks.size(); ++i)
     if (plan.tracks[i].source->blockSize() != kUserBlock)
-      return fail(ErrorKind::InvalidArgument,
-                  "track " + std::to_string(i + 1) + " (" + plan.tracks[i].source->describe() +
-                      ") does not hold 2048-byte sectors");
+      return fail(ErrorKind::InvalidArgument, "track " + std::to_string(i + 1) + " (" +
+                                                  plan.tracks[i].source->describe() +
+                                                  ") does not hold 2048-byte sectors");
   return {};
 }
 
@@ -53,13 +55,14 @@ Status sendDataDiscCue(ScsiTransport& transport, const sector::CueSheet& sheet) 
 Status CdSessionAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& medium) {
   plan_ = &plan;
   if (!medium.blank())
-    return fail(ErrorKind::NotSupported, "session at once is recorded onto a blank CD; the disc in the drive is not blank");
+    return fail(ErrorKind::NotSupported,
+                "session at once is recorded onto a blank CD; the disc in the drive is not blank");
   EMBERLINE_TRY(checkUserBlocks(plan));
   std::vector<sector::DataTrack> tracks;
   for (const PlannedTrack& t : plan.tracks)
-    tracks.push_back({sector::TrackMode::Mode1,
-                      std::max<std::int32_t>(static_cast<std::int32_t>(t.source->blockCount()),
-                                             sector::kMinimumTrackBlocks)});
+    tracks.push_back(
+        {sector::TrackMode::Mode1,
+         std::max<std::int32_t>(static_cast<std::int32_t>(t.source->blockCount()), sector::kMinimumTrackBlocks)});
   auto cue = sector::buildDataDiscCue(tracks);
   if (!cue.ok()) return fail(std::move(cue).error());
   cue_ = std::move(*cue);
@@ -129,8 +132,8 @@ Status DvdDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& m
   if (!medium.blank())
     return fail(ErrorKind::NotSupported, "disc at once needs a blank disc; the disc in the drive is not blank");
   if (plan.tracks.size() != 1)
-    return fail(ErrorKind::NotSupported, "DVD-R disc at once records exactly one track, not " +
-                                             std::to_string(plan.tracks.size()));
+    return fail(ErrorKind::NotSupported,
+                "DVD-R disc at once records exactly one track, not " + std::to_string(plan.tracks.size()));
   EMBERLINE_TRY(checkUserBlocks(plan));
   EMBERLINE_TRY(checkBuiltFor(plan.tracks.front(), 0, medium.nextWritable));
   reserved_ = roundUp(plan.tracks.front().source->blockCount(), kDvdEccBlock);
@@ -185,8 +188,10 @@ Status DvdDiscAtOnceStrategy::finish() {
 }
 
 void DvdDiscAtOnceStrategy::abort() {
-  if (started_ && !plan_->testMode) (void)closeAll();
-  else (void)drive().flushCache();
+  if (started_ && !plan_->testMode)
+    (void)closeAll();
+  else
+    (void)drive().flushCache();
   if (plan_->testMode) (void)drive().leaveTestMode();
 }
 

@@ -2,8 +2,8 @@
 // combinations are refused before anything is written.
 
 #include "write/incremental_strategy.h"
-#include "write/session_at_once_strategy.h"
 #include "write/raw_disc_at_once_strategy.h"
+#include "write/session_at_once_strategy.h"
 #include "write/write_strategy.h"
 
 namespace emberline::write {
@@ -19,7 +19,8 @@ Result<std::unique_ptr<WriteStrategy>> chooseStrategy(const DiscPlan& plan, cons
       if (medium.cd()) return std::unique_ptr<WriteStrategy>(std::make_unique<CdSessionAtOnceStrategy>(drive));
       if (medium.family == MediumFamily::DvdSequential)
         return std::unique_ptr<WriteStrategy>(std::make_unique<DvdDiscAtOnceStrategy>(drive));
-      return fail(ErrorKind::NotSupported, "session at once needs a CD or a DVD-R/-RW; this medium takes track at once only");
+      return fail(ErrorKind::NotSupported,
+                  "session at once needs a CD or a DVD-R/-RW; this medium takes track at once only");
     case RecordingMode::RawPq:
     case RecordingMode::RawPw:
       if (!medium.cd())

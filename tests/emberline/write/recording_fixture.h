@@ -3,15 +3,16 @@
 // back from the image files the virtual writer leaves.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
-#include <span>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,19 @@ struct CallbackLog {
 
 class RecordingTest : public VirtualWriterTest {
  protected:
+  /// As the base, in a folder of this process's own: runs of the suite from
+  /// several build trees at once must not share image files.
+  void startWith(const std::string& spec) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    directory_ = std::filesystem::temp_directory_path() /
+                 ("emberline-write-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+    std::filesystem::remove_all(directory_);
+    ::setenv("ONDRELLE_VIRTUAL_WRITERS", spec.c_str(), 1);
+    ::setenv("ONDRELLE_VIRTUAL_DIR", directory_.c_str(), 1);
+    ASSERT_EQ(Emberline_StartUp(), EMBERLINE_OK);
+    started_ = true;
+  }
+
   /// Starts with @p spec and opens CdRom16 for burning, with the callback log attached.
   EmberlineHandle burnerWith(const std::string& spec) {
     startWith(spec);
@@ -89,15 +103,15 @@ class RecordingTest : public VirtualWriterTest {
   EmberlineHandle treeOf(const std::filesystem::path& folder, uint32_t startLba, const char* label = "WRITE_TEST") {
     EmberlineHandle tree = nullptr;
     CallOutputs out;
-    EXPECT_EQ(Emberline_ISO9660JolietFileTree_Create(&tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, nullptr,
-                                                     nullptr),
-              EMBERLINE_OK);
+    EXPECT_EQ(
+        Emberline_ISO9660JolietFileTree_Create(&tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, nullptr, nullptr),
+        EMBERLINE_OK);
     EXPECT_EQ(Emberline_ISO9660JolietFileTree_AddFolder(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, "/",
                                                         folder.c_str()),
               EMBERLINE_OK)
         << out.text;
-    EXPECT_EQ(Emberline_ISO9660JolietFileTree_BuildImage(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, startLba,
-                                                         0, 1, label, "TEST", "TEST"),
+    EXPECT_EQ(Emberline_ISO9660JolietFileTree_BuildImage(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, startLba, 0,
+                                                         1, label, "TEST", "TEST"),
               EMBERLINE_OK)
         << out.text;
     trees_.push_back(tree);
@@ -116,8 +130,8 @@ class RecordingTest : public VirtualWriterTest {
                                                    static_cast<uint32_t>(bytes.size()), bytes.data()),
               EMBERLINE_OK);
     const auto path = scratch() / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
@@ -144,8 +158,8 @@ class RecordingTest : public VirtualWriterTest {
   std::vector<uint8_t> discInformation() {
     std::vector<uint8_t> info(EMBERLINE_DISC_INFORMATION_SIZE);
     CallOutputs out;
-    EXPECT_EQ(Emberline_CdvdWriter_GetDiscInformation(writer_, out.text, EMBERLINE_TEXT_SIZE, &out.status,
-                                                      &out.failure, info.data()),
+    EXPECT_EQ(Emberline_CdvdWriter_GetDiscInformation(writer_, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
+                                                      info.data()),
               EMBERLINE_OK)
         << out.text;
     return info;

@@ -1,10 +1,10 @@
 // The sub-channel a raw recording sends with each sector.
 
+#include "write/subchannel.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
-
-#include "write/subchannel.h"
 
 namespace emberline::write {
 namespace {
@@ -19,7 +19,7 @@ TEST(QChannel, ProgramAreaPositionInBcdWithInvertedCrc) {
   p.track = 12;
   p.index = 1;
   p.lba = 4500 * 12 + 75 * 34 + 56 - 150;  // absolute 12:34:56
-  p.relative = 75 * 61 + 7;                 // 01:01:07
+  p.relative = 75 * 61 + 7;                // 01:01:07
   const auto q = encodeQ(p);
   EXPECT_EQ(q[0], 0x41);
   EXPECT_EQ(q[1], 0x12);

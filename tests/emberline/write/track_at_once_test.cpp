@@ -82,8 +82,8 @@ TEST_F(TrackAtOnce, SecondSessionOnAnAppendableCdIsVisible) {
 
   const auto iso = isoFromBin(images(".bin").at(0));
   EXPECT_TRUE(sameFiles(first, extract(iso, 0)));
-  const std::string listing = runTool("xorriso -indev " + iso.string() + " -load sbsector " + std::to_string(next) +
-                                      " -find / -type f");
+  const std::string listing =
+      runTool("xorriso -indev " + iso.string() + " -load sbsector " + std::to_string(next) + " -find / -type f");
   EXPECT_NE(listing.find("file1.bin"), std::string::npos) << listing;
   EXPECT_TRUE(sameFiles(second, extract(iso, next)));
 }
