@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "emberline/writing.h"
+
 namespace ondrelle {
 
 /// Burning mode codes, as the burning mode page produces them.
@@ -38,7 +40,7 @@ struct TsbImageCopy {
 /// entries of 796 bytes; track k's NUL-terminated file name starts at byte
 /// 13 + 796·k.
 struct TsbTrackList {
-  static constexpr std::size_t kSize = 79604;
+  static constexpr std::size_t kSize = EMBERLINE_TRACK_LIST_SIZE;
   static constexpr std::size_t kEntrySize = 796;
   static constexpr std::size_t kMaxTracks = 100;
   static constexpr std::size_t kNameOffset = 13;

@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "emberline/emberline.h"
+#include "emberline/writing.h"
 
 namespace ondrelle {
 
 struct TsbSessionRecord {
-  static constexpr std::size_t kSize = 29108;
+  static constexpr std::size_t kSize = EMBERLINE_SESSION_RECORD_SIZE;
   static constexpr std::size_t kEntrySize = 287;
   static constexpr std::size_t kMaxTracks = 101;
   static constexpr std::size_t kNameOffset = 15;

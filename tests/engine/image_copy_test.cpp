@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <cstdlib>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -156,4 +158,41 @@ TEST(ImageFile, TheFreeSpaceIsMeasuredInTheTargetsFolderOrTheCurrentOne) {
   EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("/srv/images/disc.iso")), QStringLiteral("/srv/images"));
   EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("/disc.iso")), QStringLiteral("/"));
   EXPECT_EQ(platform::FolderToMeasure(QStringLiteral("disc.iso")), QDir::currentPath());
+}
+
+TEST(BurnToFileAction, AnImageLargerThanTheFreeSpaceIsRefusedAfterTheFileIsCreated) {
+  QTemporaryDir small;
+  // A one-megabyte file system of our own; only where the test may mount one.
+  const QByteArray where = QFile::encodeName(small.path());
+  if (std::system(("mount -t tmpfs -o size=1m ondrelle-test " + where.toStdString() + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "cannot mount a small file system here";
+  VirtualWriters writers(nullptr);
+  QString message;
+  {
+    FileTreeBuilder files;
+    files.AddFile(QStringLiteral("large.bin"), 2 * 1024 * 1024);
+    TsbBurner burner;
+    burner.FileTree = files.Tree();
+    TsbActionList list;
+    list.Burner = &burner;
+    list.Options.FileName = small.filePath(QStringLiteral("disc.iso"));
+    TsbBurnToFileAction action;
+    TsbActionItem& item = list.Add();
+    item.Action = &action;
+    try {
+      action.Execute(&item);
+    } catch (const TsbError& e) {
+      message = e.Message();
+    }
+    burner.FileTree = nullptr;
+    EXPECT_EQ(burner.SystemStatus, static_cast<std::uint32_t>(platform::DiskFullError()));
+  }
+  const bool created = QFile::exists(small.filePath(QStringLiteral("disc.iso")));
+  const qint64 size = QFileInfo(small.filePath(QStringLiteral("disc.iso"))).size();
+  std::system(("umount " + where.toStdString()).c_str());
+  EXPECT_TRUE(message.contains(QStringLiteral("bytes of ISO9660/Joliet image will not fit into")))
+      << message.toStdString();
+  EXPECT_TRUE(message.endsWith(QStringLiteral("of free space in \"%1\"").arg(small.path()))) << message.toStdString();
+  EXPECT_TRUE(created);
+  EXPECT_EQ(size, 0);
 }
