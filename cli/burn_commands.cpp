@@ -6,14 +6,16 @@
 #include "cli/command_line.h"
 #include "cli/console_report.h"
 #include "cli/device_argument.h"
-#include "cli/source_tree.h"
 #include "devices/disc_speed_list.h"
 #include "devices/disc_type_text.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burn_at_once_action.h"
+#include "engine/burn_checks.h"
 #include "engine/burn_to_file_action.h"
 #include "engine/burner.h"
+#include "engine/source_tree.h"
 #include "engine/tsb_error.h"
+#include "platform/termination_signals.h"
 
 namespace ondrelle::cli {
 
@@ -57,6 +59,12 @@ int RunImageCommand(const QStringList& arguments) {
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
   if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
 
+  const QStringList sources = line->values.value(QStringLiteral("--source"));
+  const QString output = line->Value(QStringLiteral("--output"));
+  error = CheckSources(sources);
+  if (error.isEmpty()) error = CheckOutputAgainstSources(output, sources);
+  if (!error.isEmpty()) return Refuse(error);
+
   TsbBurner burner;
   burner.BurnMode = bmImageToFile;
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
@@ -64,13 +72,19 @@ int RunImageCommand(const QStringList& arguments) {
     burner.BootImageEnabled = true;
     burner.BootImageFile = line->Value(QStringLiteral("--boot"));
   }
+  // A signal stops the copy at the next block; the target stays as it was.
+  platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
+  ConsoleReport report;  // before the tree: its names may change
   std::int32_t nodes = 0;
-  burner.FileTree = BuildSourceTree(line->values.value(QStringLiteral("--source")), nodes, error);
+  burner.FileTree = BuildSourceTree(sources, nodes, error);
   if (burner.FileTree == nullptr) return Refuse(error);
 
-  ConsoleReport report;
   TsbBurnToFileAction action;
-  const int status = RunAction(action, burner, line->Value(QStringLiteral("--output")), report);
+  const int status = burner.Cancelled ? 1 : RunAction(action, burner, output, report);
+  if (stopSignals.Received() != 0) {
+    std::fprintf(stderr, "Image cancelled; \"%s\" is as it was\n", qPrintable(output));
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
+  }
   if (status == 0 && burner.Cancelled) return 1;
   return status;
 }
@@ -104,6 +118,11 @@ int RunBurnCommand(const QStringList& arguments) {
   else
     return Refuse(QStringLiteral("burn needs --mode tao, sao, dao-pq or dao-raw"));
 
+  if (error = CheckSources(sources); !error.isEmpty()) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+
   TsbBurner burner;
   burner.TransportType = device->TransportType;
   burner.DeviceName = device->DeviceName;
@@ -114,33 +133,36 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.MultiSession = line->Has(QStringLiteral("--multisession"));
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
 
+  // The first signal cancels the burn as the wizard's Cancel does: the
+  // library closes what it opened and the medium stays readable.
+  platform::TerminationSignals stopSignals([&burner](int) {
+    if (burner.BurnThreadRunning())
+      burner.Cancel();
+    else
+      burner.Cancelled = true;  // the burn thread sees it before it starts writing
+  });
+  auto cancelled = [&stopSignals] {
+    std::fprintf(stdout, "Burning cancelled\n");
+    std::fflush(stdout);
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
+  };
+
   ConsoleReport report;
   try {
     burner.OpenDevice();
     burner.Lock();
-    burner.DiscType = Emberline_CdvdWriter_GetInsertedDiscType(burner.Writer);
-
-    // A burn never starts on a disc or a source that cannot be written.
-    if (burner.DiscType == DISC_TYPE_NO_MEDIA) throw TsbError(QStringLiteral("There is no disc in the drive"));
-    if (!IsWritableDiscType(burner.DiscType))
-      throw TsbError(QStringLiteral("The disc in the drive is a %1 and cannot be written").arg(DiscTypeToStr(burner.DiscType)));
-    if (IsDVDDiscType(burner.DiscType) && (burnMode == bmDAOPQFromTree || burnMode == bmDAORawFromTree))
-      throw TsbError(QStringLiteral("Disc-At-Once modes are not available for DVD media; use tao or sao"));
-    std::uint32_t freeBlocks = 0;
-    std::uint64_t freeBytes = 0;
-    if (Emberline_CdvdWriter_GetDiscFreeSpace(burner.Writer, 3, &freeBlocks, &freeBytes) == 0 &&
-        static_cast<std::uint64_t>(SourceSize(sources)) > freeBytes)
-      throw TsbError(QStringLiteral("The sources (%1 bytes) will not fit into the %2 bytes free on the disc")
-                         .arg(SourceSize(sources))
-                         .arg(freeBytes));
+    CheckBeforeBurn(burner, sources);
 
     TsbDiscSpeedList speeds;
     speeds.Build(burner);
     if (speeds.Count() > 0) {
       const TsbDiscSpeedItem* chosen = &speeds.Items(speeds.Count() - 1);  // the fastest
       if (line->Has(QStringLiteral("--speed"))) {
+        // "8" or "8x": one trailing x, nothing else.
+        QString given = line->Value(QStringLiteral("--speed"));
+        if (given.endsWith(QLatin1Char('x'), Qt::CaseInsensitive)) given.chop(1);
         bool ok = false;
-        const int x = line->Value(QStringLiteral("--speed")).remove(QLatin1Char('x')).toInt(&ok);
+        const int x = given.toInt(&ok);
         chosen = ok ? speeds.FindBySpeedInPoint(x) : nullptr;
         if (chosen == nullptr) {
           QStringList offered;
@@ -158,13 +180,19 @@ int RunBurnCommand(const QStringList& arguments) {
     if (burner.FileTree == nullptr) throw TsbError(error);
   } catch (const TsbError& e) {
     burner.Release();
+    if (stopSignals.Received() != 0) return cancelled();
     std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
     return 1;
+  }
+  if (stopSignals.Received() != 0) {
+    burner.Release();
+    return cancelled();
   }
 
   TsbBurnAtOnceToCDDVDAction action;
   const int status = RunAction(action, burner, {}, report);
   burner.Release();
+  if (stopSignals.Received() != 0) return cancelled();
   return status;
 }
 

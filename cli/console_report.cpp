@@ -11,9 +11,13 @@ namespace ondrelle::cli {
 ConsoleReport::ConsoleReport() : terminal_(::isatty(STDOUT_FILENO) != 0) {
   CallBackEventer().OnProgress = [this](TsbCallBackEventer&, int percent) { Progress(percent); };
   CallBackEventer().OnBufferStatus = [this](TsbCallBackEventer&, int percent) { BufferFill(percent); };
+  CallBackEventer().OnWarning = [this](TsbCallBackEventer&, const QString& text) {
+    Message(text, TsbLogItemType::litWarning);
+  };
 }
 
 ConsoleReport::~ConsoleReport() {
+  CallBackEventer().OnWarning = nullptr;
   CallBackEventer().OnBufferStatus = nullptr;
   CallBackEventer().OnProgress = nullptr;
   Finish();

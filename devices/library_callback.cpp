@@ -6,6 +6,7 @@
 #include "devices/device_probe.h"
 #include "devices/name_collision.h"
 #include "log/callback_eventer.h"
+#include "log/diagnostic_logger.h"
 
 namespace ondrelle {
 
@@ -55,7 +56,12 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
       break;
     }
     case kCallbackNameCollision:
-      if (param1 != nullptr) ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
+      if (param1 != nullptr) {
+        // Nothing changes name silently: every rename and merge is a warning.
+        const QString change = ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
+        Logger().WriteLog(change);
+        CallBackEventer().DoWarning(change);
+      }
       break;
     case kCallbackDeviceFound:
       if (context != nullptr)

@@ -57,19 +57,56 @@ void RenameJoliet(char16_t* name, std::size_t capacity, const QDateTime& now, co
     base.truncate(std::max<qsizetype>(0, room - stamp.size() - ext.size()));
   if (base.size() + stamp.size() + ext.size() > room) ext.truncate(std::max<qsizetype>(0, room - stamp.size()));
   QString renamed = (base + stamp + ext).left(room);
-  for (QChar& c : renamed)
-    if (c.unicode() <= 0x20 || c == QLatin1Char(':') || c == QLatin1Char('.')) c = QLatin1Char('_');
+  // The extension's own dot stays, so the file still says what it is.
+  const qsizetype keptDot = ext.startsWith(QLatin1Char('.')) && ext.size() > 1 && renamed.endsWith(ext)
+                                ? renamed.size() - ext.size()
+                                : -1;
+  for (qsizetype at = 0; at < renamed.size(); ++at) {
+    QChar& c = renamed[at];
+    if (at != keptDot && (c.unicode() <= 0x20 || c == QLatin1Char(':') || c == QLatin1Char('.'))) c = QLatin1Char('_');
+  }
 
   std::memcpy(name, renamed.utf16(), static_cast<std::size_t>(renamed.size()) * sizeof(char16_t));
   name[renamed.size()] = 0;
 }
 
-void ResolveNameCollision(EmberlineNameCollision& c) {
+namespace {
+
+/// The path of a collision entry (after its first byte).
+QString EntryPath(const std::uint8_t* entry) {
+  if (entry == nullptr) return {};
+  return QString::fromLocal8Bit(reinterpret_cast<const char*>(entry + 1));
+}
+
+/// The file-name part: the text after the last "/", "\\" or ":".
+QString FileNamePart(QString path) {
+  path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+  const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':')));
+  return path.mid(cut + 1);
+}
+
+QString NameText(const EmberlineNameCollision& c) {
+  if (c.joliet == 0) return QString::fromLatin1(reinterpret_cast<const char*>(c.name));
+  char16_t wide[EMBERLINE_COLLISION_NAME_SIZE / 2];
+  std::memcpy(wide, c.name, sizeof wide);
+  wide[EMBERLINE_COLLISION_NAME_SIZE / 2 - 1] = 0;
+  return QString::fromUtf16(wide);
+}
+
+}  // namespace
+
+QString ResolveNameCollision(EmberlineNameCollision& c) {
   const bool bothFolders = (c.firstAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0 &&
                            (c.secondAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0;
-  if (bothFolders && c.joliet != 0) {
+  const QString firstPath = EntryPath(c.firstEntry);
+  const QString secondPath = EntryPath(c.secondEntry);
+  const QString space = c.joliet == 0 ? QStringLiteral("ISO 9660") : QStringLiteral("Joliet");
+  // Two folders are one only when their names are the same, not merely
+  // when they meet after case folding or the cut to the name's limit.
+  if (bothFolders && c.joliet != 0 && FileNamePart(firstPath) == FileNamePart(secondPath)) {
     c.answer = EMBERLINE_COLLISION_MERGE;
-    return;
+    return QStringLiteral("The folders \"%1\" and \"%2\" have the same name and are merged into one")
+        .arg(firstPath, secondPath);
   }
   if (c.joliet == 0) {
     RenameISO9660(reinterpret_cast<char*>(c.name), sizeof c.name);
@@ -80,13 +117,13 @@ void ResolveNameCollision(EmberlineNameCollision& c) {
     std::memcpy(c.name, wide, sizeof wide);
   }
 
-  QString path;
-  if (c.firstEntry != nullptr) path = QString::fromLocal8Bit(reinterpret_cast<const char*>(c.firstEntry + 1));
-  path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-  const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':')));
-  const QString fileName = path.mid(cut + 1);
-  c.answer = fileName.compare(QLatin1String("boot.img"), Qt::CaseInsensitive) == 0 ? EMBERLINE_COLLISION_KEEP_FIRST
-                                                                                  : EMBERLINE_COLLISION_RENAME;
+  const bool keepFirst = FileNamePart(firstPath).compare(QLatin1String("boot.img"), Qt::CaseInsensitive) == 0;
+  c.answer = keepFirst ? EMBERLINE_COLLISION_KEEP_FIRST : EMBERLINE_COLLISION_RENAME;
+  if (keepFirst)
+    return QStringLiteral("\"%1\" is left out: its %2 name is taken by the boot image \"%3\"")
+        .arg(secondPath, space, firstPath);
+  return QStringLiteral("The %1 name of \"%2\" collides with \"%3\"; it is renamed to \"%4\"")
+      .arg(space, secondPath, firstPath, NameText(c));
 }
 
 }  // namespace ondrelle

@@ -1,10 +1,11 @@
 #pragma once
 // How the program resolves a name collision the library reports while it
-// fills a file tree: folders that meet under their Joliet names are merged;
-// anything else gets a new name, rewritten in place inside the record.
+// fills a file tree: folders of the same name are merged; anything else gets
+// a new name, rewritten in place inside the record.
 
 #include <QDateTime>
 #include <QLocale>
+#include <QString>
 #include <cstdint>
 
 #include "emberline/file_tree.h"
@@ -19,12 +20,13 @@ extern std::int32_t ISO9660RenameCounter;
 void RenameISO9660(char* name, std::size_t capacity);
 
 /// Rewrites a 16-bit Joliet name by adding the date and time
-/// ("report.doc" -> "report_07/12/2026_09_05_00_doc") inside its field of
+/// ("report.doc" -> "report_07/12/2026_09_05_00.doc") inside its field of
 /// `capacity` characters; a long base is shortened first so the result fits.
 void RenameJoliet(char16_t* name, std::size_t capacity, const QDateTime& now = QDateTime::currentDateTime(),
                   const QLocale& locale = QLocale::system());
 
-/// Callback 3: decides the answer and rewrites the name as needed.
-void ResolveNameCollision(EmberlineNameCollision& collision);
+/// Callback 3: decides the answer and rewrites the name as needed. Returns
+/// what became of the second entry, for the user's log.
+QString ResolveNameCollision(EmberlineNameCollision& collision);
 
 }  // namespace ondrelle

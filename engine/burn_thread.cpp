@@ -82,6 +82,12 @@ void TsbBurnThread::Execute() {
 }
 
 void TsbBurnThread::Burn(TsbBurner& b) {
+  // A cancel that came while the burn was being prepared: nothing is written.
+  if (b.Cancelled) {
+    b.BurnSucceeded = false;
+    b.LastMessage = QStringLiteral("The burn was cancelled before it started");
+    return;
+  }
   b.BurnSucceeded = true;
   DoMessage(QStringLiteral("Burning mode: ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
   DoMessage(QStringLiteral("Burning started"), TsbLogItemType::litInfo);

@@ -6,6 +6,7 @@
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
+#include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
 #include "platform/executable_path.h"
 #include "platform/image_file.h"
@@ -22,14 +23,13 @@ std::int64_t ImageSize(EmberlineHandle tree) {
   return static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
 }
 
-/// Closes the target file on every way out.
+/// The image under its temporary name. On every way out but a commit the
+/// temporary file goes and the target stays as it was.
 struct TargetFile {
   explicit TargetFile(TsbImageCopy& copy) : copy_(copy) { copy_.FileHandle = -1; }
-  ~TargetFile() {
-    if (copy_.FileHandle != -1) platform::CloseImageFile(copy_.FileHandle);
-    copy_.FileHandle = -1;
-  }
+  ~TargetFile() { copy_.FileHandle = -1; }
   TsbImageCopy& copy_;
+  platform::PendingImageFile file;
 };
 
 }  // namespace
@@ -55,13 +55,11 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   Logger().WriteLog(b.LastMessage);
   DoMessage(b.LastMessage, TsbLogItemType::litInfo);
 
-  int error = 0;
-  b.ImageCopy.FileHandle = platform::CreateImageFile(name, error);
-  if (b.ImageCopy.FileHandle < 0) {
-    b.ImageCopy.FileHandle = -1;
+  if (const int error = target.file.Open(name); error != 0) {
     b.SystemStatus = static_cast<std::uint32_t>(error);
     raise(QStringLiteral("CreateFile(\"%1\") failed, status %2").arg(name).arg(error), false);
   }
+  b.ImageCopy.FileHandle = target.file.Handle();
 
   if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
     Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: Bootimage: ") + b.BootImageFile);
@@ -72,6 +70,10 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
       raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
   }
 
+  for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
+    Logger().WriteLog(warning);
+    DoMessage(warning, TsbLogItemType::litWarning);
+  }
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
   const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
   const QByteArray program = platform::ExecutablePath().toLocal8Bit();
@@ -119,11 +121,17 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   b.RunBurnThread();
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
 
-  if (b.BurnSucceeded && !b.Cancelled)
+  if (b.BurnSucceeded && !b.Cancelled) {
+    // Only a whole, flushed image takes the target's name.
+    b.ImageCopy.FileHandle = -1;
+    if (const int error = target.file.Commit(); error != 0) {
+      b.SystemStatus = static_cast<std::uint32_t>(error);
+      raise(QStringLiteral("The image could not be put in place as \"%1\", status %2").arg(name).arg(error), true);
+    }
     DoMessage(QStringLiteral("Finished!"), TsbLogItemType::litInfo);
-  else if (b.Cancelled)
+  } else if (b.Cancelled) {
     DoMessage(QStringLiteral("Cancelled!"), TsbLogItemType::litWarning);
-  platform::FlushImageFile(b.ImageCopy.FileHandle);
+  }
 }
 
 }  // namespace ondrelle

@@ -8,6 +8,7 @@
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
+#include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
 #include "platform/executable_path.h"
 
@@ -172,6 +173,10 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
         Logger().WriteLog(b.LastMessage);
         throw TsbError(b.LastMessage);
       }
+    }
+    for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
+      Logger().WriteLog(warning);
+      DoMessage(warning, TsbLogItemType::litWarning);
     }
     Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
     const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();

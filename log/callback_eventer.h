@@ -17,6 +17,7 @@ class TsbCallBackEventer {
   using PercentHandler = std::function<void(TsbCallBackEventer& sender, std::int32_t percent)>;
   using EnabledHandler = std::function<void(TsbCallBackEventer& sender, bool enabled)>;
   using NotifyHandler = std::function<void(TsbCallBackEventer& sender)>;
+  using WarningHandler = std::function<void(TsbCallBackEventer& sender, const QString& text)>;
 
   NameHandler OnAddName;
   NameHandler OnRemoveName;
@@ -24,6 +25,9 @@ class TsbCallBackEventer {
   PercentHandler OnBufferStatus;
   EnabledHandler OnCancelEnabled;
   NotifyHandler OnImageFileStart;
+  /// Something the user should know that does not stop the work (a name
+  /// changed on the disc, a label shortened).
+  WarningHandler OnWarning;
 
   void DoAddName(const QString& name, std::intptr_t param) {
     if (OnAddName) OnAddName(*this, name, param);
@@ -42,6 +46,9 @@ class TsbCallBackEventer {
   }
   void DoImageFileStart() {
     if (OnImageFileStart) OnImageFileStart(*this);
+  }
+  void DoWarning(const QString& text) {
+    if (OnWarning) OnWarning(*this, text);
   }
 };
 

@@ -9,6 +9,33 @@ namespace ondrelle::platform {
 /// Creates (or replaces) `path` for writing, shared for reading. Returns a
 /// handle, or -1 with `error` set to the system's error code.
 std::int32_t CreateImageFile(const QString& path, int& error);
+
+/// An image file written under a temporary name in its target's folder and
+/// put in place only when whole: until Commit the target, if it exists, is
+/// as it was, and a failed or abandoned image leaves nothing behind.
+class PendingImageFile {
+ public:
+  PendingImageFile() = default;
+  ~PendingImageFile();
+  PendingImageFile(const PendingImageFile&) = delete;
+  PendingImageFile& operator=(const PendingImageFile&) = delete;
+
+  /// Creates the temporary file for `target` (a link is followed to the
+  /// file it names); 0 or the system's error code.
+  int Open(const QString& target);
+  std::int32_t Handle() const { return handle_; }
+  const QString& TemporaryPath() const { return temporary_; }
+  /// Flushes the file to the disk and renames it over the target;
+  /// 0 or the system's error code (the temporary file is then removed).
+  int Commit();
+  /// Closes and removes the temporary file; the target stays as it was.
+  void Discard();
+
+ private:
+  std::int32_t handle_ = -1;
+  QString temporary_;
+  QString target_;
+};
 /// Writes all `size` bytes (a short write is retried); 0 or the system's error code.
 int WriteImageFile(std::int32_t handle, const void* data, std::size_t size);
 /// Flushes the file to the disk; 0 or the system's error code.

@@ -26,7 +26,7 @@ Result<std::unique_ptr<ScsiTransport>> openPath(const std::string& device, const
 Result<std::unique_ptr<ScsiTransport>> openDeviceAt(const ScsiAddress& address, OpenMode mode) {
   const auto& writers = virt::VirtualWriterRegistry::instance();
   if (auto drive = writers.findByAddress(address.host, address.channel, address.target, address.lun))
-    return writers.open(drive->name());
+    return writers.open(drive->name(), mode);
   auto path = devicePathForAddress(address);
   if (!path.ok()) return openFailure(address.toString(), std::move(path).error());
   return openPath(address.toString() + " (" + *path + ")", *path, mode);
@@ -34,7 +34,7 @@ Result<std::unique_ptr<ScsiTransport>> openDeviceAt(const ScsiAddress& address, 
 
 Result<std::unique_ptr<ScsiTransport>> openDeviceNamed(std::string_view name, OpenMode mode) {
   const auto& writers = virt::VirtualWriterRegistry::instance();
-  if (writers.findByName(name)) return writers.open(name);
+  if (writers.findByName(name)) return writers.open(name, mode);
   auto path = devicePathForName(name);
   if (!path.ok()) return fail(std::move(path).error());
   return openPath(std::string(name) + " (" + *path + ")", *path, mode);

@@ -33,13 +33,17 @@ std::string cut(std::string text, std::size_t bytes) {
   return text;
 }
 
-std::string ucs2Bytes(std::string_view text, std::size_t characters) {
+std::string bigEndianBytes(const std::u16string& text) {
   std::string out;
-  for (char16_t c : ucs2Text(text, characters)) {
+  for (char16_t c : text) {
     out += static_cast<char>(c >> 8);
     out += static_cast<char>(c & 0xFF);
   }
   return out;
+}
+
+std::string ucs2Bytes(std::string_view text, std::size_t characters) {
+  return bigEndianBytes(ucs2Text(text, characters));
 }
 
 struct PlacedWriter {
@@ -83,7 +87,7 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
     auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false}, *data, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
-        std::move(*joliet), VolumeText{ucs2Bytes(options.volumeLabel, 16), ucs2Bytes(options.applicationId, 64),
+        std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)), ucs2Bytes(options.applicationId, 64),
                                        ucs2Bytes(options.preparerId, 64)})});
   }
   writers.push_back({std::move(data)});

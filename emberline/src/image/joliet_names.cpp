@@ -72,4 +72,11 @@ std::u16string ucs2Text(std::string_view text, std::size_t maxCharacters) {
   return out;
 }
 
+std::u16string jolietIdentifier(std::string_view text, std::size_t maxCharacters) {
+  std::u16string out;
+  std::size_t at = 0;
+  while (at < text.size() && out.size() < maxCharacters) out += allowed(nextCodePoint(text, at));
+  return out;
+}
+
 }  // namespace emberline::image

@@ -22,5 +22,8 @@ std::u16string jolietNameWithCounter(std::u16string_view name, unsigned counter)
 bool jolietNamesCollide(std::u16string_view a, std::u16string_view b);
 /// Free text as UCS-2, cut to `maxCharacters`.
 std::u16string ucs2Text(std::string_view text, std::size_t maxCharacters);
+/// An identifier (the volume label) as UCS-2, cut to `maxCharacters`, with
+/// control characters and those Joliet forbids (* / : ; ? \) as "_".
+std::u16string jolietIdentifier(std::string_view text, std::size_t maxCharacters);
 
 }  // namespace emberline::image

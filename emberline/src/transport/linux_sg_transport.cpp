@@ -68,7 +68,7 @@ Error openError(const std::string& path, int err) {
                               "permission denied opening " + path + " (add yourself to the cdrom group)", err);
     case EBUSY:
       return Error::fromErrno(ErrorKind::DeviceOpen,
-                              path + " is busy (opened exclusively by another program)", err);
+                              "device busy: " + path + " is in use by another program (a burn, or a mount)", err);
     default:
       return Error::fromErrno(ErrorKind::DeviceOpen, "cannot open " + path + ": " + std::strerror(err), err);
   }

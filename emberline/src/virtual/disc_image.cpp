@@ -43,10 +43,25 @@ std::filesystem::path DiscImage::cuePath() const {
 
 Status DiscImage::ensureOpen() {
   if (data_.valid()) return {};
-  int fd = ::open(dataPath().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return fail(Error::fromErrno(ErrorKind::File, "cannot create " + dataPath().string(), errno));
-  data_ = FileHandle(fd);
-  return {};
+  // An image never replaces another: two writers (or two processes) that
+  // pick the same name in the same second get a numbered name instead.
+  const std::filesystem::path wanted = base_;
+  for (int attempt = 1;; ++attempt) {
+    int fd = ::open(dataPath().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const bool cueTaken = cd_ && fd >= 0 && std::filesystem::exists(cuePath());
+    if (fd >= 0 && !cueTaken) {
+      data_ = FileHandle(fd);
+      return {};
+    }
+    if (cueTaken) {
+      ::close(fd);
+      ::unlink(dataPath().c_str());
+    } else if (errno != EEXIST || attempt >= 1000) {
+      return fail(Error::fromErrno(ErrorKind::File, "cannot create " + dataPath().string(), errno));
+    }
+    base_ = wanted;
+    base_ += "-" + std::to_string(attempt + 1);
+  }
 }
 
 Status DiscImage::write(std::int32_t lba, std::span<const std::uint8_t> sector) {

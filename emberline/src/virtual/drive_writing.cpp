@@ -12,6 +12,15 @@
 namespace emberline::virt {
 namespace {
 constexpr int kLongOperationPolls = 3;
+
+// A raw data block says its own mode: a sync field, then the header's last
+// byte. Mode 1 data written raw is a Mode 1 track, whatever the write
+// parameters' track mode says.
+bool rawMode1(std::span<const std::uint8_t> block) {
+  static constexpr std::array<std::uint8_t, 12> kSync = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                         0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+  return block.size() >= 2352 && std::equal(kSync.begin(), kSync.end(), block.begin()) && block[15] == 1;
+}
 }  // namespace
 
 std::size_t VirtualDrive::hostBlockSize(std::int32_t lba) const {
@@ -148,6 +157,8 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
   SectorLayout layout = blockSize == 2048 && params_.dataBlockType != 10 ? SectorLayout::Mode1
                         : blockSize == 2352 && params_.trackMode == 0 ? SectorLayout::Audio
                                                                       : SectorLayout::Mode2;
+  if (layout == SectorLayout::Mode2 && blockSize >= 2352 && count > 0 && rawMode1(c.data.first(blockSize)))
+    layout = SectorLayout::Mode1;
   if (sao) {
     saoNext_ = stop;
     // Pregap blocks before LBA 0 have no place in the layout.

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "transport/scsi_transport.h"
+#include "virtual/disc_image.h"
 #include "virtual/interruptor.h"
 #include "virtual/virtual_drive.h"
 
@@ -13,7 +14,9 @@ namespace emberline::virt {
 
 class VirtualTransport final : public ScsiTransport {
  public:
-  explicit VirtualTransport(std::shared_ptr<VirtualDrive> drive) : drive_(std::move(drive)) {}
+  /// `claim`: the writer's lock file, held while this object lives (none for a shared open).
+  explicit VirtualTransport(std::shared_ptr<VirtualDrive> drive, FileHandle claim = {})
+      : drive_(std::move(drive)), claim_(std::move(claim)) {}
 
   Result<ScsiReply> execute(const ScsiCommand& command) override;
   std::string describe() const override;
@@ -25,6 +28,7 @@ class VirtualTransport final : public ScsiTransport {
  private:
   std::shared_ptr<VirtualDrive> drive_;
   Interruptor interruptor_;
+  FileHandle claim_;
 };
 
 }  // namespace emberline::virt

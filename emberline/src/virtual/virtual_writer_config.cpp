@@ -4,7 +4,10 @@
 #include <charconv>
 
 namespace emberline::virt {
+
 namespace {
+
+constexpr std::uint32_t kMaxLatencyMs = 5000;
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
@@ -86,6 +89,9 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
     EMBERLINE_TRY(wantFlag(c.realtime));
   } else if (key == "latency") {
     EMBERLINE_TRY(wantNumber(c.latencyMs));
+    // Every command waits this long: beyond a few seconds a burn would seem to hang.
+    if (c.latencyMs > kMaxLatencyMs)
+      return bad(writer, piece, "is too long: at most " + std::to_string(kMaxLatencyMs) + " ms");
   } else if (key == "bup") {
     EMBERLINE_TRY(wantFlag(c.bufferUnderrunProtection));
   } else if (key == "test-write") {

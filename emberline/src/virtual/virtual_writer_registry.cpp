@@ -1,5 +1,10 @@
 #include "virtual/virtual_writer_registry.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 
 #include "virtual/virtual_transport.h"
@@ -23,6 +28,7 @@ Status VirtualWriterRegistry::start(std::string_view spec, const std::filesystem
   std::lock_guard lock(mutex_);
   for (auto& d : drives_) d->shutDown();
   drives_ = std::move(drives);
+  directory_ = directory;
   return {};
 }
 
@@ -60,10 +66,30 @@ std::shared_ptr<VirtualDrive> VirtualWriterRegistry::findByAddress(std::uint8_t 
   return nullptr;
 }
 
-Result<std::unique_ptr<ScsiTransport>> VirtualWriterRegistry::open(std::string_view name) const {
+Result<std::unique_ptr<ScsiTransport>> VirtualWriterRegistry::open(std::string_view name, OpenMode mode) const {
   auto drive = findByName(name);
   if (!drive) return fail(ErrorKind::DeviceOpen, "no virtual writer named " + std::string(name));
-  return std::unique_ptr<ScsiTransport>(std::make_unique<VirtualTransport>(std::move(drive)));
+  FileHandle claim;
+  if (mode == OpenMode::Exclusive) {
+    std::filesystem::path lockPath;
+    {
+      std::lock_guard lock(mutex_);
+      lockPath = directory_ / (std::string(name) + ".lock");
+    }
+    claim = FileHandle(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (!claim.valid())
+      return fail(Error::fromErrno(ErrorKind::DeviceOpen, "cannot create the lock file " + lockPath.string(), errno));
+    // The lock goes with the descriptor: a crashed burn never leaves the writer claimed.
+    if (::flock(claim.get(), LOCK_EX | LOCK_NB) != 0) {
+      const int err = errno;
+      if (err == EWOULDBLOCK)
+        return fail(Error::fromErrno(ErrorKind::DeviceOpen,
+                                     "device busy: virtual writer " + std::string(name) + " is burning another disc",
+                                     err));
+      return fail(Error::fromErrno(ErrorKind::DeviceOpen, "cannot lock " + lockPath.string(), err));
+    }
+  }
+  return std::unique_ptr<ScsiTransport>(std::make_unique<VirtualTransport>(std::move(drive), std::move(claim)));
 }
 
 std::vector<std::string> VirtualWriterRegistry::finishedImages() const {

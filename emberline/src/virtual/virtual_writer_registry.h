@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "transport/linux_sg_transport.h"
 #include "transport/scsi_transport.h"
 #include "virtual/virtual_drive.h"
 
@@ -36,14 +37,17 @@ class VirtualWriterRegistry {
   std::shared_ptr<VirtualDrive> findByName(std::string_view name) const;
   std::shared_ptr<VirtualDrive> findByAddress(std::uint8_t host, std::uint8_t channel, std::uint8_t target,
                                               std::uint8_t lun) const;
-  /// A device object on the named writer.
-  Result<std::unique_ptr<ScsiTransport>> open(std::string_view name) const;
+  /// A device object on the named writer. An exclusive one holds the
+  /// writer's lock file for as long as it lives, so a second burn on the
+  /// same writer (from this process or another) is refused as busy at once.
+  Result<std::unique_ptr<ScsiTransport>> open(std::string_view name, OpenMode mode = OpenMode::Shared) const;
   /// Images finished by every writer so far.
   std::vector<std::string> finishedImages() const;
 
  private:
   mutable std::mutex mutex_;
   std::vector<std::shared_ptr<VirtualDrive>> drives_;
+  std::filesystem::path directory_;
 };
 
 }  // namespace emberline::virt

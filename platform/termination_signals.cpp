@@ -1,0 +1,65 @@
+#include "platform/termination_signals.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace ondrelle::platform {
+
+namespace {
+
+constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+
+// What the handler may touch: plain values, written before it is installed.
+volatile sig_atomic_t gWriteEnd = -1;
+std::atomic<int> gCount{0};
+std::array<struct sigaction, kSignals.size()> gPrevious{};
+
+void OnSignal(int number) {
+  if (gCount.fetch_add(1) > 0) _exit(TerminationSignals::ExitStatusFor(number));
+  const int saved = errno;
+  const auto byte = static_cast<unsigned char>(number);
+  if (gWriteEnd >= 0) (void)!::write(gWriteEnd, &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals(std::function<void(int)> onFirst) : onFirst_(std::move(onFirst)) {
+  if (::pipe2(pipe_, O_CLOEXEC) != 0) return;  // without a pipe the defaults stay: a signal ends the process
+  gCount = 0;
+  gWriteEnd = pipe_[1];
+  watcher_ = std::thread([this] { Watch(); });
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &action, &gPrevious[i]);
+}
+
+TerminationSignals::~TerminationSignals() {
+  if (pipe_[1] < 0) return;
+  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &gPrevious[i], nullptr);
+  const unsigned char stop = 0;
+  while (::write(pipe_[1], &stop, 1) < 0 && errno == EINTR) {
+  }
+  watcher_.join();
+  gWriteEnd = -1;
+  ::close(pipe_[0]);
+  ::close(pipe_[1]);
+}
+
+void TerminationSignals::Watch() {
+  for (;;) {
+    unsigned char number = 0;
+    const ssize_t got = ::read(pipe_[0], &number, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || number == 0) return;
+    received_ = number;
+    if (onFirst_) onFirst_(number);
+  }
+}
+
+}  // namespace ondrelle::platform
