@@ -163,7 +163,9 @@ int RunBurnCommand(const QStringList& arguments) {
         if (given.endsWith(QLatin1Char('x'), Qt::CaseInsensitive)) given.chop(1);
         bool ok = false;
         const int x = given.toInt(&ok);
-        chosen = ok ? speeds.FindBySpeedInPoint(x) : nullptr;
+        if (!ok) throw TsbError(QStringLiteral("--speed needs a number such as 8 or 8x, not \"%1\"")
+                                    .arg(line->Value(QStringLiteral("--speed"))));
+        chosen = speeds.FindBySpeedInPoint(x);
         if (chosen == nullptr) {
           QStringList offered;
           for (int i = 0; i < speeds.Count(); ++i) offered << QString::number(speeds.Items(i).SpeedInPoint);
@@ -192,7 +194,8 @@ int RunBurnCommand(const QStringList& arguments) {
   TsbBurnAtOnceToCDDVDAction action;
   const int status = RunAction(action, burner, {}, report);
   burner.Release();
-  if (stopSignals.Received() != 0) return cancelled();
+  // A signal that came once the disc was complete cancelled nothing.
+  if (stopSignals.Received() != 0 && status != 0) return cancelled();
   return status;
 }
 
