@@ -1,0 +1,142 @@
+#include "video/mpeg_stream_reader.h"
+
+#include <algorithm>
+
+namespace emberline::video {
+namespace {
+
+Unexpected damaged(std::uint64_t at, const std::string& what) {
+  return fail(ErrorKind::InvalidArgument, what + " at byte " + std::to_string(at) + ": the stream is damaged");
+}
+
+std::string hexByte(std::uint8_t b) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("0x") + kDigits[b >> 4] + kDigits[b & 0x0F];
+}
+
+}  // namespace
+
+Result<MpegStreamReader> MpegStreamReader::open(const std::string& path) {
+  auto input = MpegFileInput::open(path);
+  if (!input) return fail(std::move(input).error());
+  return MpegStreamReader(std::move(input.value()));
+}
+
+Unexpected MpegStreamReader::truncated() const {
+  return fail(ErrorKind::InvalidArgument, "the stream ends inside a pack at byte " + std::to_string(input_.size()));
+}
+
+Status MpegStreamReader::require(std::size_t count) {
+  EMBERLINE_TRY(input_.fill(count));
+  if (input_.available().size() < count) return truncated();
+  return {};
+}
+
+Status MpegStreamReader::take(std::size_t count) {
+  if (packBytes_.size() + count > kMaxPackSize)
+    return fail(ErrorKind::InvalidArgument, "a pack longer than " + std::to_string(kMaxPackSize) + " bytes at byte " +
+                                                std::to_string(input_.position() - packBytes_.size()) +
+                                                ": the stream is damaged");
+  const auto bytes = input_.available().first(count);
+  packBytes_.insert(packBytes_.end(), bytes.begin(), bytes.end());
+  input_.advance(count);
+  return {};
+}
+
+Status MpegStreamReader::readPacket(MpegPack& pack, std::uint8_t streamId) {
+  const std::uint64_t at = input_.position();
+  EMBERLINE_TRY(require(6));
+  const auto head = input_.available();
+  const std::size_t length = (std::size_t{head[4]} << 8) | head[5];
+  if (length == 0) return damaged(at, "a packet of unbounded length");
+  EMBERLINE_TRY(require(6 + length));
+  const auto packet = input_.available().first(6 + length);
+  if (streamId != start_code::kSystemHeader && pesHasHeader(streamId)) {
+    const auto pes = decodePesHeader(packet);
+    if (!pes) return damaged(at, "a malformed packet header");
+    const auto payload = packet.subspan(pes->payloadOffset);
+    if (isVideoStream(streamId)) {
+      if (!videoStream_) videoStream_ = streamId;
+      if (*videoStream_ == streamId) {
+        pack.hasVideo = true;
+        video_.feed(payload, pack.index, pack.videoEvents);
+      }
+    } else if (isAudioStream(streamId)) {
+      pack.hasAudio = true;
+      audio_.feed(payload);
+    }
+  }
+  if (streamId == start_code::kSystemHeader) pack.hasSystemHeader = true;
+  return take(6 + length);
+}
+
+Result<bool> MpegStreamReader::next(MpegPack& pack) {
+  if (ended_) return false;
+  EMBERLINE_TRY(input_.fill(16));
+  auto ahead = input_.available();
+  const bool first = nextIndex_ == 0;
+  if (ahead.empty()) {
+    if (first) return fail(ErrorKind::InvalidArgument, "the file is empty");
+    ended_ = true;
+    return false;
+  }
+  bool needMore = false;
+  const auto header = decodePackHeader(ahead, &needMore);
+  if (!header) {
+    if (first) return fail(ErrorKind::InvalidArgument, "not an MPEG program stream");
+    if (needMore) return truncated();
+    return damaged(input_.position(), "no pack header");
+  }
+
+  pack.index = nextIndex_++;
+  pack.offset = input_.position();
+  pack.header = *header;
+  pack.hasSystemHeader = pack.hasVideo = pack.hasAudio = pack.endsProgram = false;
+  pack.videoEvents.clear();
+  packBytes_.clear();
+  EMBERLINE_TRY(take(header->headerSize));
+
+  for (;;) {
+    EMBERLINE_TRY(input_.fill(4));
+    ahead = input_.available();
+    if (ahead.empty()) {
+      ended_ = true;
+      break;
+    }
+    // Zero bytes before a start code (encoders pad the last pack with them).
+    if (ahead[0] == 0 && !(ahead.size() >= 3 && ahead[1] == 0 && ahead[2] == 1)) {
+      const auto nonZero = std::find_if(ahead.begin(), ahead.end(), [](std::uint8_t b) { return b != 0; });
+      const std::size_t run = static_cast<std::size_t>(nonZero - ahead.begin());
+      std::size_t count = run;
+      if (nonZero != ahead.end()) {
+        if (*nonZero != 1 || run < 3) return damaged(input_.position() + run, "no start code");
+        count = run - 2;  // keep the two zeros of the start code prefix
+      } else if (run >= 4) {
+        count = run - 2;  // more may follow in the file
+      }
+      EMBERLINE_TRY(take(count));
+      continue;
+    }
+    if (ahead.size() < 4) return truncated();
+    if (ahead[0] != 0 || ahead[1] != 0 || ahead[2] != 1) return damaged(input_.position(), "no start code");
+    const std::uint8_t code = ahead[3];
+    if (code == start_code::kPack) break;
+    if (code == start_code::kProgramEnd) {
+      EMBERLINE_TRY(take(4));
+      pack.endsProgram = true;
+      EMBERLINE_TRY(input_.fill(16));
+      const auto rest = input_.available();
+      if (rest.empty() || decodePackHeader(rest)) break;
+      ended_ = true;
+      trailingBytes_ = input_.size() - input_.position();
+      break;
+    }
+    if (code < start_code::kSystemHeader)
+      return damaged(input_.position(), "an unexpected start code " + hexByte(code));
+    EMBERLINE_TRY(readPacket(pack, code));
+  }
+  pack.bytes = packBytes_;
+  return true;
+}
+
+}  // namespace emberline::video
