@@ -29,6 +29,7 @@ Result<std::vector<std::uint8_t>> encodeSvcdTracks(const std::vector<SvcdTrack>&
   // Content: bits 0-1 audio streams, bits 2-4 video (3 NTSC motion, 7 PAL motion).
   for (const SvcdTrack& t : tracks)
     out.push_back(static_cast<std::uint8_t>((t.audio ? 1 : 0) | ((t.pal ? 7 : 3) << 2)));
+  out.resize(2048);  // readers expect the whole sector
   return out;
 }
 

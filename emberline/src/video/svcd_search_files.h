@@ -19,7 +19,8 @@ struct SvcdTrack {
 };
 
 /// TRACKS.SVD: identifier "TRACKSVD", version 1, the track count, each
-/// track's playing time (BCD MSF), then one content byte per track. Fails
+/// track's playing time (BCD MSF), then one content byte per track, in one
+/// zero-filled 2048-byte sector. Fails
 /// without tracks or with more than 98.
 Result<std::vector<std::uint8_t>> encodeSvcdTracks(const std::vector<SvcdTrack>& tracks);
 

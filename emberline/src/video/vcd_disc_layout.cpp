@@ -40,8 +40,8 @@ VcdTrackSubheaders subheadersFor(VideoDiscKind kind) {
             {1, 0, kStream, 0}};
   return {{0, 0, kForm2, 0},
           {1, 0, kStream, 0},
-          {1, 0, kStream | kVideo, 0x80},
-          {1, 0, kStream | kAudio, 0x80},
+          {1, 1, kStream | kVideo, 0x80},
+          {1, 1, kStream | kAudio, 0x80},
           {1, 0, kStream, 0}};
 }
 
@@ -79,7 +79,9 @@ Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::strin
   layout.leadOutLba = layout.trackTwoLba + body + layout.postgapSectors;
 
   const std::uint32_t firstPack = layout.firstPackLba();
-  layout.entries.push_back({2, Msf::fromLba(static_cast<std::int32_t>(firstPack + entry->packIndex))});
+  // The first entry is the start of the stream, so playing the entry plays
+  // every pack; the first sequence header follows within a pack or two.
+  layout.entries.push_back({2, Msf::fromLba(static_cast<std::int32_t>(firstPack))});
   if (!vcd) {
     // The I picture nearest to each half second.
     std::size_t next = 0;

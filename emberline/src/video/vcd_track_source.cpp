@@ -33,7 +33,11 @@ Status VcdTrackSource::nextSector(std::span<std::uint8_t, sector::kRawSectorSize
     if (!more) return fail(std::move(more).error());
     if (!*more || pack_.bytes.size() > data.size()) return changed();
     std::copy(pack_.bytes.begin(), pack_.bytes.end(), data.begin());
-    sub = pack_.hasVideo ? l.subheaders.video : pack_.hasAudio ? l.subheaders.audio : l.subheaders.other;
+    // A pack with the system header belongs to the stream's start: readers
+    // skip sectors marked as neither video nor audio as empty.
+    sub = pack_.hasVideo || pack_.hasSystemHeader ? l.subheaders.video
+          : pack_.hasAudio                        ? l.subheaders.audio
+                                                  : l.subheaders.other;
     if (next_ + 1 == packsEnd) {
       sub.submode |= sector::submode::kEndOfRecord;
       if (l.rearMarginSectors == 0) sub.submode |= sector::submode::kEndOfFile;

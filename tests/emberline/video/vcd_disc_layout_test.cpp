@@ -44,10 +44,9 @@ TEST(VcdDiscLayout, VideoCdTracksAndFiles) {
   EXPECT_EQ(mpeg.lba, layout->trackTwoLba);
   EXPECT_EQ(mpeg.size, std::uint64_t{30 + facts.packCount + 45} * 2048);
 
-  // One entry, at the pack of the first sequence header, in the album's INFO.
+  // One entry, at the start of the stream; the album id in INFO.
   ASSERT_EQ(layout->entries.size(), 1u);
-  EXPECT_EQ(layout->entries[0].address.toLba(),
-            static_cast<std::int32_t>(layout->firstPackLba() + facts.accessPoints[0].packIndex));
+  EXPECT_EQ(layout->entries[0].address.toLba(), static_cast<std::int32_t>(layout->firstPackLba()));
   EXPECT_EQ(std::string(layout->files[0].contents.begin() + 10, layout->files[0].contents.begin() + 26),
             "Album VideoCD   ");
   EXPECT_EQ(layout->files[0].contents[30], 1);  // PAL

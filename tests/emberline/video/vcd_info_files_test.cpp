@@ -84,7 +84,7 @@ TEST(VcdInfoFiles, EntriesRefuseBadTables) {
 TEST(SvcdSearchFiles, TracksAndSearchLayouts) {
   auto tracks = encodeSvcdTracks({{Msf{1, 2, 3}, true, true}, {Msf{0, 59, 74}, false, false}});
   ASSERT_TRUE(tracks);
-  ASSERT_EQ(tracks->size(), 11u + 4 * 2);
+  ASSERT_EQ(tracks->size(), 2048u);
   EXPECT_EQ(text(tracks->data(), 8), "TRACKSVD");
   EXPECT_EQ((*tracks)[8], 1);
   EXPECT_EQ((*tracks)[10], 2);
@@ -92,6 +92,7 @@ TEST(SvcdSearchFiles, TracksAndSearchLayouts) {
   for (std::size_t i = 0; i < sizeof times; ++i) EXPECT_EQ((*tracks)[11 + i], times[i]) << i;
   EXPECT_EQ((*tracks)[17], 0x1D);  // PAL motion picture, one audio stream
   EXPECT_EQ((*tracks)[18], 0x0C);  // NTSC motion picture, no audio
+  EXPECT_EQ((*tracks)[19], 0);
   EXPECT_FALSE(encodeSvcdTracks({}));
 
   auto search = encodeSvcdSearch({Msf{0, 8, 0}, Msf{0, 8, 40}, Msf{0, 9, 5}});
