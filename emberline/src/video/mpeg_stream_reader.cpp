@@ -83,8 +83,10 @@ Result<bool> MpegStreamReader::next(MpegPack& pack) {
   bool needMore = false;
   const auto header = decodePackHeader(ahead, &needMore);
   if (!header) {
+    const bool packStart =
+        ahead.size() >= 4 && ahead[0] == 0 && ahead[1] == 0 && ahead[2] == 1 && ahead[3] == start_code::kPack;
+    if (packStart && needMore) return truncated();
     if (first) return fail(ErrorKind::InvalidArgument, "not an MPEG program stream");
-    if (needMore) return truncated();
     return damaged(input_.position(), "no pack header");
   }
 

@@ -97,15 +97,15 @@ TEST_P(BadSourceTest, IsRefusedWithItsText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, BadSourceTest,
-    ::testing::Values(BadSource{"svcd-pal.mpg", VideoDiscKind::VideoCd, "MPEG-2 stream given for a Video CD"},
-                      BadSource{"vcd-ntsc.mpg", VideoDiscKind::SuperVideoCd,
-                                "MPEG-1 stream given for a Super Video CD"},
-                      BadSource{"dvd-size.mpg", VideoDiscKind::VideoCd, "MPEG-2 stream given for a Video CD"},
-                      BadSource{"dvd-size.mpg", VideoDiscKind::SuperVideoCd,
-                                "frame size 720x576: a Super Video CD needs 480x480 or 480x576 (or 352x480, 352x576)"},
-                      BadSource{"mpeg1-640x360.mpg", VideoDiscKind::VideoCd,
-                                "frame size 640x360: a Video CD needs 352x240 or 352x288"},
-                      BadSource{"vcd-48khz.mpg", VideoDiscKind::VideoCd, "audio sampled at 48000 Hz: a Video CD needs 44100 Hz"},
+    ::testing::Values(
+        BadSource{"svcd-pal.mpg", VideoDiscKind::VideoCd, "MPEG-2 stream given for a Video CD"},
+        BadSource{"vcd-ntsc.mpg", VideoDiscKind::SuperVideoCd, "MPEG-1 stream given for a Super Video CD"},
+        BadSource{"dvd-size.mpg", VideoDiscKind::VideoCd, "MPEG-2 stream given for a Video CD"},
+        BadSource{"dvd-size.mpg", VideoDiscKind::SuperVideoCd,
+                  "frame size 720x576: a Super Video CD needs 480x480 or 480x576 (or 352x480, 352x576)"},
+        BadSource{"mpeg1-640x360.mpg", VideoDiscKind::VideoCd,
+                  "frame size 640x360: a Video CD needs 352x240 or 352x288"},
+        BadSource{"vcd-48khz.mpg", VideoDiscKind::VideoCd, "audio sampled at 48000 Hz: a Video CD needs 44100 Hz"},
         BadSource{"vcd-layer3.mpg", VideoDiscKind::VideoCd, "audio layer III: a Video CD needs MPEG-1 Layer II audio"},
         BadSource{"vcd-30fps.mpg", VideoDiscKind::VideoCd,
                   "frame rate 30 frame/s at 352x240: a Video CD needs 29.97 or 23.976 frame/s at that size"},
@@ -115,10 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"mpeg1-big-packs.mpg", VideoDiscKind::VideoCd,
                   "pack of 28672 bytes at byte 0: a Video CD sector holds at most 2324 bytes"},
         BadSource{"truncated.mpg", VideoDiscKind::VideoCd, "the stream ends inside a pack at byte 10296"},
-                      BadSource{"h264.mp4", VideoDiscKind::VideoCd, "not an MPEG program stream"},
-                      BadSource{"h264.ts", VideoDiscKind::SuperVideoCd, "not an MPEG program stream"},
-                      BadSource{"text.txt", VideoDiscKind::VideoCd, "not an MPEG program stream"},
-                      BadSource{"empty.mpg", VideoDiscKind::SuperVideoCd, "the file is empty"}),
+        BadSource{"h264.mp4", VideoDiscKind::VideoCd, "not an MPEG program stream"},
+        BadSource{"h264.ts", VideoDiscKind::SuperVideoCd, "not an MPEG program stream"},
+        BadSource{"text.txt", VideoDiscKind::VideoCd, "not an MPEG program stream"},
+        BadSource{"empty.mpg", VideoDiscKind::SuperVideoCd, "the file is empty"}),
     [](const auto& p) {
       return sourceName(p.param.file) + (p.param.kind == VideoDiscKind::VideoCd ? "_as_vcd" : "_as_svcd");
     });
