@@ -32,7 +32,7 @@ class StreamCheck {
   StreamCheck(const std::string& path, VideoDiscKind kind) : path_(path), kind_(kind) { facts_.kind = kind; }
 
   Result<MpegStreamFacts> run() {
-    auto reader = MpegStreamReader::open(path_);
+    auto reader = MpegStreamReader::open(path_, kSectorPackSize);
     if (!reader) return fail(std::move(reader).error());
     facts_.fileSize = reader->fileSize();
     MpegPack pack;

@@ -16,10 +16,10 @@ std::string hexByte(std::uint8_t b) {
 
 }  // namespace
 
-Result<MpegStreamReader> MpegStreamReader::open(const std::string& path) {
+Result<MpegStreamReader> MpegStreamReader::open(const std::string& path, std::size_t unitSize) {
   auto input = MpegFileInput::open(path);
   if (!input) return fail(std::move(input).error());
-  return MpegStreamReader(std::move(input.value()));
+  return MpegStreamReader(std::move(input.value()), unitSize);
 }
 
 Unexpected MpegStreamReader::truncated() const {
@@ -70,6 +70,45 @@ Status MpegStreamReader::readPacket(MpegPack& pack, std::uint8_t streamId) {
   return take(6 + length);
 }
 
+void MpegStreamReader::startPack(MpegPack& pack) {
+  pack.index = nextIndex_++;
+  pack.offset = input_.position();
+  pack.header = PackHeader{};
+  pack.empty = pack.hasSystemHeader = pack.hasVideo = pack.hasAudio = pack.endsProgram = false;
+  pack.videoEvents.clear();
+  packBytes_.clear();
+}
+
+Result<std::size_t> MpegStreamReader::stuffingAhead() {
+  EMBERLINE_TRY(input_.fill(4));
+  const auto ahead = input_.available();
+  if (ahead.empty() || ahead[0] != 0) return std::size_t{0};
+  if (ahead.size() >= 3 && ahead[1] == 0 && ahead[2] == 1) return std::size_t{0};
+  const auto nonZero = std::find_if(ahead.begin(), ahead.end(), [](std::uint8_t b) { return b != 0; });
+  const std::size_t run = static_cast<std::size_t>(nonZero - ahead.begin());
+  if (nonZero != ahead.end()) {
+    if (*nonZero != 1 || run < 3) return damaged(input_.position() + run, "no start code");
+    return run - 2;  // keep the two zeros of the start code prefix
+  }
+  return run >= 4 ? run - 2 : run;  // more may follow in the file
+}
+
+Result<bool> MpegStreamReader::readEmptyUnit(MpegPack& pack) {
+  startPack(pack);
+  pack.empty = true;
+  for (;;) {
+    auto zeros = stuffingAhead();
+    if (!zeros) return fail(std::move(zeros).error());
+    if (*zeros == 0) break;
+    const std::size_t room = unitSize_ > 0 ? unitSize_ - packBytes_.size() : *zeros;
+    EMBERLINE_TRY(take(std::min(*zeros, room)));
+    if (unitSize_ > 0 && packBytes_.size() >= unitSize_) break;
+  }
+  if (input_.available().empty()) ended_ = true;
+  pack.bytes = packBytes_;
+  return true;
+}
+
 Result<bool> MpegStreamReader::next(MpegPack& pack) {
   if (ended_) return false;
   EMBERLINE_TRY(input_.fill(16));
@@ -79,6 +118,12 @@ Result<bool> MpegStreamReader::next(MpegPack& pack) {
     if (first) return fail(ErrorKind::InvalidArgument, "the file is empty");
     ended_ = true;
     return false;
+  }
+  if (!first) {
+    auto zeros = stuffingAhead();
+    if (!zeros) return fail(std::move(zeros).error());
+    if (*zeros > 0) return readEmptyUnit(pack);
+    ahead = input_.available();  // the look-ahead may have moved the window
   }
   bool needMore = false;
   const auto header = decodePackHeader(ahead, &needMore);
@@ -90,34 +135,24 @@ Result<bool> MpegStreamReader::next(MpegPack& pack) {
     return damaged(input_.position(), "no pack header");
   }
 
-  pack.index = nextIndex_++;
-  pack.offset = input_.position();
+  startPack(pack);
   pack.header = *header;
-  pack.hasSystemHeader = pack.hasVideo = pack.hasAudio = pack.endsProgram = false;
-  pack.videoEvents.clear();
-  packBytes_.clear();
   EMBERLINE_TRY(take(header->headerSize));
 
   for (;;) {
-    EMBERLINE_TRY(input_.fill(4));
+    // Zero bytes before a start code (encoders pad the last pack with them);
+    // past the unit size they make an empty unit of their own.
+    auto zeros = stuffingAhead();
+    if (!zeros) return fail(std::move(zeros).error());
+    if (*zeros > 0) {
+      if (unitSize_ > 0 && packBytes_.size() >= unitSize_) break;
+      EMBERLINE_TRY(take(unitSize_ > 0 ? std::min(*zeros, unitSize_ - packBytes_.size()) : *zeros));
+      continue;
+    }
     ahead = input_.available();
     if (ahead.empty()) {
       ended_ = true;
       break;
-    }
-    // Zero bytes before a start code (encoders pad the last pack with them).
-    if (ahead[0] == 0 && !(ahead.size() >= 3 && ahead[1] == 0 && ahead[2] == 1)) {
-      const auto nonZero = std::find_if(ahead.begin(), ahead.end(), [](std::uint8_t b) { return b != 0; });
-      const std::size_t run = static_cast<std::size_t>(nonZero - ahead.begin());
-      std::size_t count = run;
-      if (nonZero != ahead.end()) {
-        if (*nonZero != 1 || run < 3) return damaged(input_.position() + run, "no start code");
-        count = run - 2;  // keep the two zeros of the start code prefix
-      } else if (run >= 4) {
-        count = run - 2;  // more may follow in the file
-      }
-      EMBERLINE_TRY(take(count));
-      continue;
     }
     if (ahead.size() < 4) return truncated();
     if (ahead[0] != 0 || ahead[1] != 0 || ahead[2] != 1) return damaged(input_.position(), "no start code");

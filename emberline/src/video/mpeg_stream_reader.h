@@ -28,6 +28,9 @@ struct MpegPack {
   bool hasVideo = false;     ///< a packet of the followed video stream
   bool hasAudio = false;     ///< a packet of any audio stream
   bool endsProgram = false;  ///< the program end code closes this pack
+  /// Not a pack: a unit of zero bytes standing for an empty sector (only
+  /// with a unit size; the header and flags are then all clear).
+  bool empty = false;
   /// From the pack start code to the byte before the next pack (zero bytes
   /// and the end code included). Valid until the next read.
   std::span<const std::uint8_t> bytes;
@@ -41,7 +44,10 @@ class MpegStreamReader {
   /// A pack larger than this is refused rather than held.
   static constexpr std::size_t kMaxPackSize = 256 * 1024;
 
-  static Result<MpegStreamReader> open(const std::string& path);
+  /// With a @p unitSize (the sector payload of a disc), zero bytes after a
+  /// pack only fill that pack up to the unit size; more zeros are returned as
+  /// empty units of at most that size, as encoders write empty sectors.
+  static Result<MpegStreamReader> open(const std::string& path, std::size_t unitSize = 0);
 
   const std::string& path() const { return input_.path(); }
   std::uint64_t fileSize() const { return input_.size(); }
@@ -58,7 +64,11 @@ class MpegStreamReader {
   std::uint64_t trailingBytes() const { return trailingBytes_; }
 
  private:
-  explicit MpegStreamReader(MpegFileInput input) : input_(std::move(input)) {}
+  MpegStreamReader(MpegFileInput input, std::size_t unitSize) : input_(std::move(input)), unitSize_(unitSize) {}
+  void startPack(MpegPack& pack);
+  /// How many zero bytes ahead are stuffing rather than a start code prefix.
+  Result<std::size_t> stuffingAhead();
+  Result<bool> readEmptyUnit(MpegPack& pack);
   /// Moves @p count available bytes into the current pack.
   Status take(std::size_t count);
   Unexpected truncated() const;
@@ -67,6 +77,7 @@ class MpegStreamReader {
   Status readPacket(MpegPack& pack, std::uint8_t streamId);
 
   MpegFileInput input_;
+  std::size_t unitSize_ = 0;
   std::vector<std::uint8_t> packBytes_;
   MpegVideoScanner video_;
   MpegAudioScanner audio_;

@@ -6,7 +6,7 @@
 namespace emberline::video {
 
 Result<std::unique_ptr<VcdTrackSource>> VcdTrackSource::open(const std::string& mpegPath, const VcdDiscLayout& layout) {
-  auto reader = MpegStreamReader::open(mpegPath);
+  auto reader = MpegStreamReader::open(mpegPath, kSectorPackSize);
   if (!reader) return fail(std::move(reader).error());
   return std::unique_ptr<VcdTrackSource>(new VcdTrackSource(std::move(reader.value()), layout));
 }

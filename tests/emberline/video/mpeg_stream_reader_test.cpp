@@ -35,17 +35,18 @@ const Bytes kSequenceBody{0x16, 0x01, 0x20, 0x13, 0x02, 0xCE, 0xE0, 0xA0};
 
 struct ReadOut {
   std::vector<MpegPack> packs;  // bytes spans are not kept
+  std::vector<std::size_t> sizes;
   std::optional<AudioFrameHeader> audio;
   std::uint64_t trailing = 0;
   std::string error;
 };
 
-ReadOut readAll(const Bytes& stream) {
+ReadOut readAll(const Bytes& stream, std::size_t unitSize = 0) {
   const auto dir = video_test::scratch("reader");
   const std::string path = (dir / "stream.mpg").string();
   video_test::writeFile(path, stream);
   ReadOut out;
-  auto reader = MpegStreamReader::open(path);
+  auto reader = MpegStreamReader::open(path, unitSize);
   if (!reader) {
     out.error = reader.error().message;
     return out;
@@ -58,6 +59,7 @@ ReadOut readAll(const Bytes& stream) {
       break;
     }
     if (!*more) break;
+    out.sizes.push_back(p.bytes.size());
     p.bytes = {};
     out.packs.push_back(p);
   }
@@ -114,6 +116,22 @@ TEST(MpegStreamReader, ZeroPaddingEndCodeAndTrailingBytes) {
   const ReadOut c = readAll(ended.size() > 4 ? Bytes(ended.begin(), ended.end() - 4) + pack() : Bytes{});
   ASSERT_EQ(c.error, "");
   EXPECT_EQ(c.packs.size(), 2u);
+}
+
+TEST(MpegStreamReader, ZerosPastTheUnitSizeAreEmptyUnits) {
+  // Encoders for discs write whole zero sectors between packs.
+  const Bytes stream = pack() + pes(0xBE, Bytes(11, 0xFF)) + Bytes(70, 0) + pack() + pes(0xE0, {1});
+  const ReadOut unit = readAll(stream, 30);
+  ASSERT_EQ(unit.error, "");
+  EXPECT_EQ(unit.sizes, (std::vector<std::size_t>{30, 30, 30, 10, 20}));
+  ASSERT_EQ(unit.packs.size(), 5u);
+  EXPECT_FALSE(unit.packs[0].empty);
+  EXPECT_TRUE(unit.packs[1].empty && unit.packs[2].empty && unit.packs[3].empty);
+  EXPECT_EQ(unit.packs[4].offset, 100u);
+  EXPECT_TRUE(unit.packs[4].hasVideo);
+
+  // Without a unit size the zeros stay with their pack.
+  EXPECT_EQ(readAll(stream).sizes, (std::vector<std::size_t>{100, 20}));
 }
 
 TEST(MpegStreamReader, DamageIsReportedWhereItIs) {
