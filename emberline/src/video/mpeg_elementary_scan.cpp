@@ -132,8 +132,15 @@ void MpegAudioScanner::feed(std::span<const std::uint8_t> payload) {
     return false;
   };
   if (search(std::span<const std::uint8_t>(joint).first(tailSize_ + lead)) || search(payload)) return;
-  tailSize_ = std::min<std::size_t>(payload.size(), 3);
-  std::copy_n(payload.end() - static_cast<std::ptrdiff_t>(tailSize_), tailSize_, tail_.begin());
+  // Keep the last three bytes seen, which a short payload may not supply alone.
+  if (payload.size() >= 3) {
+    tailSize_ = 3;
+    std::copy_n(payload.end() - 3, 3, tail_.begin());
+  } else {
+    const std::size_t seen = tailSize_ + lead;
+    tailSize_ = std::min<std::size_t>(seen, 3);
+    std::copy_n(joint.begin() + static_cast<std::ptrdiff_t>(seen - tailSize_), tailSize_, tail_.begin());
+  }
 }
 
 }  // namespace emberline::video

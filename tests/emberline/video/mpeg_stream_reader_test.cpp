@@ -71,10 +71,10 @@ ReadOut readAll(const Bytes& stream, std::size_t unitSize = 0) {
 TEST(MpegStreamReader, FindsHeadersSplitAcrossPacks) {
   // The sequence header's start code begins at the end of pack 0 and ends
   // in pack 1; a picture header follows it whole. The audio frame header is
-  // split the same way.
+  // split over three packets.
   const Bytes stream = pack() + pes(0xE0, {0x55, 0x00, 0x00}) + pes(0xC0, {0x12, 0xFF}) + pack() +
                        pes(0xE0, Bytes{0x01, 0xB3} + kSequenceBody + Bytes{0, 0, 1, 0x00, 0x00, 0x08}) +
-                       pes(0xC0, {0xFD, 0xB0, 0x00});
+                       pes(0xC0, {0xFD}) + pes(0xC0, {0xB0, 0x00});
   const ReadOut r = readAll(stream);
   ASSERT_EQ(r.error, "");
   ASSERT_EQ(r.packs.size(), 2u);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "minimal_track_one.h"
@@ -85,9 +86,15 @@ TEST_P(VcdDiscImageTest, ReadersAcceptTheDiscAndRipTheSource) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, VcdDiscImageTest,
                          ::testing::Values(DiscCase{"vcd-pal.mpg", VideoDiscKind::VideoCd, "VCD 2.0"},
-                                           DiscCase{"svcd-pal.mpg", VideoDiscKind::SuperVideoCd, "SVCD"}),
+                                           DiscCase{"vcd-ntsc.mpg", VideoDiscKind::VideoCd, "VCD 2.0"},
+                                           DiscCase{"vcd-film.mpg", VideoDiscKind::VideoCd, "VCD 2.0"},
+                                           DiscCase{"svcd-pal.mpg", VideoDiscKind::SuperVideoCd, "SVCD"},
+                                           DiscCase{"svcd-ntsc.mpg", VideoDiscKind::SuperVideoCd, "SVCD"}),
                          [](const auto& p) {
-                           return std::string(p.param.kind == VideoDiscKind::VideoCd ? "vcd" : "svcd");
+                           std::string name = p.param.file;
+                           name = name.substr(0, name.find('.'));
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
                          });
 
 }  // namespace
