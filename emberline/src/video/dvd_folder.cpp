@@ -27,7 +27,9 @@ std::string upper(std::string text) {
   return text;
 }
 
-Unexpected refuse(std::string text) { return fail(ErrorKind::InvalidArgument, std::move(text)); }
+Unexpected refuse(std::string text) {
+  return fail(ErrorKind::InvalidArgument, std::move(text));
+}
 
 std::string setFileName(unsigned set, unsigned part, const char* extension) {
   char name[16];
@@ -120,8 +122,8 @@ class FolderCheck {
       if (!setBytes.ok()) return fail(std::move(setBytes).error());
       auto layout = readTitleSetInfo(*setBytes, ifoName);
       if (!layout.ok()) return fail(std::move(layout).error());
-      EMBERLINE_TRY(addSet(set, *layout, ifoName, setFileName(set, 0, "VOB"), setFileName(set, 0, "BUP"),
-                           starts[set - 1]));
+      EMBERLINE_TRY(
+          addSet(set, *layout, ifoName, setFileName(set, 0, "VOB"), setFileName(set, 0, "BUP"), starts[set - 1]));
     }
     EMBERLINE_TRY(checkNoStraySets(static_cast<unsigned>(starts.size())));
     for (const auto& [name, entry] : entries_.all())
@@ -138,7 +140,8 @@ class FolderCheck {
       return refuse(what + " would end past the last sector a disc can address");
     const auto* ifo = entries_.file(ifoName);
     const auto* bup = entries_.file(bupName);
-    if (bup == nullptr) return refuse(what + " is incomplete: " + bupName + ", the backup of " + ifoName + ", is missing");
+    if (bup == nullptr)
+      return refuse(what + " is incomplete: " + bupName + ", the backup of " + ifoName + ", is missing");
     if (bup->bytes != ifo->bytes)
       return refuse(bupName + " is " + std::to_string(bup->bytes) + " bytes long but " + ifoName + " is " +
                     std::to_string(ifo->bytes) + ": the backup must be a copy");
@@ -238,8 +241,9 @@ Result<DvdFolder> checkDvdFolder(const std::string& path) {
   if (upper(name) != "VIDEO_TS" && entries->file("VIDEO_TS.IFO") == nullptr) {
     const auto* inner = entries->folder("VIDEO_TS");
     if (inner == nullptr)
-      return refuse(entries->empty() ? "The folder " + path + " is empty: it holds no VIDEO_TS folder"
-                                     : "The folder " + path + " is not a DVD-Video folder: it holds no VIDEO_TS folder");
+      return refuse(entries->empty()
+                        ? "The folder " + path + " is empty: it holds no VIDEO_TS folder"
+                        : "The folder " + path + " is not a DVD-Video folder: it holds no VIDEO_TS folder");
     videoTs = given / inner->name;
     entries = FolderEntries::list(videoTs);
     if (!entries.ok()) return fail(std::move(entries).error());

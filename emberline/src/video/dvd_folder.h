@@ -21,15 +21,15 @@ struct DvdFile {
   std::string name;    ///< as written to the disc, upper case ("VTS_01_1.VOB")
   std::string source;  ///< the file in the folder, whatever its case
   std::uint64_t bytes = 0;
-  std::uint32_t sector = 0;  ///< where it starts, in sectors from the start of VIDEO_TS.IFO
+  std::uint32_t sector = 0;      ///< where it starts, in sectors from the start of VIDEO_TS.IFO
   bool informationFile = false;  ///< an IFO or its BUP
 };
 
 struct DvdFolder {
-  std::string videoTs;         ///< the VIDEO_TS folder that was checked
-  std::vector<DvdFile> files;  ///< VIDEO_TS.IFO, .VOB, .BUP, then per title set IFO, menu VOB, title VOBs, BUP
-  std::uint32_t sectors = 0;   ///< from the start of VIDEO_TS.IFO to the end of the last title set
-  std::uint64_t bytes = 0;     ///< the files' sizes added up
+  std::string videoTs;               ///< the VIDEO_TS folder that was checked
+  std::vector<DvdFile> files;        ///< VIDEO_TS.IFO, .VOB, .BUP, then per title set IFO, menu VOB, title VOBs, BUP
+  std::uint32_t sectors = 0;         ///< from the start of VIDEO_TS.IFO to the end of the last title set
+  std::uint64_t bytes = 0;           ///< the files' sizes added up
   std::vector<std::string> leftOut;  ///< files of the folder that belong to no set, which are not written
 };
 

@@ -46,8 +46,8 @@ class FieldReader {
   std::string_view name_;
 };
 
-#define EMBERLINE_FIELD(var, expr)          \
-  auto var##_read = (expr);                 \
+#define EMBERLINE_FIELD(var, expr)                                  \
+  auto var##_read = (expr);                                         \
   if (!var##_read.ok()) return fail(std::move(var##_read).error()); \
   const std::uint32_t var = *var##_read
 

@@ -8,9 +8,13 @@ namespace emberline::video {
 
 namespace {
 
-std::uint64_t sectorsOf(std::uint64_t bytes) { return (bytes + kDvdSectorBytes - 1) / kDvdSectorBytes; }
+std::uint64_t sectorsOf(std::uint64_t bytes) {
+  return (bytes + kDvdSectorBytes - 1) / kDvdSectorBytes;
+}
 
-std::string stem(const std::string& name) { return name.substr(0, name.rfind('.')); }
+std::string stem(const std::string& name) {
+  return name.substr(0, name.rfind('.'));
+}
 
 /// Whether some IFO, placed from `first`, ends in the error-correction block where its backup starts.
 bool backupsShareBlock(const DvdFolder& folder, std::uint64_t first) {
@@ -35,8 +39,8 @@ Result<DvdLayoutPlan> planDvdLayout(const DvdFolder& folder, std::uint32_t earli
   std::uint64_t end = 0;
   for (const DvdFile& file : folder.files) {
     if (file.sector < end)
-      return fail(ErrorKind::InvalidArgument, file.name + " would start at sector " + std::to_string(file.sector) +
-                                                  ", inside the file before it");
+      return fail(ErrorKind::InvalidArgument,
+                  file.name + " would start at sector " + std::to_string(file.sector) + ", inside the file before it");
     end = file.sector + sectorsOf(file.bytes);
   }
   if (end > folder.sectors)

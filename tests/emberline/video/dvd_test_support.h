@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -59,8 +59,8 @@ inline std::vector<std::uint8_t> managerIfo(std::uint32_t ifoLast, std::uint32_t
 
 inline void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
@@ -83,8 +83,12 @@ inline bool haveTool(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-inline fs::path fixtures() { return ONDRELLE_DVD_FIXTURES_DIR; }
-inline bool haveFixtures() { return fs::exists(fixtures() / ".complete") && fs::exists(fixtures() / "one-title"); }
+inline fs::path fixtures() {
+  return ONDRELLE_DVD_FIXTURES_DIR;
+}
+inline bool haveFixtures() {
+  return fs::exists(fixtures() / ".complete") && fs::exists(fixtures() / "one-title");
+}
 
 /// A temporary folder removed at the end of the test.
 class TempFolder {

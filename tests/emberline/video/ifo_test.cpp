@@ -94,7 +94,8 @@ TEST(DvdIfo, RefusesManagersThatContradictThemselves) {
   for (const Lie& lie : lies) {
     auto result = readManagerInfo(lie.bytes, "VIDEO_TS.IFO");
     ASSERT_FALSE(result.ok()) << lie.what;
-    EXPECT_NE(result.error().message.find(lie.expected), std::string::npos) << lie.what << ": " << result.error().message;
+    EXPECT_NE(result.error().message.find(lie.expected), std::string::npos)
+        << lie.what << ": " << result.error().message;
     EXPECT_EQ(result.error().message.rfind("VIDEO_TS.IFO ", 0), 0u) << result.error().message;
   }
 }
@@ -109,7 +110,8 @@ TEST(DvdIfo, RefusesTitleSetsThatContradictThemselves) {
   for (const Lie& lie : lies) {
     auto result = readTitleSetInfo(lie.bytes, "VTS_03_0.IFO");
     ASSERT_FALSE(result.ok()) << lie.what;
-    EXPECT_NE(result.error().message.find(lie.expected), std::string::npos) << lie.what << ": " << result.error().message;
+    EXPECT_NE(result.error().message.find(lie.expected), std::string::npos)
+        << lie.what << ": " << result.error().message;
   }
 }
 
