@@ -94,13 +94,20 @@ class UdfDvdImage : public ::testing::Test {
 
 TEST_F(UdfDvdImage, UdfinfoReadsTheVolume) {
   if (!haveTool("udfinfo")) GTEST_SKIP() << "udfinfo missing";
-  const std::string info = run("udfinfo '" + image.string() + "'; echo exit=$?");
+  const std::string info = run("udfinfo '" + image.string() + "' 2>&1; echo exit=$?");
   EXPECT_NE(info.find("exit=0"), std::string::npos) << info;
+  EXPECT_EQ(info.find("arning"), std::string::npos) << info;
+  EXPECT_EQ(info.find("rror"), std::string::npos) << info;
   EXPECT_NE(info.find("label=HOLIDAY"), std::string::npos) << info;
   EXPECT_NE(info.find("udfrev=1.02"), std::string::npos) << info;
   EXPECT_NE(info.find("blocksize=2048"), std::string::npos) << info;
   EXPECT_NE(info.find("numfiles=10"), std::string::npos) << info;
   EXPECT_NE(info.find("numdirs=3"), std::string::npos) << info;
+  EXPECT_NE(info.find("integrity=closed"), std::string::npos) << info;
+  EXPECT_NE(info.find("accesstype=readonly"), std::string::npos) << info;
+  EXPECT_NE(info.find("owner=Emberline"), std::string::npos) << info;
+  EXPECT_NE(info.find("start=256, blocks=1, type=ANCHOR"), std::string::npos) << info;
+  EXPECT_NE(info.find("start=257, blocks="), std::string::npos) << info;
 }
 
 TEST_F(UdfDvdImage, SevenZipExtractsEveryFileByteForByte) {
