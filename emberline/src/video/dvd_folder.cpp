@@ -157,7 +157,7 @@ class FolderCheck {
     } else if (menu != nullptr && menu->bytes != 0) {
       return refuse(menuName + " holds data, but " + ifoName + " declares no menu");
     } else if (menu != nullptr) {
-      used_.insert(menuName);  // an empty menu file takes no room; it is left out
+      add(menuName, *menu, start + layout.ifoSectors(), false);  // empty: it takes no room
     }
 
     if (set != 0) {

@@ -1,7 +1,12 @@
 // The UDF writer's own structures: every descriptor checks out, large files are cut into
 // extents short descriptors can hold, and names outside ASCII reach a real reader intact.
 
+#include <map>
+
 #include "../video/dvd_test_support.h"
+#include "image/file_data_writer.h"
+#include "image/file_tree.h"
+#include "image/udf/udf_tree.h"
 #include "udf_image.h"
 
 namespace udf_test {
@@ -127,6 +132,31 @@ TEST(UdfWriter, NestedFoldersAndWideNamesExtract) {
   EXPECT_EQ(dvd_test::readBytes(out / latin), std::vector<std::uint8_t>(contents[1].begin(), contents[1].end()));
   EXPECT_EQ(dvd_test::readBytes(out / wide), std::vector<std::uint8_t>(contents[2].begin(), contents[2].end()));
   EXPECT_TRUE(fs::is_directory(out / "nothing"));
+}
+
+TEST(UdfTree, SharesEachFilesExtentWithTheIsoHierarchy) {
+  dvd_test::TempFolder temp;
+  dvd_test::writeBytes(temp.path() / "src" / "VIDEO_TS" / "VIDEO_TS.IFO", std::vector<std::uint8_t>(2048, 1));
+  dvd_test::writeBytes(temp.path() / "src" / "VIDEO_TS" / "VTS_01_1.VOB", std::vector<std::uint8_t>(4096, 2));
+  fs::create_directories(temp.path() / "src" / "AUDIO_TS");
+  emberline::image::FileTree tree(nullptr);
+  ASSERT_TRUE(tree.addFolder("/", (temp.path() / "src" / "VIDEO_TS").string()).ok());
+  ASSERT_TRUE(tree.addFolder("/", (temp.path() / "src" / "AUDIO_TS").string()).ok());
+  ImageLayout layout;
+  emberline::image::FileDataWriter data(layout);
+  auto iso = emberline::image::buildHierarchy(tree.root(), {}, data, {});
+  ASSERT_TRUE(iso.ok());
+  const UdfEntry root = emberline::image::udf::udfTreeOf(tree.root(), data);
+
+  std::map<std::string, std::size_t> isoExtents, udfExtents;
+  for (const auto& directory : iso->directories)
+    for (const auto& entry : directory.entries)
+      if (!entry.directory) isoExtents[entry.identifier.substr(0, entry.identifier.find(';'))] = entry.target;
+  for (const UdfEntry& folder : root.children)
+    for (const UdfEntry& file : folder.children) udfExtents[file.name] = file.extent;
+  EXPECT_EQ(udfExtents.size(), 2u);
+  EXPECT_EQ(isoExtents, udfExtents);
+  EXPECT_EQ(layout.extents.size(), 2u);  // each file's data once
 }
 
 }  // namespace

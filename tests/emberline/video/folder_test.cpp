@@ -144,6 +144,14 @@ TEST_F(DvdFolderMadeUp, PlacesTitleVobsOneAfterAnother) {
   EXPECT_EQ(sectors["VTS_01_2.VOB"], 74u);
   EXPECT_EQ(sectors["VTS_01_0.BUP"], 130u);
   EXPECT_EQ(checked->sectors, 132u);
+
+  // An empty menu file with no menu declared is kept, taking no room.
+  writeBytes(videoTs() / "VIDEO_TS.VOB", {});
+  checked = checkDvdFolder(videoTs().string());
+  ASSERT_TRUE(checked.ok()) << checked.error().message;
+  EXPECT_EQ(checked->files[1].name, "VIDEO_TS.VOB");
+  EXPECT_EQ(checked->files[1].bytes, 0u);
+  EXPECT_EQ(checked->files[2].sector, 30u);
 }
 
 TEST_F(DvdFolderMadeUp, RefusesSizesTheInformationFilesDoNotAllow) {
