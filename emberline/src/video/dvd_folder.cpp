@@ -176,6 +176,7 @@ class FolderCheck {
         at += static_cast<std::uint32_t>(vob->bytes / kDvdSectorBytes);
       }
     }
+    for (std::uint32_t cell : layout.titleCellStarts) folder_.cellStarts.push_back(start + cell);
     add(bupName, *bup, start + layout.bupStart(), true);
     folder_.sectors = static_cast<std::uint32_t>(start + layout.setSectors());
     return {};

@@ -31,6 +31,7 @@ struct DvdFolder {
   std::uint32_t sectors = 0;         ///< from the start of VIDEO_TS.IFO to the end of the last title set
   std::uint64_t bytes = 0;           ///< the files' sizes added up
   std::vector<std::string> leftOut;  ///< files of the folder that belong to no set, which are not written
+  std::vector<std::uint32_t> cellStarts;  ///< first sectors of the title cells, from the start of VIDEO_TS.IFO
 };
 
 /// Checks `path`, the VIDEO_TS folder or the folder that holds it. Reads only; the folder is never changed.

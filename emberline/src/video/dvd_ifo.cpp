@@ -1,5 +1,6 @@
 #include "video/dvd_ifo.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -13,8 +14,10 @@ constexpr std::size_t kSetLastSector = 0x0C;
 constexpr std::size_t kIfoLastSector = 0x1C;
 constexpr std::size_t kTitleSetCount = 0x3E;
 constexpr std::size_t kMenuVobStart = 0xC0;
-constexpr std::size_t kTitleVobStart = 0xC4;  // title sets
-constexpr std::size_t kTitleTable = 0xC4;     // manager: sector of the title search pointer table
+constexpr std::size_t kTitleVobStart = 0xC4;   // title sets
+constexpr std::size_t kTitleTable = 0xC4;      // manager: sector of the title search pointer table
+constexpr std::size_t kTitleCellTable = 0xE0;  // title sets: sector of the title cells' address table
+constexpr std::size_t kCellEntryBytes = 12;
 constexpr std::size_t kTitleEntryBytes = 12;
 constexpr unsigned kMaxTitleSets = 99;
 
@@ -132,6 +135,28 @@ Result<DvdSetLayout> readTitleSetInfo(std::span<const std::uint8_t> ifo, std::st
   if (layout->menuVobStart != 0 && layout->menuVobStart >= titleStart)
     return in.refuse("its menu VOB start " + std::to_string(layout->menuVobStart) + " is not before its title VOBs");
   layout->titleVobStart = titleStart;
+
+  // Cells are where a player may start reading; a layer break must fall on one.
+  EMBERLINE_FIELD(cellSector, in.u32(kTitleCellTable));
+  if (cellSector == 0) return layout;
+  if (cellSector > layout->ifoLastSector)
+    return in.refuse("its cell address table sector " + std::to_string(cellSector) + " lies outside the file");
+  const std::size_t table = std::size_t{cellSector} * kDvdSectorBytes;
+  EMBERLINE_FIELD(tableEnd, in.u32(table + 4));
+  if (tableEnd < 7 || !in.has(table, std::size_t{tableEnd} + 1))
+    return in.refuse("its cell address table runs past the end of the file");
+  const std::uint32_t titleSectors = layout->bupStart() - titleStart;
+  for (std::size_t entry = table + 8; entry + kCellEntryBytes <= table + tableEnd + 1; entry += kCellEntryBytes) {
+    EMBERLINE_FIELD(first, in.u32(entry + 4));
+    EMBERLINE_FIELD(last, in.u32(entry + 8));
+    if (first > last || last >= titleSectors)
+      return in.refuse("a cell from sector " + std::to_string(first) + " to " + std::to_string(last) +
+                       " lies outside the title VOBs");
+    layout->titleCellStarts.push_back(titleStart + first);
+  }
+  std::sort(layout->titleCellStarts.begin(), layout->titleCellStarts.end());
+  layout->titleCellStarts.erase(std::unique(layout->titleCellStarts.begin(), layout->titleCellStarts.end()),
+                                layout->titleCellStarts.end());
   return layout;
 }
 

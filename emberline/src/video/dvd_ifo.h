@@ -24,6 +24,8 @@ struct DvdSetLayout {
   std::uint32_t setLastSector = 0;  ///< the last sector of the set, which is the BUP's last
   std::uint32_t menuVobStart = 0;   ///< 0 when the set has no menu VOB
   std::uint32_t titleVobStart = 0;  ///< title sets only; 0 in the manager
+  /// Title sets: the first sector of each cell of the title VOBs, from the start of the IFO, in order.
+  std::vector<std::uint32_t> titleCellStarts;
 
   std::uint32_t ifoSectors() const { return ifoLastSector + 1; }
   /// The BUP repeats the IFO and ends the set.

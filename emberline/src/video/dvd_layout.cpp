@@ -61,6 +61,7 @@ Result<DvdLayoutPlan> planDvdLayout(const DvdFolder& folder, std::uint32_t earli
   plan.endSector = static_cast<std::uint32_t>(first + folder.sectors);
   plan.files = folder.files;
   for (DvdFile& file : plan.files) file.sector += plan.firstSector;
+  for (std::uint32_t cell : folder.cellStarts) plan.cellStarts.push_back(cell + plan.firstSector);
   return plan;
 }
 

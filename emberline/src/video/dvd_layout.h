@@ -18,9 +18,10 @@ namespace emberline::video {
 inline constexpr std::uint32_t kDvdEccBlockSectors = 16;
 
 struct DvdLayoutPlan {
-  std::uint32_t firstSector = 0;  ///< where VIDEO_TS.IFO lands
-  std::uint32_t endSector = 0;    ///< the first sector after the last title set
-  std::vector<DvdFile> files;     ///< in disc order; `sector` is absolute here
+  std::uint32_t firstSector = 0;          ///< where VIDEO_TS.IFO lands
+  std::uint32_t endSector = 0;            ///< the first sector after the last title set
+  std::vector<DvdFile> files;             ///< in disc order; `sector` is absolute here
+  std::vector<std::uint32_t> cellStarts;  ///< absolute first sectors of the title cells: where a layer may break
   /// The information files themselves put an IFO and its backup so close that no start keeps them apart.
   bool backupSharesEccBlock = false;
 };

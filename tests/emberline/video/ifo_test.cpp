@@ -42,6 +42,11 @@ TEST(DvdIfo, ReadsDvdauthorFiles) {
     auto vts = readTitleSetInfo(readBytes(folder / name), name);
     ASSERT_TRUE(vts.ok()) << vts.error().message;
   }
+  // Three chapters, one cell each, in the title VOBs that start at sector 6 (dvdauthor's layout).
+  auto cells = readTitleSetInfo(readBytes(fixtures() / "one-title" / "VIDEO_TS" / "VTS_01_0.IFO"), "VTS_01_0.IFO");
+  ASSERT_TRUE(cells.ok()) << cells.error().message;
+  EXPECT_EQ(cells->titleCellStarts, (std::vector<std::uint32_t>{6, 87, 135}));
+
   // A title set's file is not the manager's, and the other way round.
   EXPECT_FALSE(readManagerInfo(readBytes(folder / "VTS_01_0.IFO"), "VTS_01_0.IFO").ok());
   EXPECT_FALSE(readTitleSetInfo(readBytes(folder / "VIDEO_TS.IFO"), "VIDEO_TS.IFO").ok());
@@ -101,12 +106,25 @@ TEST(DvdIfo, RefusesManagersThatContradictThemselves) {
 }
 
 TEST(DvdIfo, RefusesTitleSetsThatContradictThemselves) {
-  const std::vector<Lie> lies = {
+  std::vector<Lie> lies = {
       {"titles inside the IFO", titleSetIfo(5, 257, 0, 5), "title VOB start 5"},
       {"titles inside the backup", titleSetIfo(5, 257, 0, 252), "title VOB start 252"},
       {"menu after the titles", titleSetIfo(5, 257, 30, 20), "not before its title VOBs"},
       {"last sector before the IFO ends", titleSetIfo(5, 3, 0, 4), "no room for the backup"},
   };
+  // A cell table in sector 1 with one cell, from `first` to `last` of the title VOBs (234 sectors).
+  auto withCell = [](std::uint32_t first, std::uint32_t last, std::uint32_t end) {
+    auto ifo = titleSetIfo(1, 255, 0, 20);
+    put32(ifo, 0xE0, 1);
+    put32(ifo, 2048 + 4, end);
+    put32(ifo, 2048 + 8 + 4, first);
+    put32(ifo, 2048 + 8 + 8, last);
+    return ifo;
+  };
+  ASSERT_TRUE(readTitleSetInfo(withCell(0, 233, 19), "VTS_03_0.IFO").ok());
+  lies.push_back({"cell past the title VOBs", withCell(10, 234, 19), "a cell from sector 10 to 234"});
+  lies.push_back({"cell ending before it starts", withCell(10, 9, 19), "a cell from sector 10 to 9"});
+  lies.push_back({"cell table past the file", withCell(0, 1, 5000), "cell address table runs past"});
   for (const Lie& lie : lies) {
     auto result = readTitleSetInfo(lie.bytes, "VTS_03_0.IFO");
     ASSERT_FALSE(result.ok()) << lie.what;

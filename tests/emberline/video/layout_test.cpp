@@ -42,6 +42,13 @@ TEST(DvdLayout, MatchesGenisoimageRelativeToVideoTsIfo) {
     ASSERT_TRUE(plan.ok()) << plan.error().message;
     EXPECT_FALSE(plan->backupSharesEccBlock);
     ASSERT_EQ(plan->files.size(), theirs.size()) << name;
+    ASSERT_FALSE(plan->cellStarts.empty());
+    // Cells lie in the title VOBs: the first one of the first set starts its first VOB.
+    for (const DvdFile& file : plan->files) {
+      if (file.name == "VTS_01_1.VOB") {
+        EXPECT_EQ(plan->cellStarts.front(), file.sector);
+      }
+    }
     for (const DvdFile& file : plan->files) {
       ASSERT_TRUE(theirs.contains(file.name)) << file.name;
       EXPECT_EQ(file.sector - plan->firstSector, theirs.at(file.name) - theirs.at("VIDEO_TS.IFO"))
