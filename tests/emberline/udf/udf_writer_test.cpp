@@ -95,7 +95,7 @@ TEST(UdfWriter, CutsLargeFilesIntoShortExtentsAndChecksEveryTag) {
   EXPECT_EQ(le32(empty + 172), 0u);
 }
 
-TEST(UdfWriter, RefusesDataBeforeItsPartition) {
+TEST(UdfWriter, RefusesDataBeforeItsPartitionAndOverlongNames) {
   UdfEntry root;
   root.children.push_back(UdfEntry{"EARLY", false, 0, 0, {}});
   UdfWriter writer(root, UdfVolumeText{"VOL", "", ""});
@@ -105,6 +105,15 @@ TEST(UdfWriter, RefusesDataBeforeItsPartition) {
   layout.extents = {{100, 2048}};
   ImageContents contents;
   EXPECT_FALSE(writer.writeData(layout, contents).ok());
+
+  // A name too long to record is refused rather than cut, which could make two names alike.
+  root.children.front().name = std::string(256, 'n');
+  UdfWriter longName(root, UdfVolumeText{"VOL", "", ""});
+  ImageLayout other;
+  EXPECT_FALSE(longName.countBlocks(other).ok());
+  root.children.front().name = std::string(254, 'n');
+  UdfWriter longest(root, UdfVolumeText{"VOL", "", ""});
+  EXPECT_TRUE(longest.countBlocks(other).ok());
 }
 
 TEST(UdfWriter, NestedFoldersAndWideNamesExtract) {

@@ -60,6 +60,9 @@ Status UdfWriter::place(const UdfEntry& entry, std::size_t parent, std::uint32_t
     std::uint64_t bytes = identifierBytes(0);  // the parent entry
     for (const UdfEntry& child : entry.children) {
       if (child.name.empty()) return fail(ErrorKind::InvalidArgument, "a UDF entry has no name");
+      // Cutting a name could make two entries of one folder alike; refuse instead.
+      if (compressedName(child.name, kMaxNameBytes + 2).size() > kMaxNameBytes)
+        return fail(ErrorKind::InvalidArgument, child.name + " is longer than a UDF name may be");
       bytes += identifierBytes(compressedName(child.name, kMaxNameBytes).size());
     }
     if (bytes > kMaxShortExtent)
@@ -131,7 +134,7 @@ Status UdfWriter::fileEntry(const Placed& placed, const ImageLayout& layout, Byt
   put32(out, 36, 0xFFFFFFFF);  // owner and group: not recorded
   put32(out, 40, 0xFFFFFFFF);
   put32(out, 44, permissions(entry.folder));
-  put16(out, 48, static_cast<std::uint16_t>(entry.folder ? 1 + subfolders : 1));
+  put16(out, 48, static_cast<std::uint16_t>(entry.folder ? std::min<std::size_t>(1 + subfolders, 0xFFFF) : 1));
   put64(out, 56, length);
   std::uint64_t recorded = 0;
   for (const auto& piece : pieces) recorded += blocksOf(piece.first);
