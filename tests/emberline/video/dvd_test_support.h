@@ -1,0 +1,112 @@
+#pragma once
+// Made-up information files and copies of the DVD-Video fixture folders.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace dvd_test {
+
+namespace fs = std::filesystem;
+
+inline void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+}
+inline void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
+  b[at] = static_cast<std::uint8_t>(v >> 8);
+  b[at + 1] = static_cast<std::uint8_t>(v);
+}
+
+/// A title set's IFO: IFO sectors 0..ifoLast, menu from `menu` (0: none), titles from `titles`.
+inline std::vector<std::uint8_t> titleSetIfo(std::uint32_t ifoLast, std::uint32_t setLast, std::uint32_t menu,
+                                             std::uint32_t titles) {
+  std::vector<std::uint8_t> ifo((ifoLast + 1) * 2048u, 0);
+  std::copy_n("DVDVIDEO-VTS", 12, ifo.begin());
+  put32(ifo, 0x0C, setLast);
+  put32(ifo, 0x1C, ifoLast);
+  put32(ifo, 0xC0, menu);
+  put32(ifo, 0xC4, titles);
+  return ifo;
+}
+
+/// VIDEO_TS.IFO with one title per set starting at `starts`, its title table in sector 1.
+inline std::vector<std::uint8_t> managerIfo(std::uint32_t ifoLast, std::uint32_t setLast, std::uint32_t menu,
+                                            const std::vector<std::uint32_t>& starts) {
+  std::vector<std::uint8_t> ifo((ifoLast + 1) * 2048u, 0);
+  std::copy_n("DVDVIDEO-VMG", 12, ifo.begin());
+  put32(ifo, 0x0C, setLast);
+  put32(ifo, 0x1C, ifoLast);
+  put16(ifo, 0x3E, static_cast<std::uint16_t>(starts.size()));
+  put32(ifo, 0xC0, menu);
+  put32(ifo, 0xC4, 1);
+  const std::size_t table = 2048;
+  put16(ifo, table, static_cast<std::uint16_t>(starts.size()));
+  put32(ifo, table + 4, static_cast<std::uint32_t>(7 + 12 * starts.size()));
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    ifo[table + 8 + 12 * i + 6] = static_cast<std::uint8_t>(i + 1);
+    put32(ifo, table + 8 + 12 * i + 8, starts[i]);
+  }
+  return ifo;
+}
+
+inline void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string run(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+  ::pclose(pipe);
+  return out;
+}
+
+inline bool haveTool(const std::string& tool) {
+  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+inline fs::path fixtures() {
+  return ONDRELLE_DVD_FIXTURES_DIR;
+}
+inline bool haveFixtures() {
+  return fs::exists(fixtures() / ".complete") && fs::exists(fixtures() / "one-title");
+}
+
+/// A temporary folder removed at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    char pattern[] = "/tmp/emberline-dvd-XXXXXX";
+    path_ = ::mkdtemp(pattern);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+}  // namespace dvd_test
