@@ -252,3 +252,21 @@ TEST(Writing, ACommandAcrossTheEndOfThePregapStoresOnlyTheTrackAtItsPlace) {
   EXPECT_EQ(sector0[14], 0);        // 00:02:00, LBA 0
   EXPECT_EQ(sector0[16 + 100], 1);  // the track's first block
 }
+
+TEST(Writing, Mode2Form1TrackFromTheWriterIsReadAsAnXaFileSystem) {
+  if (!haveTool("genisoimage") || !haveTool("cd-info")) GTEST_SKIP() << "genisoimage / cd-info missing";
+  DriveHarness h("cd-r");
+  Bytes iso = makeIso(h.dir / "work", "XA_TEST");
+  ASSERT_FALSE(iso.empty());
+  auto blocks = static_cast<std::uint16_t>(iso.size() / 2048);
+  ASSERT_TRUE(h.selectWriteParameters(0x41, 10, 0x05).good());  // TAO, Mode 2 Form 1 blocks
+  ASSERT_TRUE(h.send(write10(0, blocks), iso).good());
+  ASSERT_TRUE(h.run(cdb({0x5B, 0, 0x01, 0, 0, 1, 0, 0, 0, 0})).good());
+  ASSERT_TRUE(h.closeSession().good());
+  ASSERT_TRUE(h.eject().good());
+  auto images = h.drive->finishedImages();
+  ASSERT_EQ(images.size(), 2u);
+  std::string report = runTool("cd-info --no-header --no-device-info --cue-file " + images[1]);
+  EXPECT_NE(report.find("XA"), std::string::npos) << report;
+  EXPECT_NE(report.find("label `XA_TEST"), std::string::npos) << report;
+}
