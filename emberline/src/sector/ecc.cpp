@@ -18,6 +18,7 @@
 
 #include "sector/ecc.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -123,8 +124,11 @@ void writeP(std::span<std::uint8_t, kRawSectorSize> raw) {
 constexpr std::size_t qSource(std::size_t m, std::size_t d) {
   return kEccStart + ((m + d) % kRows) * kRowBytes + 2 * m;
 }
-// Gathered, column m holds the 26 diagonals' words side by side: 52 lanes.
-constexpr std::size_t kQColumnBytes = kQWords * kLanes;
+// Gathered, column m holds the 26 diagonals' words side by side: 52 lanes,
+// packed. The vectors read 64 bytes per column, so their last 12 lanes see
+// the next column's words; those lanes' results are never stored.
+constexpr std::size_t kQColumnBytes = kQLanes;
+constexpr std::size_t kQReadBytes = kQWords * kLanes;
 
 // The gather is the transposition the diagonals need; spelled out word by
 // word with fixed offsets, it costs a load and a store per word.
@@ -138,7 +142,10 @@ void gatherDiagonals(const std::uint8_t* raw, std::uint8_t* out, std::index_sequ
 }
 
 void writeQ(std::span<std::uint8_t, kRawSectorSize> raw) {
-  alignas(16) std::array<std::uint8_t, kColumns * kQColumnBytes> columns{};
+  // Only the overhang of the last column's read needs a value of its own:
+  // clearing all of it would cost more than the gather.
+  std::array<std::uint8_t, (kColumns - 1) * kQColumnBytes + kQReadBytes> columns;
+  std::fill(columns.begin() + kColumns * kQColumnBytes, columns.end(), std::uint8_t{0});
   gatherDiagonals(raw.data(), columns.data(), std::make_index_sequence<kColumns>());
   std::array<Word, kQWords> plain{};
   std::array<Word, kQWords> horner{};
