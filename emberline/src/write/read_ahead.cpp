@@ -1,6 +1,7 @@
 #include "write/read_ahead.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace emberline::write {
 
