@@ -35,6 +35,7 @@ Status waitUntilReady(ScsiTransport& transport, const WaitOptions& options) {
   const auto deadline = Clock::now() + options.limit;
   bool mediumChangeSeen = false;
   bool resetSeen = false;
+  auto pause = std::min(options.firstInterval, options.interval);
   for (;;) {
     if (isCancelled(options)) return cancelledError();
     auto readiness = testUnitReady(transport);
@@ -62,7 +63,8 @@ Status waitUntilReady(ScsiTransport& transport, const WaitOptions& options) {
                   std::to_string(options.limit.count()) + " ms (" + e.message + ")";
       return fail(std::move(e));
     }
-    const auto wakeUp = std::min(Clock::now() + options.interval, deadline);
+    const auto wakeUp = std::min(Clock::now() + pause, deadline);
+    pause = std::min(pause * 2, options.interval);
     while (Clock::now() < wakeUp) {
       if (isCancelled(options)) return cancelledError();
       const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(wakeUp - Clock::now());

@@ -9,8 +9,11 @@
 namespace emberline::mmc {
 
 struct WaitOptions {
-  std::chrono::milliseconds limit{std::chrono::seconds(60)};    ///< give up after this long
-  std::chrono::milliseconds interval{std::chrono::milliseconds(250)};  ///< pause between polls
+  std::chrono::milliseconds limit{std::chrono::seconds(60)};  ///< give up after this long
+  /// The first pause between polls; each following pause doubles, up to `interval`.
+  /// A drive that is done at once costs little, one that takes minutes is not hammered.
+  std::chrono::milliseconds firstInterval{std::chrono::milliseconds(2)};
+  std::chrono::milliseconds interval{std::chrono::milliseconds(250)};  ///< the longest pause between polls
   std::function<bool()> cancelled;  ///< checked between polls; true ends the wait with ErrorKind::Cancelled
 };
 

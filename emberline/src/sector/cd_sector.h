@@ -58,15 +58,21 @@ void encodeMode1(std::int32_t lba, std::span<const std::uint8_t, kUserDataSize> 
 /// when the sync, the mode byte or the EDC is wrong.
 bool decodeMode1(std::span<const std::uint8_t, kRawSectorSize> raw, std::span<std::uint8_t, kUserDataSize> user);
 
-/// Builds a Mode 2 XA Form 1 sector. The Form 2 submode bit is cleared, so the
-/// subheader always agrees with the layout.
+/// Builds a Mode 2 XA Form 1 sector: sync, header, the subheader twice, user
+/// data, EDC over 16-2071, then P and Q parity computed with the header taken
+/// as zero. The Form 2 submode bit is cleared, so the subheader always agrees
+/// with the layout.
 void encodeMode2Form1(std::int32_t lba, Subheader subheader, std::span<const std::uint8_t, kUserDataSize> user,
                       std::span<std::uint8_t, kRawSectorSize> raw);
 
-/// Builds a Mode 2 XA Form 2 sector (EDC over 16-2347, stored at 2348). The
-/// Form 2 submode bit is set.
+/// Whether a Form 2 sector carries its EDC. Form 2 may store zero instead
+/// (readers then take the data unchecked); real-time streams sometimes do.
+enum class Form2Edc : std::uint8_t { Computed, Zero };
+
+/// Builds a Mode 2 XA Form 2 sector (EDC over 16-2347, stored at 2348, or
+/// zero when asked). The Form 2 submode bit is set.
 void encodeMode2Form2(std::int32_t lba, Subheader subheader, std::span<const std::uint8_t, kForm2DataSize> user,
-                      std::span<std::uint8_t, kRawSectorSize> raw);
+                      std::span<std::uint8_t, kRawSectorSize> raw, Form2Edc edc = Form2Edc::Computed);
 
 /// Builds a formless Mode 2 sector: sync, header and the 2336 bytes as given.
 /// Also the way to put sync and header back on a Mode 2 body.

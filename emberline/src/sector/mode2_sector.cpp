@@ -36,12 +36,15 @@ void encodeMode2Form1(std::int32_t lba, Subheader subheader, std::span<const std
 }
 
 void encodeMode2Form2(std::int32_t lba, Subheader subheader, std::span<const std::uint8_t, kForm2DataSize> user,
-                      std::span<std::uint8_t, kRawSectorSize> raw) {
+                      std::span<std::uint8_t, kRawSectorSize> raw, Form2Edc edc) {
   writeSyncHeader(lba, 2, raw);
   subheader.submode = static_cast<std::uint8_t>(subheader.submode | submode::kForm2);
   writeSubheader(subheader, raw);
   std::copy(user.begin(), user.end(), raw.begin() + kForm1DataOffset);
-  storeEdc(raw, kSyncHeaderSize, kForm2EdcOffset);
+  if (edc == Form2Edc::Computed)
+    storeEdc(raw, kSyncHeaderSize, kForm2EdcOffset);
+  else
+    std::fill_n(raw.begin() + kForm2EdcOffset, 4, std::uint8_t{0});
 }
 
 void encodeMode2Formless(std::int32_t lba, std::span<const std::uint8_t, kMode2BodySize> body,

@@ -64,13 +64,18 @@ Status DiscImage::ensureOpen() {
   }
 }
 
-Status DiscImage::write(std::int32_t lba, std::span<const std::uint8_t> sector) {
-  if (lba < 0) return {};
+Status DiscImage::write(std::int32_t lba, std::span<const std::uint8_t> sectors) {
+  if (lba < 0) {
+    const std::size_t skipped = std::min(sectors.size(), static_cast<std::size_t>(-std::int64_t{lba}) * sectorSize());
+    sectors = sectors.subspan(skipped);
+    lba = 0;
+  }
+  if (sectors.empty()) return {};
   EMBERLINE_TRY(ensureOpen());
   auto offset = static_cast<off_t>(lba) * static_cast<off_t>(sectorSize());
   std::size_t done = 0;
-  while (done < sector.size()) {
-    ssize_t n = ::pwrite(data_.get(), sector.data() + done, sector.size() - done, offset + static_cast<off_t>(done));
+  while (done < sectors.size()) {
+    ssize_t n = ::pwrite(data_.get(), sectors.data() + done, sectors.size() - done, offset + static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return fail(Error::fromErrno(ErrorKind::File, "cannot write " + dataPath().string(), errno));
     done += static_cast<std::size_t>(n);

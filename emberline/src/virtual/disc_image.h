@@ -40,8 +40,9 @@ class DiscImage {
 
   bool cd() const { return cd_; }
   std::size_t sectorSize() const { return cd_ ? 2352 : 2048; }
-  /// Blocks before LBA 0 (the first pregap) have no place in the image and are dropped.
-  Status write(std::int32_t lba, std::span<const std::uint8_t> sector);
+  /// Writes whole sectors from @p lba on, in one call to the file. Sectors
+  /// before LBA 0 (the first pregap) have no place in the image and are dropped.
+  Status write(std::int32_t lba, std::span<const std::uint8_t> sectors);
   /// Reads one stored sector; never-written blocks read as zeros.
   Status read(std::int32_t lba, std::span<std::uint8_t> sector) const;
 

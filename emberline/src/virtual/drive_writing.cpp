@@ -11,7 +11,12 @@
 
 namespace emberline::virt {
 namespace {
-constexpr int kLongOperationPolls = 3;
+// How many TEST UNIT READY answers a long operation (an immediate flush,
+// close or blank) gives "in progress" for. A drive in real time takes a
+// while to finish, like a real one; otherwise the work is already done and a
+// single answer keeps the host honest about waiting without costing it time.
+constexpr int kRealtimeLongOperationPolls = 3;
+constexpr int kLongOperationPolls = 1;
 
 // A raw data block says its own mode: a sync field, then the header's last
 // byte. Mode 1 data written raw is a Mode 1 track, whatever the write
@@ -22,6 +27,10 @@ bool rawMode1(std::span<const std::uint8_t> block) {
   return block.size() >= 2352 && std::equal(kSync.begin(), kSync.end(), block.begin()) && block[15] == 1;
 }
 }  // namespace
+
+int VirtualDrive::longOperationPolls() const {
+  return config_.realtime ? kRealtimeLongOperationPolls : kLongOperationPolls;
+}
 
 std::size_t VirtualDrive::hostBlockSize(std::int32_t lba) const {
   if (!disc_->traits().cd) return 2048;
@@ -47,9 +56,8 @@ std::size_t VirtualDrive::hostBlockSize(std::int32_t lba) const {
   }
 }
 
-Status VirtualDrive::storeBlock(std::int32_t lba, Bytes block) {
-  if (!disc_->traits().cd) return image_->write(lba, block);
-  std::array<std::uint8_t, sector::kRawSectorSize> raw{};
+void VirtualDrive::encodeBlock(std::int32_t lba, Bytes block,
+                               std::span<std::uint8_t, sector::kRawSectorSize> raw) const {
   switch (block.size()) {
     case 2352:
     case 2368:
@@ -71,7 +79,18 @@ Status VirtualDrive::storeBlock(std::int32_t lba, Bytes block) {
       else
         sector::encodeMode1(lba, std::span<const std::uint8_t, 2048>(block), raw);
   }
-  return image_->write(lba, raw);
+}
+
+Status VirtualDrive::storeBlocks(std::int32_t lba, std::int32_t count, Bytes data, std::size_t blockSize) {
+  // One call to the image file per command: per-block writes cost a system call each.
+  const auto blocks = static_cast<std::size_t>(count);
+  if (!disc_->traits().cd) return image_->write(lba, data.first(blocks * blockSize));
+  batch_.resize(blocks * sector::kRawSectorSize);
+  for (std::size_t i = 0; i < blocks; ++i)
+    encodeBlock(lba + static_cast<std::int32_t>(i), data.subspan(i * blockSize, blockSize),
+                std::span<std::uint8_t, sector::kRawSectorSize>(batch_.data() + i * sector::kRawSectorSize,
+                                                                sector::kRawSectorSize));
+  return image_->write(lba, batch_);
 }
 
 void VirtualDrive::drainBuffer() {
@@ -143,14 +162,11 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
     fault = f.kind == FaultSpec::Kind::WriteError ? sense::kWriteError : sense::kNoMedium;
     removed = f.kind == FaultSpec::Kind::Removed;
   }
-  if (!simulate) {
-    for (std::int32_t at = lba; at < stop; ++at) {
-      auto block = c.data.subspan(static_cast<std::size_t>(at - lba) * blockSize, blockSize);
-      if (!storeBlock(at, block).ok()) {
-        fault = sense::kWriteError;
-        stop = at;
-        break;
-      }
+  if (!simulate && stop > lba) {
+    if (!storeBlocks(lba, stop - lba, c.data, blockSize).ok()) {
+      // Where a failed write stopped in the file is unknown: none of the command's blocks count.
+      fault = sense::kWriteError;
+      stop = lba;
     }
     if (stop > lba) hostWrote_ = true;
   }
@@ -191,7 +207,7 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
 }
 
 ScsiReply VirtualDrive::synchronizeCache(const ScsiCommand& c) {
-  if (c.cdb[1] & 0x02) longWritePolls_ = kLongOperationPolls;
+  if (c.cdb[1] & 0x02) longWritePolls_ = longOperationPolls();
   if (params_.testWrite && params_.writeType == 2) endTestWrite();
   bufferFill_ = 0;
   return good(c);
@@ -200,7 +216,7 @@ ScsiReply VirtualDrive::synchronizeCache(const ScsiCommand& c) {
 ScsiReply VirtualDrive::closeTrackSession(const ScsiCommand& c) {
   if (!disc_->traits().recordable) return check(sense::kIncompatibleMedium);
   std::uint8_t function = c.cdb[2] & 0x07;
-  if (c.cdb[1] & 0x01) longWritePolls_ = kLongOperationPolls;
+  if (c.cdb[1] & 0x01) longWritePolls_ = longOperationPolls();
   bool ok = false;
   if (function == 1) {
     ok = disc_->closeTrack() || disc_->traits().plusFormat;
@@ -265,7 +281,7 @@ ScsiReply VirtualDrive::sendCueSheet(const ScsiCommand& c) {
 
 ScsiReply VirtualDrive::blank(const ScsiCommand& c) {
   if (!disc_->traits().erasable) return check(sense::kIncompatibleMedium);
-  if (c.cdb[1] & 0x10) longWritePolls_ = kLongOperationPolls;
+  if (c.cdb[1] & 0x10) longWritePolls_ = longOperationPolls();
   disc_->erase();
   return good(c);
 }

@@ -101,7 +101,11 @@ class VirtualDrive {
   ScsiReply sendOpc(const ScsiCommand& c);
   ScsiReply readBufferCapacity(const ScsiCommand& c);
   std::size_t hostBlockSize(std::int32_t lba) const;
-  Status storeBlock(std::int32_t lba, Bytes block);
+  /// Encodes one host block as the raw sector the CD image stores.
+  void encodeBlock(std::int32_t lba, Bytes block, std::span<std::uint8_t, 2352> raw) const;
+  /// Stores @p count blocks of @p blockSize bytes from @p lba on.
+  Status storeBlocks(std::int32_t lba, std::int32_t count, Bytes data, std::size_t blockSize);
+  int longOperationPolls() const;
   void drainBuffer();
   void endTestWrite();
 
@@ -144,6 +148,7 @@ class VirtualDrive {
   std::uint32_t readSpeed_ = 0;
   std::uint64_t bufferFill_ = 0;  ///< bytes
   std::chrono::steady_clock::time_point bufferStamp_{};
+  std::vector<std::uint8_t> batch_;  ///< one command's raw sectors, reused
 };
 
 /// "CdRom" + (16 + index).

@@ -1,10 +1,10 @@
 #include "write/recorder.h"
 
 #include <algorithm>
-#include <future>
 #include <vector>
 
 #include "mmc/recording_commands.h"
+#include "write/read_ahead.h"
 #include "write/write_strategy.h"
 
 namespace emberline::write {
@@ -18,49 +18,6 @@ Unexpected cancelled() {
 bool cancelRequested(const RecordingContext& context) {
   return context.cancelled && context.cancelled();
 }
-
-/// Reads a track in chunks on a helper thread, one chunk ahead of the writer.
-class ChunkReader {
- public:
-  explicit ChunkReader(BlockSource& source) : source_(source), remaining_(source.blockCount()) {
-    for (auto& b : buffers_) b.resize(std::size_t{kChunkBlocks} * source.blockSize());
-    schedule();
-  }
-  ~ChunkReader() {
-    if (pending_.valid()) pending_.wait();
-  }
-  ChunkReader(const ChunkReader&) = delete;
-  ChunkReader& operator=(const ChunkReader&) = delete;
-
-  bool done() const { return !pending_.valid(); }
-
-  /// The next chunk; valid until the following call.
-  Result<std::span<const std::uint8_t>> next(std::uint32_t& blocks) {
-    Status read = pending_.get();
-    if (!read.ok()) return fail(std::move(read).error());
-    blocks = pendingBlocks_;
-    const std::size_t filled = current_;
-    current_ ^= 1;
-    schedule();
-    return std::span<const std::uint8_t>(buffers_[filled].data(), std::size_t{blocks} * source_.blockSize());
-  }
-
- private:
-  void schedule() {
-    if (remaining_ == 0) return;
-    pendingBlocks_ = std::min(remaining_, kChunkBlocks);
-    remaining_ -= pendingBlocks_;
-    std::span<std::uint8_t> target(buffers_[current_].data(), std::size_t{pendingBlocks_} * source_.blockSize());
-    pending_ = std::async(std::launch::async, [this, target] { return source_.read(target); });
-  }
-
-  BlockSource& source_;
-  std::uint32_t remaining_;
-  std::vector<std::uint8_t> buffers_[2];
-  std::size_t current_ = 0;
-  std::uint32_t pendingBlocks_ = 0;
-  std::future<Status> pending_;
-};
 
 class BufferReporter {
  public:
@@ -84,20 +41,33 @@ Status writeTracks(RecordingContext& context, DiscPlan& plan, WriteStrategy& str
   std::uint64_t done = 0;
   BufferReporter buffer(context);
   EMBERLINE_TRY(strategy.start());
+  std::vector<BlockSource*> sources;
+  for (PlannedTrack& t : plan.tracks) sources.push_back(t.source.get());
+  ReadAhead reader(std::move(sources), kReadSlots, kReadSlotBlocks);
   for (std::size_t index = 0; index < plan.tracks.size(); ++index) {
     if (cancelRequested(context)) return cancelled();
     EMBERLINE_TRY(strategy.beginTrack(index));
-    BlockSource& source = *plan.tracks[index].source;
-    ChunkReader reader(source);
-    while (!reader.done()) {
+    const std::size_t blockSize = plan.tracks[index].source->blockSize();
+    std::uint32_t remaining = plan.tracks[index].source->blockCount();
+    while (remaining > 0) {
       if (cancelRequested(context)) return cancelled();
-      std::uint32_t blocks = 0;
-      auto chunk = reader.next(blocks);
-      if (!chunk.ok()) return fail(std::move(chunk).error());
-      EMBERLINE_TRY(strategy.writeData(*chunk, blocks));
-      done += chunk->size();
-      if (context.progress) context.progress(total, done);
-      buffer.sent(chunk->size());
+      auto slice = reader.next();
+      if (!slice.ok()) return fail(std::move(slice).error());
+      if (!*slice || (*slice)->track != index || (*slice)->blocks > remaining)
+        return fail(ErrorKind::Internal, "the track data came out of order");
+      // A slice holds several WRITE commands' worth; a cancel is still seen between commands.
+      const ReadAhead::Slice& data = **slice;
+      for (std::uint32_t sent = 0; sent < data.blocks;) {
+        if (cancelRequested(context)) return cancelled();
+        const std::uint32_t blocks = std::min(kChunkBlocks, data.blocks - sent);
+        const auto chunk = data.data.subspan(std::size_t{sent} * blockSize, std::size_t{blocks} * blockSize);
+        EMBERLINE_TRY(strategy.writeData(chunk, blocks));
+        sent += blocks;
+        done += chunk.size();
+        if (context.progress) context.progress(total, done);
+        buffer.sent(chunk.size());
+      }
+      remaining -= data.blocks;
     }
     EMBERLINE_TRY(strategy.endTrack(index));
   }

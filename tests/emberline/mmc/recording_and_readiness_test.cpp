@@ -134,6 +134,18 @@ TEST(WaitUntilReady, WaitsOutBecomingReadyAndLongWrite) {
   EXPECT_TRUE(waitUntilReady(drive, options).ok());
 }
 
+TEST(WaitUntilReady, PollsSoonAfterABusyAnswerAndBacksOffFromThere) {
+  ReplayTransport drive({checkCondition(kTur, 0x02, 0x04, 0x08), checkCondition(kTur, 0x02, 0x04, 0x08),
+                         checkCondition(kTur, 0x02, 0x04, 0x07), answer(kTur)});
+  WaitOptions options;
+  options.firstInterval = 1ms;
+  options.interval = 10s;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_TRUE(waitUntilReady(drive, options).ok());
+  // 1 + 2 + 4 ms of pauses; a fixed interval would have taken 30 s.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+}
+
 TEST(WaitUntilReady, GivesUpAfterItsLimitWithTheLastSense) {
   std::vector<emberline::testing::Exchange> script;
   for (int i = 0; i < 200; ++i) script.push_back(checkCondition(kTur, 0x02, 0x04, 0x07));
@@ -171,6 +183,7 @@ TEST(WaitUntilReady, CancelEndsThePoll) {
   ReplayTransport drive({checkCondition(kTur, 0x02, 0x04, 0x01)});
   std::atomic<int> polls{0};
   WaitOptions options;
+  options.firstInterval = 10s;
   options.interval = 10s;
   options.cancelled = [&polls] { return ++polls > 3; };
   const auto started = std::chrono::steady_clock::now();

@@ -224,3 +224,49 @@ TEST(Writing, SessionAtOnceFollowsTheCueSheetFromThePregap) {
   EXPECT_EQ(get32(toc, 16), 300u);
   EXPECT_EQ(h.fetch(read10(299, 1)), Bytes(2048, 0x33));
 }
+
+TEST(Writing, ACommandAcrossTheEndOfThePregapStoresOnlyTheTrackAtItsPlace) {
+  DriveHarness h("cd-r");
+  Bytes cue = {0x41, 0x00, 0x00, 0x14, 0, 0, 0, 0,   // lead-in
+               0x41, 0x01, 0x00, 0x10, 0, 0, 0, 0,   // track 1 pregap at 00:00:00
+               0x41, 0x01, 0x01, 0x10, 0, 0, 2, 0,   // track 1 at 00:02:00
+               0x41, 0xAA, 0x01, 0x14, 0, 0, 6, 0};  // lead-out after 300 blocks
+  ASSERT_TRUE(h.selectWriteParameters(0x02).good());
+  ASSERT_TRUE(h.send(cdb({0x5D, 0, 0, 0, 0, 0, 0, 0, 32, 0}), cue).good());
+  // One command carries the last 140 pregap blocks and the first 10 of the track.
+  Bytes first(2048 * 150, 0);
+  for (std::size_t i = 0; i < 10; ++i) std::fill_n(first.begin() + (140 + i) * 2048, 2048, std::uint8_t(i + 1));
+  ASSERT_TRUE(h.send(write10(-150, 10), Bytes(2048 * 10, 0)).good());
+  ASSERT_TRUE(h.send(write10(-140, 150), first).good());
+  ASSERT_TRUE(h.send(write10(10, 290), Bytes(2048 * 290, 0x33)).good());
+  for (std::uint8_t i = 0; i < 10; ++i) EXPECT_EQ(h.fetch(read10(i, 1)), Bytes(2048, i + 1)) << int{i};
+  EXPECT_EQ(h.fetch(read10(10, 1)), Bytes(2048, 0x33));
+  ASSERT_TRUE(h.eject().good());
+  auto images = h.drive->finishedImages();
+  ASSERT_FALSE(images.empty());
+  EXPECT_EQ(std::filesystem::file_size(images[0]), 300u * 2352);
+  std::ifstream bin(images[0], std::ios::binary);
+  Bytes sector0(2352);
+  bin.read(reinterpret_cast<char*>(sector0.data()), 2352);
+  EXPECT_EQ(sector0[15], 1);        // Mode 1
+  EXPECT_EQ(sector0[14], 0);        // 00:02:00, LBA 0
+  EXPECT_EQ(sector0[16 + 100], 1);  // the track's first block
+}
+
+TEST(Writing, Mode2Form1TrackFromTheWriterIsReadAsAnXaFileSystem) {
+  if (!haveTool("genisoimage") || !haveTool("cd-info")) GTEST_SKIP() << "genisoimage / cd-info missing";
+  DriveHarness h("cd-r");
+  Bytes iso = makeIso(h.dir / "work", "XA_TEST");
+  ASSERT_FALSE(iso.empty());
+  auto blocks = static_cast<std::uint16_t>(iso.size() / 2048);
+  ASSERT_TRUE(h.selectWriteParameters(0x41, 10, 0x05).good());  // TAO, Mode 2 Form 1 blocks
+  ASSERT_TRUE(h.send(write10(0, blocks), iso).good());
+  ASSERT_TRUE(h.run(cdb({0x5B, 0, 0x01, 0, 0, 1, 0, 0, 0, 0})).good());
+  ASSERT_TRUE(h.closeSession().good());
+  ASSERT_TRUE(h.eject().good());
+  auto images = h.drive->finishedImages();
+  ASSERT_EQ(images.size(), 2u);
+  std::string report = runTool("cd-info --no-header --no-device-info --cue-file " + images[1]);
+  EXPECT_NE(report.find("XA"), std::string::npos) << report;
+  EXPECT_NE(report.find("label `XA_TEST"), std::string::npos) << report;
+}
