@@ -66,11 +66,20 @@ typedef struct TsbDeviceAddress {
   uint8_t LUN;
 } TsbDeviceAddress;
 
+/** Callback numbers: the first argument of every callback. */
+enum EmberlineCallBackNumber {
+  EMBERLINE_CALLBACK_NAME_ADDED = 0,     /**< a file tree took a name (param1: tree path, param2: source) */
+  EMBERLINE_CALLBACK_NAME_REMOVED = 1,   /**< a file tree dropped a name (as for NAME_ADDED) */
+  EMBERLINE_CALLBACK_NAME_IGNORED = 2,   /**< a name was not added (param1: tree path, param2: reason) */
+  EMBERLINE_CALLBACK_NAME_COLLISION = 3, /**< two names collide (param1: the collision record) */
+  EMBERLINE_CALLBACK_DEVICE_FOUND = 10,  /**< param1: TsbDeviceAddress*, param2: unused */
+  EMBERLINE_CALLBACK_PROGRESS = 12,      /**< param1: uint64_t* total, param2: uint64_t* done */
+  EMBERLINE_CALLBACK_BUFFER = 13         /**< param1: uint32_t* size, param2: uint32_t* free */
+};
+
 /**
- * The one callback the library calls. Numbers used: 10 device found
- * (param1: TsbDeviceAddress*, param2: unused), 12 progress (param1: uint64_t*
- * total, param2: uint64_t* done), 13 buffer fill (param1: uint32_t* size,
- * param2: uint32_t* free). It runs on the thread that made the library call.
+ * The one callback the library calls, with an EmberlineCallBackNumber. It
+ * runs on the thread that made the library call.
  */
 typedef void (*EmberlineCallBackProc)(uint32_t number, void* context, void* param1, void* param2);
 

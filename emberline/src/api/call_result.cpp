@@ -7,15 +7,24 @@ namespace emberline {
 
 std::uint8_t exceptionCodeOf(const Error& error) {
   switch (error.kind) {
-    case ErrorKind::InvalidArgument: return EMBERLINE_E_INVALID_ARGUMENT;
-    case ErrorKind::DeviceOpen: return EMBERLINE_E_DEVICE_OPEN;
-    case ErrorKind::Transport: return EMBERLINE_E_TRANSPORT;
-    case ErrorKind::CheckCondition: return EMBERLINE_E_CHECK_CONDITION;
-    case ErrorKind::NotReady: return EMBERLINE_E_NOT_READY;
-    case ErrorKind::Cancelled: return EMBERLINE_E_CANCELLED;
-    case ErrorKind::NotSupported: return EMBERLINE_E_NOT_SUPPORTED;
-    case ErrorKind::File: return EMBERLINE_E_FILE;
-    case ErrorKind::Internal: return EMBERLINE_E_INTERNAL;
+    case ErrorKind::InvalidArgument:
+      return EMBERLINE_E_INVALID_ARGUMENT;
+    case ErrorKind::DeviceOpen:
+      return EMBERLINE_E_DEVICE_OPEN;
+    case ErrorKind::Transport:
+      return EMBERLINE_E_TRANSPORT;
+    case ErrorKind::CheckCondition:
+      return EMBERLINE_E_CHECK_CONDITION;
+    case ErrorKind::NotReady:
+      return EMBERLINE_E_NOT_READY;
+    case ErrorKind::Cancelled:
+      return EMBERLINE_E_CANCELLED;
+    case ErrorKind::NotSupported:
+      return EMBERLINE_E_NOT_SUPPORTED;
+    case ErrorKind::File:
+      return EMBERLINE_E_FILE;
+    case ErrorKind::Internal:
+      return EMBERLINE_E_INTERNAL;
   }
   return EMBERLINE_E_INTERNAL;
 }
@@ -44,6 +53,7 @@ std::uint8_t report(const ErrorOutputs& out, const Error& error) {
     out.failure->asc = error.asc;
     out.failure->ascq = error.ascq;
     out.failure->systemError = static_cast<std::uint32_t>(error.systemError);
+    out.failure->opcode = error.opcode;
   }
   return code;
 }

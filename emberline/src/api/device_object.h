@@ -8,6 +8,7 @@
 #include <string>
 
 #include "api/library_object.h"
+#include "drive/drive.h"
 #include "emberline/emberline.h"
 #include "transport/scsi_transport.h"
 
@@ -16,15 +17,21 @@ namespace emberline {
 class DeviceObject : public EmberlineObject {
  public:
   DeviceObject(std::unique_ptr<ScsiTransport> transport, EmberlineCallBackProc callback, void* context)
-      : transport_(std::move(transport)), callback_(callback), context_(context) {}
+      : transport_(std::move(transport)),
+        drive_(*transport_, [this] { return cancelRequested(); }),
+        callback_(callback),
+        context_(context) {}
 
   ScsiTransport& transport() { return *transport_; }
+  Drive& drive() { return drive_; }
 
   /// Serialises the calls made on this object; Cancel does not take it.
   std::unique_lock<std::mutex> beginCall() {
     std::unique_lock lock(callMutex_);
     cancelRequested_.store(false);
     transport_->clearInterrupt();
+    // Between calls the user may have changed the disc.
+    drive_.forgetMedium();
     return lock;
   }
   void cancel() {
@@ -40,6 +47,7 @@ class DeviceObject : public EmberlineObject {
 
  private:
   std::unique_ptr<ScsiTransport> transport_;
+  Drive drive_;
   EmberlineCallBackProc callback_;
   void* context_;
   std::mutex callMutex_;

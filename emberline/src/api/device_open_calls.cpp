@@ -11,15 +11,14 @@ namespace emberline {
 
 namespace {
 
-constexpr std::uint32_t kDeviceFoundCallback = 10;
-
-OpenMode openModeFor(std::uint32_t probe) { return probe != 0 ? OpenMode::Shared : OpenMode::Exclusive; }
+OpenMode openModeFor(std::uint32_t probe) {
+  return probe != 0 ? OpenMode::Shared : OpenMode::Exclusive;
+}
 
 template <class Open>
 std::uint8_t createDevice(EmberlineHandle* handle, const ErrorOutputs& out, EmberlineCallBackProc callback,
                           void* context, Open&& open) {
-  if (handle == nullptr)
-    return report(out, Error::make(ErrorKind::InvalidArgument, "no place for the device handle"));
+  if (handle == nullptr) return report(out, Error::make(ErrorKind::InvalidArgument, "no place for the device handle"));
   *handle = nullptr;
   auto& library = LibraryState::instance();
   if (!library.started()) return reportNotStarted(out);
@@ -41,14 +40,15 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_Create(EmberlineHandle* handle, ch
                                                      uint32_t* status, EmberlineFailureInfo* failure,
                                                      EmberlineCallBackProc callback, void* context, uint8_t port,
                                                      uint8_t bus, uint8_t target, uint8_t lun, uint32_t probe) {
-  return createDevice(handle, ErrorOutputs{text, size, status, failure}, callback, context,
-                      [&] { return openDeviceAt(ScsiAddress{port, bus, target, lun}, openModeFor(probe)); });
+  return createDevice(handle, ErrorOutputs{text, size, status, failure}, callback, context, [&] {
+    return openDeviceAt(ScsiAddress{port, bus, target, lun}, openModeFor(probe));
+  });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_CreateEx(EmberlineHandle* handle, char* text, int32_t size,
                                                        uint32_t* status, EmberlineFailureInfo* failure,
-                                                       EmberlineCallBackProc callback, void* context,
-                                                       const char* name, uint32_t probe) {
+                                                       EmberlineCallBackProc callback, void* context, const char* name,
+                                                       uint32_t probe) {
   return createDevice(handle, ErrorOutputs{text, size, status, failure}, callback, context,
                       [&]() -> Result<std::unique_ptr<ScsiTransport>> {
                         if (name == nullptr) return fail(ErrorKind::InvalidArgument, "no device name given");
@@ -71,13 +71,13 @@ EMBERLINE_EXPORT uint8_t Emberline_FindDevice(uint8_t peripheralType, uint32_t /
   if (!LibraryState::instance().started()) return EMBERLINE_E_NOT_STARTED;
   for (const ScsiAddress& address : listDevices(peripheralType)) {
     TsbDeviceAddress found{1, address.host, address.channel, address.target, address.lun};
-    callback(kDeviceFoundCallback, context, &found, nullptr);
+    callback(EMBERLINE_CALLBACK_DEVICE_FOUND, context, &found, nullptr);
   }
   return EMBERLINE_OK;
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, uint8_t bus, uint8_t target,
-                                                                uint8_t lun, char* buffer) {
+EMBERLINE_EXPORT uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun,
+                                                                char* buffer) {
   if (buffer == nullptr) return EMBERLINE_E_INVALID_ARGUMENT;
   buffer[0] = '\0';
   if (!LibraryState::instance().started()) return EMBERLINE_E_NOT_STARTED;

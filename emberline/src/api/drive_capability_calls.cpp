@@ -3,12 +3,8 @@
 
 #include "api/device_call.h"
 #include "api/export.h"
-#include "api/medium_family.h"
-#include "api/plus_media_support.h"
-#include "api/write_mode_probe.h"
 #include "emberline/cdvd_writer.h"
 #include "mmc/capabilities_page.h"
-#include "mmc/configuration.h"
 #include "mmc/region_key.h"
 #include "mmc/unit_commands.h"
 
@@ -22,14 +18,6 @@ constexpr std::int32_t kVendorBuffer = 9;
 constexpr std::int32_t kProductBuffer = 17;
 constexpr std::int32_t kRevisionBuffer = 5;
 
-// Page 2Ah speaks for the drive; a simulated write also needs a medium that has one.
-bool mediumAllowsTestWrite(ScsiTransport& transport) {
-  auto profile = currentProfile(transport);
-  if (!profile.ok()) return true;
-  const MediumFamily family = familyOfProfile(*profile);
-  return family == MediumFamily::None || family == MediumFamily::Cd || family == MediumFamily::DvdSequential;
-}
-
 void put(std::uint8_t* out, bool value) {
   if (out != nullptr) *out = value ? 1 : 0;
 }
@@ -42,9 +30,8 @@ using namespace emberline;
 
 extern "C" {
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHandle handle, char* vendor,
-                                                                   char* product, char* revision,
-                                                                   uint32_t* bufferSize) {
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHandle handle, char* vendor, char* product,
+                                                                   char* revision, uint32_t* bufferSize) {
   return runDeviceCall(handle, ErrorOutputs{}, [&](DeviceObject& device) -> Status {
     auto identity = mmc::inquiry(device.transport());
     if (!identity.ok()) return fail(std::move(identity).error());
@@ -58,10 +45,12 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHand
   });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetSupportedMediaFormats(
-    EmberlineHandle handle, uint8_t* cdrRead, uint8_t* cdrwRead, uint8_t* dvdromRead, uint8_t* dvdrRead,
-    uint8_t* dvdramRead, uint8_t* testWrite, uint8_t* cdrWrite, uint8_t* cdrwWrite, uint8_t* dvdrWrite,
-    uint8_t* dvdramWrite) {
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetSupportedMediaFormats(EmberlineHandle handle, uint8_t* cdrRead,
+                                                                       uint8_t* cdrwRead, uint8_t* dvdromRead,
+                                                                       uint8_t* dvdrRead, uint8_t* dvdramRead,
+                                                                       uint8_t* testWrite, uint8_t* cdrWrite,
+                                                                       uint8_t* cdrwWrite, uint8_t* dvdrWrite,
+                                                                       uint8_t* dvdramWrite) {
   return runDeviceCall(handle, ErrorOutputs{}, [&](DeviceObject& device) -> Status {
     auto c = mmc::readCapabilities(device.transport());
     if (!c.ok()) return fail(std::move(c).error());
@@ -70,7 +59,7 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetSupportedMediaFormats(
     put(dvdromRead, c->readDvdRom);
     put(dvdrRead, c->readDvdR);
     put(dvdramRead, c->readDvdRam);
-    put(testWrite, c->testWrite && mediumAllowsTestWrite(device.transport()));
+    put(testWrite, c->testWrite && device.drive().mediumAllowsTestWrite());
     put(cdrWrite, c->writeCdR);
     put(cdrwWrite, c->writeCdRw);
     put(dvdrWrite, c->writeDvdR);
@@ -83,9 +72,9 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetSupportedMediaFormatsExEx(
     EmberlineHandle handle, uint8_t* dvdplusrRead, uint8_t* dvdplusrwRead, uint8_t* dvdplusrWrite,
     uint8_t* dvdplusrwWrite, uint8_t* dvdplusrDlRead, uint8_t* dvdplusrDlWrite) {
   return runDeviceCall(handle, ErrorOutputs{}, [&](DeviceObject& device) -> Status {
-    auto configuration = mmc::getConfiguration(device.transport());
-    if (!configuration.ok()) return fail(std::move(configuration).error());
-    const PlusMediaSupport s = plusMediaSupport(*configuration);
+    auto support = device.drive().plusMediaSupport();
+    if (!support.ok()) return fail(std::move(support).error());
+    const PlusMediaSupport& s = *support;
     put(dvdplusrRead, s.dvdPlusRRead);
     put(dvdplusrwRead, s.dvdPlusRwRead);
     put(dvdplusrWrite, s.dvdPlusRWrite);
@@ -96,14 +85,13 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetSupportedMediaFormatsExEx(
   });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedWriteModes(EmberlineHandle handle, char* text,
-                                                                       int32_t size, uint32_t* status,
-                                                                       EmberlineFailureInfo* failure,
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedWriteModes(EmberlineHandle handle, char* text, int32_t size,
+                                                                       uint32_t* status, EmberlineFailureInfo* failure,
                                                                        uint8_t* trackAtOnce, uint8_t* sessionAtOnce,
                                                                        uint8_t* discAtOncePQ,
                                                                        uint8_t* discAtOnceRawPW) {
   return runDeviceCall(handle, ErrorOutputs{text, size, status, failure}, [&](DeviceObject& device) -> Status {
-    auto modes = probeWriteModes(device.transport());
+    auto modes = device.drive().probeWriteModes();
     if (!modes.ok()) return fail(std::move(modes).error());
     put(trackAtOnce, modes->trackAtOnce);
     put(sessionAtOnce, modes->sessionAtOnce);
@@ -113,9 +101,8 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedWriteModes(Emberline
   });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedReadModes(EmberlineHandle handle, char* text,
-                                                                      int32_t size, uint32_t* status,
-                                                                      EmberlineFailureInfo* failure,
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedReadModes(EmberlineHandle handle, char* text, int32_t size,
+                                                                      uint32_t* status, EmberlineFailureInfo* failure,
                                                                       uint8_t* mode2Form1, uint8_t* mode2Form2,
                                                                       uint8_t* cddaRead, uint8_t* cddaAccurate,
                                                                       uint8_t* subchannelRW, uint8_t* c2Pointers) {
@@ -132,10 +119,10 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_ProbeSupportedReadModes(EmberlineH
   });
 }
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetRPC(EmberlineHandle handle, char* text, int32_t size,
-                                                     uint32_t* status, EmberlineFailureInfo* failure,
-                                                     uint8_t* typeCode, uint8_t* vendorResets, uint8_t* userChanges,
-                                                     uint8_t* regionMask, uint8_t* rpcScheme) {
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetRPC(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                                     EmberlineFailureInfo* failure, uint8_t* typeCode,
+                                                     uint8_t* vendorResets, uint8_t* userChanges, uint8_t* regionMask,
+                                                     uint8_t* rpcScheme) {
   return runDeviceCall(handle, ErrorOutputs{text, size, status, failure}, [&](DeviceObject& device) -> Status {
     auto rpc = mmc::reportRpcState(device.transport());
     if (!rpc.ok()) return fail(std::move(rpc).error());

@@ -17,10 +17,6 @@ namespace emberline {
 
 namespace {
 
-constexpr std::uint32_t kCallbackAdded = 0;
-constexpr std::uint32_t kCallbackRemoved = 1;
-constexpr std::uint32_t kCallbackIgnored = 2;
-constexpr std::uint32_t kCallbackCollision = 3;
 // Entry kind bytes of a collision record.
 constexpr std::uint8_t kEntryFile = 0;
 constexpr std::uint8_t kEntryFolder = 1;
@@ -40,13 +36,13 @@ class CallbackObserver final : public image::TreeObserver {
   CallbackObserver(EmberlineCallBackProc callback, void* context) : callback_(callback), context_(context) {}
 
   void added(const std::string& treePath, const std::string& source) override {
-    call(kCallbackAdded, treePath.c_str(), source.c_str());
+    call(EMBERLINE_CALLBACK_NAME_ADDED, treePath.c_str(), source.c_str());
   }
   void removed(const std::string& treePath, const std::string& source) override {
-    call(kCallbackRemoved, treePath.c_str(), source.c_str());
+    call(EMBERLINE_CALLBACK_NAME_REMOVED, treePath.c_str(), source.c_str());
   }
   void ignored(const std::string& treePath, const std::string& reason) override {
-    call(kCallbackIgnored, treePath.c_str(), reason.c_str());
+    call(EMBERLINE_CALLBACK_NAME_IGNORED, treePath.c_str(), reason.c_str());
   }
 
   std::optional<image::CollisionDecision> collision(const image::NameCollision& c) override {
@@ -67,7 +63,7 @@ class CallbackObserver final : public image::TreeObserver {
     record.firstAttributes = c.firstFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
     record.secondEntry = second.data();
     record.secondAttributes = c.secondFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
-    callback_(kCallbackCollision, context_, &record, nullptr);
+    callback_(EMBERLINE_CALLBACK_NAME_COLLISION, context_, &record, nullptr);
 
     image::CollisionDecision decision;
     switch (record.answer) {

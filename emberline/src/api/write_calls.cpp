@@ -14,8 +14,6 @@ namespace emberline {
 
 namespace {
 
-constexpr std::uint32_t kCallbackProgress = 12;
-constexpr std::uint32_t kCallbackBuffer = 13;
 constexpr std::size_t kUserBlock = 2048;
 constexpr std::size_t kRawBlock = 2352;
 
@@ -96,16 +94,17 @@ Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool 
 }
 
 Status run(DeviceObject& device, write::DiscPlan& plan) {
-  write::RecordingContext context{device.transport(),
+  write::RecordingContext context{device.drive(),
+                                  device.transport(),
                                   cancelPredicate(device),
                                   {},
                                   {},
                                   std::chrono::minutes(plan.readyMinutes == 0 ? 1 : plan.readyMinutes)};
   context.progress = [&device](std::uint64_t total, std::uint64_t done) {
-    device.notify(kCallbackProgress, &total, &done);
+    device.notify(EMBERLINE_CALLBACK_PROGRESS, &total, &done);
   };
   context.bufferState = [&device](std::uint32_t size, std::uint32_t free) {
-    device.notify(kCallbackBuffer, &size, &free);
+    device.notify(EMBERLINE_CALLBACK_BUFFER, &size, &free);
   };
   return write::record(context, plan);
 }

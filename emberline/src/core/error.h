@@ -9,24 +9,25 @@
 namespace emberline {
 
 enum class ErrorKind : std::uint8_t {
-  InvalidArgument,   ///< a caller passed something unusable
-  DeviceOpen,        ///< the device could not be opened (missing, permission, busy)
-  Transport,         ///< the command did not reach the drive or no status came back
-  CheckCondition,    ///< the drive answered CHECK CONDITION; sense fields are valid
-  NotReady,          ///< no medium / unit not ready (a CHECK CONDITION of key 2)
-  Cancelled,         ///< the call was cancelled by Emberline_CdvdWriter_Cancel
-  NotSupported,      ///< the drive or medium cannot do what was asked
-  File,              ///< an image or source file could not be read or written
-  Internal,          ///< a broken invariant inside the library
+  InvalidArgument,  ///< a caller passed something unusable
+  DeviceOpen,       ///< the device could not be opened (missing, permission, busy)
+  Transport,        ///< the command did not reach the drive or no status came back
+  CheckCondition,   ///< the drive answered CHECK CONDITION; sense fields are valid
+  NotReady,         ///< no medium / unit not ready (a CHECK CONDITION of key 2)
+  Cancelled,        ///< the call was cancelled by Emberline_CdvdWriter_Cancel
+  NotSupported,     ///< the drive or medium cannot do what was asked
+  File,             ///< an image or source file could not be read or written
+  Internal,         ///< a broken invariant inside the library
 };
 
 struct Error {
   ErrorKind kind = ErrorKind::Internal;
-  std::string message;          ///< human-readable, English, names what failed and why
-  std::uint8_t senseKey = 0;    ///< valid for CheckCondition and NotReady
+  std::string message;        ///< human-readable, English, names what failed and why
+  std::uint8_t senseKey = 0;  ///< valid for CheckCondition and NotReady
   std::uint8_t asc = 0;
   std::uint8_t ascq = 0;
-  int systemError = 0;          ///< errno for DeviceOpen / Transport / File
+  int systemError = 0;      ///< errno for DeviceOpen / Transport / File
+  std::uint8_t opcode = 0;  ///< the SCSI command that failed, 0 when no command did
 
   static Error make(ErrorKind kind, std::string message) {
     Error e;

@@ -8,12 +8,13 @@
 
 namespace emberline::image {
 
-std::size_t recordLength(std::size_t identifierBytes) {
-  return 33 + identifierBytes + (identifierBytes % 2 == 0 ? 1 : 0);
+std::size_t recordLength(std::size_t identifierBytes, std::size_t systemUseBytes) {
+  const std::size_t beforeSystemUse = 33 + identifierBytes + (identifierBytes % 2 == 0 ? 1 : 0);
+  return beforeSystemUse + systemUseBytes + systemUseBytes % 2;
 }
 
 void writeDirectoryRecord(std::span<std::uint8_t> out, const RecordFields& fields) {
-  const std::size_t length = recordLength(fields.identifier.size());
+  const std::size_t length = recordLength(fields.identifier.size(), fields.systemUse.size());
   std::fill_n(out.begin(), length, std::uint8_t{0});
   out[0] = static_cast<std::uint8_t>(length);
   putBoth32(out, 2, fields.extent);
@@ -23,6 +24,8 @@ void writeDirectoryRecord(std::span<std::uint8_t> out, const RecordFields& field
   putBoth16(out, 28, 1);  // volume sequence number
   out[32] = static_cast<std::uint8_t>(fields.identifier.size());
   std::memcpy(out.data() + 33, fields.identifier.data(), fields.identifier.size());
+  if (!fields.systemUse.empty())
+    std::memcpy(out.data() + recordLength(fields.identifier.size()), fields.systemUse.data(), fields.systemUse.size());
 }
 
 void writeRecordingDate(std::span<std::uint8_t> out, std::time_t when) {
@@ -47,8 +50,8 @@ void writeVolumeDate(std::span<std::uint8_t> out, std::time_t when) {
   std::tm t{};
   gmtime_r(&when, &t);
   char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d00", std::clamp(t.tm_year + 1900, 1, 9999),
-                t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d00", std::clamp(t.tm_year + 1900, 1, 9999), t.tm_mon + 1,
+                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
   std::memcpy(out.data(), text, 16);
   out[16] = 0;
 }

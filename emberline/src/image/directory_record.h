@@ -19,10 +19,12 @@ struct RecordFields {
   std::time_t recorded = 0;
   std::uint8_t flags = 0;
   std::string_view identifier;  ///< recorded bytes; "\0" is '.', "\1" is '..'
+  std::span<const std::uint8_t> systemUse;  ///< after the identifier (CD-ROM XA attributes)
 };
 
-/// Length of a record with an identifier of `identifierBytes` (padding included).
-std::size_t recordLength(std::size_t identifierBytes);
+/// Length of a record with an identifier of `identifierBytes` and
+/// `systemUseBytes` of system use (padding included: a record's length is even).
+std::size_t recordLength(std::size_t identifierBytes, std::size_t systemUseBytes = 0);
 /// Writes the record at the start of `out`, which must hold recordLength bytes.
 void writeDirectoryRecord(std::span<std::uint8_t> out, const RecordFields& fields);
 /// Seven-byte recording date and time, in UTC.

@@ -1,17 +1,48 @@
 #include "image/file_data_writer.h"
 
+#include <algorithm>
+
 namespace emberline::image {
 
 std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t bytes) {
   const std::size_t extent = layout_.addExtent(bytes);
-  files_.push_back(DataFile{path, extent});
+  files_.push_back(DataFile{path, extent, std::nullopt});
   return extent;
+}
+
+Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
+  for (const DataPlacement& placement : first) {
+    const TreeNode& file = *placement.file;
+    if (file.folder) return fail(ErrorKind::InvalidArgument, file.treePath() + " is a folder: only files have data");
+    if (file.outsideLba)
+      return fail(ErrorKind::InvalidArgument, file.treePath() + " lies outside the image: it has no data to place");
+    if (extentOfNode_.count(&file) != 0) return fail(ErrorKind::InvalidArgument, file.treePath() + " is placed twice");
+    const std::size_t extent = addSource(file.source, file.size);
+    extentOfNode_.emplace(&file, extent);
+    files_.back().block = placement.block;
+  }
+  return {};
+}
+
+Status FileDataWriter::claimBlocks(ImageLayout& layout) {
+  for (const DataFile& file : files_)
+    if (file.block)
+      EMBERLINE_TRY(layout.claimAt(*file.block, blocksFor(layout.extents[file.extent].bytes), file.source));
+  return {};
 }
 
 std::size_t FileDataWriter::extentOf(const TreeNode& file) {
   auto found = extentOfNode_.find(&file);
   if (found != extentOfNode_.end()) return found->second;
-  const std::size_t extent = addSource(file.source, file.size);
+  std::size_t extent = 0;
+  if (file.outsideLba) {
+    // Another track holds the data (a Video CD's MPEG track): the record points there.
+    extent = layout_.addExtent(file.size);
+    layout_.extents[extent].lba = *file.outsideLba;
+    layout_.extents[extent].outside = true;
+  } else {
+    extent = addSource(file.source, file.size);
+  }
   extentOfNode_.emplace(&file, extent);
   return extent;
 }
@@ -22,6 +53,12 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
   for (const DataFile& file : files_) {
     Extent& extent = layout.extents[file.extent];
     const std::uint64_t blocks = blocksFor(extent.bytes);
+    if (file.block) {
+      extent.lba = layout.startLba + *file.block;
+      // The files after a pinned one follow it; the gap before it stays zeros.
+      layout.nextBlock = std::max(layout.nextBlock, *file.block + static_cast<std::uint32_t>(blocks));
+      continue;
+    }
     if (layout.nextBlock + blocks > 0xFFFFFFFFull - layout.startLba)
       return fail(ErrorKind::InvalidArgument, "the image would pass the last address a volume can hold");
     extent.lba = extent.bytes == 0 ? dataStart : layout.reserve(static_cast<std::uint32_t>(blocks));
@@ -30,7 +67,12 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
 }
 
 Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) {
-  for (const DataFile& file : files_) out.addFile(file.source, layout.extents[file.extent].bytes);
+  for (const DataFile& file : files_) {
+    const Extent& extent = layout.extents[file.extent];
+    if (extent.bytes == 0) continue;
+    out.moveTo(extent.lba - layout.startLba);
+    out.addFile(file.source, extent.bytes);
+  }
   return {};
 }
 

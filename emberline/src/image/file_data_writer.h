@@ -1,6 +1,7 @@
 #pragma once
 /// @file The file data area: every file once, read from its source while the image streams.
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,16 +11,27 @@
 
 namespace emberline::image {
 
+/// A file whose data goes before the others, in the order given; `block`
+/// pins its first block (counted from the image start), zeros filling the gap before it.
+struct DataPlacement {
+  const TreeNode* file = nullptr;
+  std::optional<std::uint32_t> block;
+};
+
 class FileDataWriter final : public ImageWriter, public ExtentRegistry {
  public:
   explicit FileDataWriter(ImageLayout& layout) : layout_(layout) {}
 
   /// A file outside the tree (the boot image); data goes first.
   std::size_t addSource(const std::string& path, std::uint64_t bytes);
+  /// Lays the data of `first` out before every other tree file.
+  Status placeFirst(const std::vector<DataPlacement>& first);
 
   std::size_t extentOf(const TreeNode& file) override;
   std::uint64_t bytesOf(std::size_t extent) const override { return layout_.extents[extent].bytes; }
 
+  /// Claims the pinned blocks, so that no other writer takes them.
+  Status claimBlocks(ImageLayout& layout) override;
   Status countBlocks(ImageLayout& layout) override;
   Status writeData(const ImageLayout& layout, ImageContents& out) override;
 
@@ -27,6 +39,7 @@ class FileDataWriter final : public ImageWriter, public ExtentRegistry {
   struct DataFile {
     std::string source;
     std::size_t extent;
+    std::optional<std::uint32_t> block;  ///< pinned first block
   };
 
   ImageLayout& layout_;

@@ -151,6 +151,21 @@ Status FileTree::addFile(std::string_view treeFolder, const std::string& sourceF
   return {};
 }
 
+Status FileTree::addOutsideFile(std::string_view treeFolder, std::string_view name, std::uint32_t lba,
+                                std::uint64_t bytes, std::time_t modified) {
+  if (!validTreeName(name)) return fail(ErrorKind::InvalidArgument, "bad file name \"" + std::string(name) + "\"");
+  auto node = std::make_unique<TreeNode>();
+  node->name = std::string(name);
+  node->size = bytes;
+  node->modified = modified;
+  node->outsideLba = lba;
+  auto parent = folderAt(treeFolder);
+  if (!parent.ok()) return fail(std::move(parent).error());
+  auto placed = insert(**parent, std::move(node));
+  if (!placed.ok()) return fail(std::move(placed).error());
+  return {};
+}
+
 Status FileTree::remove(std::string_view treePath) {
   const TreeNode* found = find(treePath);
   if (found == nullptr) return fail(ErrorKind::InvalidArgument, "nothing at " + std::string(treePath) + " in the tree");

@@ -5,6 +5,8 @@
  * 9660 and in Joliet, with the local file each file is read from.
  */
 
+#include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +26,10 @@ class FileTree {
   Status addFolder(std::string_view treeFolder, const std::string& sourceFolder);
   /// Adds one local file into `treeFolder` as `name` (its own name when empty).
   Status addFile(std::string_view treeFolder, const std::string& sourceFile, std::string_view name);
+  /// Adds a file whose `bytes` of data lie outside the image, from `lba` of
+  /// the disc on (another track): its records point there.
+  Status addOutsideFile(std::string_view treeFolder, std::string_view name, std::uint32_t lba, std::uint64_t bytes,
+                        std::time_t modified);
   Status remove(std::string_view treePath);
 
   const TreeNode& root() const { return *root_; }

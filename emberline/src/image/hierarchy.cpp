@@ -101,6 +101,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
   HierarchyDirectory top;
   top.identifier = std::string(1, '\0');
   top.treePath = "/";
+  top.node = &root;
   top.modified = root.modified;
   dirs.push_back(std::move(top));
 
@@ -114,7 +115,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     for (const auto& child : node->children) {
       auto identifier = identifierOf(*child, namer, options);
       if (!identifier.ok()) return fail(std::move(identifier).error());
-      HierarchyEntry entry{std::move(*identifier), child->folder, 0, child->modified};
+      HierarchyEntry entry{std::move(*identifier), child->folder, 0, child->modified, child.get()};
       if (child->folder) {
         if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
           return fail(ErrorKind::InvalidArgument,
@@ -153,6 +154,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
         dir.parent = index;
         dir.level = dirs[index].level + 1;
         dir.treePath = folder->treePath();
+        dir.node = folder;
         dir.modified = folder->modified;
         entry.target = dirs.size();
         dirs.push_back(std::move(dir));

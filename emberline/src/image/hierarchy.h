@@ -22,6 +22,7 @@ struct HierarchyEntry {
   bool directory = false;
   std::size_t target = 0;  ///< directory index, or extent index for a file
   std::time_t modified = 0;
+  const TreeNode* node = nullptr;  ///< null for a file outside the tree (the boot catalogue)
 };
 
 struct HierarchyDirectory {
@@ -29,6 +30,7 @@ struct HierarchyDirectory {
   std::size_t parent = 0;  ///< index of the parent; the root is its own parent
   unsigned level = 1;      ///< the root is level 1
   std::string treePath;
+  const TreeNode* node = nullptr;
   std::time_t modified = 0;
   std::vector<HierarchyEntry> entries;  ///< sorted as the hierarchy requires
   std::uint32_t lba = 0;

@@ -7,34 +7,6 @@ namespace emberline::image {
 
 namespace {
 
-// Each directory record of a file: one per extent of at most kMaxExtentBytes.
-template <class Visit>
-void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, const Hierarchy& hierarchy,
-                   Visit&& visit) {
-  const auto& dirs = hierarchy.directories;
-  const std::time_t parentTime = dirs[dir.parent].modified;
-  visit(RecordFields{dir.lba, dir.bytes, dir.modified, kFlagDirectory, std::string_view("\0", 1)});
-  visit(RecordFields{dirs[dir.parent].lba, dirs[dir.parent].bytes, parentTime, kFlagDirectory,
-                     std::string_view("\1", 1)});
-  for (const HierarchyEntry& entry : dir.entries) {
-    if (entry.directory) {
-      const HierarchyDirectory& child = dirs[entry.target];
-      visit(RecordFields{child.lba, child.bytes, entry.modified, kFlagDirectory, entry.identifier});
-      continue;
-    }
-    const Extent& extent = layout.extents[entry.target];
-    std::uint64_t left = extent.bytes;
-    std::uint32_t lba = extent.lba;
-    do {
-      const std::uint64_t part = std::min(left, kMaxExtentBytes);
-      left -= part;
-      visit(RecordFields{lba, static_cast<std::uint32_t>(part), entry.modified,
-                         static_cast<std::uint8_t>(left > 0 ? kFlagMultiExtent : 0), entry.identifier});
-      lba += static_cast<std::uint32_t>(part / kBlockSize);
-    } while (left > 0);
-  }
-}
-
 // Records never cross a block boundary: one that would is moved to the next block.
 std::uint32_t placeRecord(std::uint32_t at, std::size_t length) {
   const std::uint32_t inBlock = at % kBlockSize;
@@ -47,6 +19,46 @@ std::size_t pathRecordLength(const HierarchyDirectory& dir) {
 }
 
 }  // namespace
+
+// Each directory record of a file: one per extent of at most kMaxExtentBytes.
+template <class Visit>
+void HierarchyWriter::forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, Visit&& visit) const {
+  const auto& dirs = hierarchy_.directories;
+  const HierarchyDirectory& parent = dirs[dir.parent];
+  const auto withSystemUse = [&](RecordFields fields, const TreeNode* node, bool directory) {
+    std::vector<std::uint8_t> systemUse;
+    if (systemUse_) systemUse = systemUse_(node, directory);
+    fields.systemUse = systemUse;
+    visit(fields);
+  };
+  withSystemUse(RecordFields{dir.lba, dir.bytes, dir.modified, kFlagDirectory, std::string_view("\0", 1), {}}, dir.node,
+                true);
+  withSystemUse(RecordFields{parent.lba, parent.bytes, parent.modified, kFlagDirectory, std::string_view("\1", 1), {}},
+                parent.node, true);
+  for (const HierarchyEntry& entry : dir.entries) {
+    if (entry.directory) {
+      const HierarchyDirectory& child = dirs[entry.target];
+      withSystemUse(RecordFields{child.lba, child.bytes, entry.modified, kFlagDirectory, entry.identifier, {}},
+                    entry.node, true);
+      continue;
+    }
+    const Extent& extent = layout.extents[entry.target];
+    std::uint64_t left = extent.bytes;
+    std::uint32_t lba = extent.lba;
+    do {
+      const std::uint64_t part = std::min(left, kMaxExtentBytes);
+      left -= part;
+      withSystemUse(RecordFields{lba,
+                                 static_cast<std::uint32_t>(part),
+                                 entry.modified,
+                                 static_cast<std::uint8_t>(left > 0 ? kFlagMultiExtent : 0),
+                                 entry.identifier,
+                                 {}},
+                    entry.node, false);
+      lba += static_cast<std::uint32_t>(part / kBlockSize);
+    } while (left > 0);
+  }
+}
 
 std::uint32_t HierarchyWriter::pathTableBytes() const {
   std::uint32_t bytes = 0;
@@ -61,8 +73,8 @@ Status HierarchyWriter::countBlocks(ImageLayout& layout) {
   // Sizes first (they only depend on the records), so '..' can name its parent's size.
   for (auto& dir : hierarchy_.directories) {
     std::uint32_t at = 0;
-    forEachRecord(layout, dir, hierarchy_, [&](const RecordFields& record) {
-      const std::size_t length = recordLength(record.identifier.size());
+    forEachRecord(layout, dir, [&](const RecordFields& record) {
+      const std::size_t length = recordLength(record.identifier.size(), record.systemUse.size());
       at = placeRecord(at, length) + static_cast<std::uint32_t>(length);
     });
     dir.bytes = blocksFor(at) * kBlockSize;
@@ -78,11 +90,12 @@ void HierarchyWriter::writeDescriptors(const ImageLayout& layout, std::vector<Se
   fields.volumeId = text_.volumeId;
   fields.applicationId = text_.applicationId;
   fields.preparerId = text_.preparerId;
+  fields.xa = text_.xa;
   fields.volumeBlocks = layout.startLba + layout.totalBlocks;
   fields.pathTableBytes = pathTableBytes();
   fields.lPathTable = lPathTable_;
   fields.mPathTable = mPathTable_;
-  fields.root = RecordFields{root.lba, root.bytes, root.modified, kFlagDirectory, std::string_view("\0", 1)};
+  fields.root = RecordFields{root.lba, root.bytes, root.modified, kFlagDirectory, std::string_view("\0", 1), {}};
   fields.created = layout.created;
   out.push_back(volumeDescriptor(fields));
 }
@@ -110,8 +123,8 @@ std::vector<std::uint8_t> HierarchyWriter::pathTable(bool bigEndian) const {
 std::vector<std::uint8_t> HierarchyWriter::directory(const ImageLayout& layout, const HierarchyDirectory& dir) const {
   std::vector<std::uint8_t> bytes(dir.bytes);
   std::uint32_t at = 0;
-  forEachRecord(layout, dir, hierarchy_, [&](const RecordFields& record) {
-    const std::size_t length = recordLength(record.identifier.size());
+  forEachRecord(layout, dir, [&](const RecordFields& record) {
+    const std::size_t length = recordLength(record.identifier.size(), record.systemUse.size());
     at = placeRecord(at, length);
     writeDirectoryRecord(std::span(bytes).subspan(at, length), record);
     at += static_cast<std::uint32_t>(length);
@@ -123,11 +136,16 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
   const std::uint32_t tableBlocks = blocksFor(pathTableBytes());
   std::vector<std::uint8_t> l = pathTable(false);
   l.resize(std::size_t{tableBlocks} * kBlockSize);
+  out.moveTo(lPathTable_ - layout.startLba);
   out.addBytes(std::move(l));
   std::vector<std::uint8_t> m = pathTable(true);
   m.resize(std::size_t{tableBlocks} * kBlockSize);
+  out.moveTo(mPathTable_ - layout.startLba);
   out.addBytes(std::move(m));
-  for (const auto& dir : hierarchy_.directories) out.addBytes(directory(layout, dir));
+  for (const auto& dir : hierarchy_.directories) {
+    out.moveTo(dir.lba - layout.startLba);
+    out.addBytes(directory(layout, dir));
+  }
   return {};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 /// @file Writes one hierarchy: its volume descriptor, L and M path tables and directories.
 
+#include <functional>
+
 #include "image/hierarchy.h"
 #include "image/image_writer.h"
 
@@ -11,11 +13,17 @@ struct VolumeText {
   std::string volumeId;
   std::string applicationId;
   std::string preparerId;
+  bool xa = false;  ///< a CD-ROM XA volume
 };
+
+/// The system-use bytes of the record of `node` (a folder's own '.' record
+/// and its children's '..' records name the folder); null for files outside the tree.
+using SystemUseSource = std::function<std::vector<std::uint8_t>(const TreeNode* node, bool directory)>;
 
 class HierarchyWriter final : public ImageWriter {
  public:
-  HierarchyWriter(Hierarchy hierarchy, VolumeText text) : hierarchy_(std::move(hierarchy)), text_(std::move(text)) {}
+  HierarchyWriter(Hierarchy hierarchy, VolumeText text, SystemUseSource systemUse = {})
+      : hierarchy_(std::move(hierarchy)), text_(std::move(text)), systemUse_(std::move(systemUse)) {}
 
   std::uint32_t descriptorCount() const override { return 1; }
   Status countBlocks(ImageLayout& layout) override;
@@ -26,9 +34,12 @@ class HierarchyWriter final : public ImageWriter {
   std::vector<std::uint8_t> pathTable(bool bigEndian) const;
   std::vector<std::uint8_t> directory(const ImageLayout& layout, const HierarchyDirectory& dir) const;
   std::uint32_t pathTableBytes() const;
+  template <class Visit>
+  void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, Visit&& visit) const;
 
   Hierarchy hierarchy_;
   VolumeText text_;
+  SystemUseSource systemUse_;
   std::uint32_t lPathTable_ = 0;
   std::uint32_t mPathTable_ = 0;
 };

@@ -6,6 +6,7 @@
 #include "image/hierarchy_writer.h"
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
+#include "image/terminator_writer.h"
 
 namespace emberline::image {
 
@@ -25,7 +26,8 @@ Result<unsigned> chooseLevel(const TreeNode& root, unsigned asked) {
   const TreeNode* big = firstMultiExtentFile(root);
   if (big == nullptr) return asked == 0 ? 2u : asked;
   if (asked == 0 || asked == 3) return 3u;
-  return fail(ErrorKind::InvalidArgument, big->treePath() + " is 4 GiB or larger: only interchange level 3 can hold it");
+  return fail(ErrorKind::InvalidArgument,
+              big->treePath() + " is 4 GiB or larger: only interchange level 3 can hold it");
 }
 
 std::string cut(std::string text, std::size_t bytes) {
@@ -49,8 +51,52 @@ std::string ucs2Bytes(std::string_view text, std::size_t characters) {
 struct PlacedWriter {
   std::unique_ptr<ImageWriter> writer;
   std::uint32_t firstBlock = 0;
-  std::uint32_t endBlock = 0;
 };
+
+Result<std::vector<DataPlacement>> placementsOf(const FileTree& tree, const std::vector<FileOrder>& order) {
+  std::vector<DataPlacement> placements;
+  for (const FileOrder& entry : order) {
+    const TreeNode* file = tree.find(entry.treePath);
+    if (file == nullptr)
+      return fail(ErrorKind::InvalidArgument, "nothing at " + entry.treePath + " in the tree to lay out first");
+    placements.push_back(DataPlacement{file, entry.block});
+  }
+  return placements;
+}
+
+// Runs the writers' phases: claim fixed blocks, count, write the descriptors
+// (in list order, the set terminator among them), then the data.
+Result<std::unique_ptr<ImageStream>> assemble(std::vector<PlacedWriter>& writers, ImageLayout& layout) {
+  std::uint32_t descriptors = 0;
+  for (const auto& placed : writers) descriptors += placed.writer->descriptorCount();
+  layout.nextBlock = kSystemAreaBlocks + descriptors;
+  for (auto& placed : writers) EMBERLINE_TRY(placed.writer->claimBlocks(layout));
+  for (auto& placed : writers) {
+    placed.firstBlock = layout.nextBlock;
+    EMBERLINE_TRY(placed.writer->countBlocks(layout));
+  }
+  layout.close();
+
+  std::vector<Sector> sectors;
+  for (auto& placed : writers) {
+    const std::size_t before = sectors.size();
+    placed.writer->writeDescriptors(layout, sectors);
+    if (sectors.size() - before != placed.writer->descriptorCount())
+      return fail(ErrorKind::Internal, "an image writer wrote other descriptors than it counted");
+  }
+  std::vector<std::uint8_t> descriptorBytes;
+  for (const Sector& sector : sectors) descriptorBytes.insert(descriptorBytes.end(), sector.begin(), sector.end());
+
+  ImageContents contents;
+  contents.addZeros(kSystemAreaBlocks);
+  contents.addBytes(std::move(descriptorBytes));
+  for (auto& placed : writers) {
+    contents.moveTo(placed.firstBlock);
+    EMBERLINE_TRY(placed.writer->writeData(layout, contents));
+  }
+  EMBERLINE_TRY(contents.finish(layout.totalBlocks));
+  return std::make_unique<ImageStream>(std::move(contents));
+}
 
 }  // namespace
 
@@ -74,13 +120,18 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
     boot = std::make_unique<ElToritoWriter>(*options.boot, *facts, catalogExtent, imageExtent);
   }
 
+  auto first = placementsOf(tree, options.dataOrder);
+  if (!first.ok()) return fail(std::move(first).error());
+  EMBERLINE_TRY(data->placeFirst(*first));
+
   std::vector<PlacedWriter> writers;
   auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1}, *data, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
   writers.push_back({std::make_unique<HierarchyWriter>(
-      std::move(*iso), VolumeText{cut(toDCharacters(options.volumeLabel), 32),
-                                  cut(toACharacters(options.applicationId), 128),
-                                  cut(toACharacters(options.preparerId), 128)})});
+      std::move(*iso),
+      VolumeText{cut(toDCharacters(options.volumeLabel), 32), cut(toACharacters(options.applicationId), 128),
+                 cut(toACharacters(options.preparerId), 128), options.xaVolume},
+      options.isoSystemUse)});
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
@@ -88,35 +139,16 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
         std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)), ucs2Bytes(options.applicationId, 64),
-                                       ucs2Bytes(options.preparerId, 64)})});
+                                       ucs2Bytes(options.preparerId, 64), false})});
+  }
+  writers.push_back({std::make_unique<TerminatorWriter>()});
+  for (const WriterFactory& extension : options.extensions) {
+    auto writer = extension(tree, *data);
+    if (!writer.ok()) return fail(std::move(writer).error());
+    writers.push_back({std::move(*writer)});
   }
   writers.push_back({std::move(data)});
-
-  std::uint32_t descriptors = 1;  // the terminator
-  for (const auto& placed : writers) descriptors += placed.writer->descriptorCount();
-  layout.nextBlock = kSystemAreaBlocks + descriptors;
-  for (auto& placed : writers) {
-    placed.firstBlock = layout.nextBlock;
-    EMBERLINE_TRY(placed.writer->countBlocks(layout));
-    placed.endBlock = layout.nextBlock;
-  }
-  layout.totalBlocks = layout.nextBlock;
-
-  std::vector<Sector> sectors;
-  for (auto& placed : writers) placed.writer->writeDescriptors(layout, sectors);
-  sectors.push_back(terminatorDescriptor());
-  std::vector<std::uint8_t> descriptorBytes;
-  for (const Sector& sector : sectors) descriptorBytes.insert(descriptorBytes.end(), sector.begin(), sector.end());
-
-  ImageContents contents;
-  contents.addZeros(kSystemAreaBlocks);
-  contents.addBytes(std::move(descriptorBytes));
-  for (auto& placed : writers) {
-    if (contents.nextBlock() != placed.firstBlock) return fail(ErrorKind::Internal, "image writers disagree on the layout");
-    EMBERLINE_TRY(placed.writer->writeData(layout, contents));
-    if (contents.nextBlock() != placed.endBlock) return fail(ErrorKind::Internal, "an image writer wrote other than it counted");
-  }
-  return std::make_unique<ImageStream>(std::move(contents));
+  return assemble(writers, layout);
 }
 
 }  // namespace emberline::image

@@ -3,16 +3,33 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/result.h"
 #include "image/el_torito.h"
 #include "image/file_tree.h"
+#include "image/hierarchy_writer.h"
 #include "image/image_stream.h"
 
 namespace emberline::image {
+
+/// Makes a writer that joins the image after the ISO 9660 ones: its volume
+/// descriptors follow the set terminator (a UDF recognition sequence), its
+/// data the hierarchies. It finds each file's extent through `extents`, the
+/// same ones the ISO 9660 records point at.
+using WriterFactory =
+    std::function<Result<std::unique_ptr<ImageWriter>>(const FileTree& tree, ExtentRegistry& extents)>;
+
+/// A file whose data goes before the others' (in the order the list gives),
+/// at `block` (counted from the image start) when that is set.
+struct FileOrder {
+  std::string treePath;
+  std::optional<std::uint32_t> block;
+};
 
 struct BuildOptions {
   std::uint32_t startLba = 0;  ///< every address recorded is absolute from here
@@ -23,6 +40,14 @@ struct BuildOptions {
   std::string preparerId;
   std::optional<BootOptions> boot;
   std::time_t created = 0;  ///< 0: now
+  /// The data of these files first, in this order; the rest follows in tree order.
+  std::vector<FileOrder> dataOrder;
+  /// System-use bytes of the ISO 9660 hierarchy's records (CD-ROM XA attributes).
+  SystemUseSource isoSystemUse;
+  /// Marks the primary volume as CD-ROM XA, whose records carry XA attributes.
+  bool xaVolume = false;
+  /// Writers after the set terminator, in this order.
+  std::vector<WriterFactory> extensions;
 };
 
 /// Builds the image; fails naming the file or folder that cannot be laid out.

@@ -5,32 +5,44 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
 #include "image/image_layout.h"
 
 namespace emberline::image {
 
 struct ImageSegment {
-  std::uint64_t offset = 0;  ///< byte offset in the image
-  std::uint64_t length = 0;  ///< whole blocks
+  std::uint64_t offset = 0;         ///< byte offset in the image
+  std::uint64_t length = 0;         ///< whole blocks
   std::vector<std::uint8_t> bytes;  ///< memory segments; shorter than length means zeros follow
   std::string source;               ///< file segments: the local file
   std::uint64_t sourceBytes = 0;    ///< its size when the tree was filled
   bool file = false;
 };
 
+/// Writers put their pieces where they laid them out; what no writer fills
+/// (the gap before a block claimed at a fixed place) reads as zeros.
 class ImageContents {
  public:
+  /// The next pieces go at `block`, counted from the image start.
+  void moveTo(std::uint32_t block) { cursor_ = std::uint64_t{block} * kBlockSize; }
   void addZeros(std::uint32_t blocks);
   /// Bytes padded with zeros to whole blocks.
   void addBytes(std::vector<std::uint8_t> bytes);
   void addFile(const std::string& source, std::uint64_t bytes);
 
-  std::uint32_t nextBlock() const { return static_cast<std::uint32_t>(end_ / kBlockSize); }
+  /// Puts the pieces in order, fills the gaps with zeros up to `totalBlocks`,
+  /// and fails when two pieces overlap or one passes the end.
+  Status finish(std::uint32_t totalBlocks);
+
+  std::uint32_t nextBlock() const { return static_cast<std::uint32_t>(cursor_ / kBlockSize); }
   std::uint64_t size() const { return end_; }
   const std::vector<ImageSegment>& segments() const { return segments_; }
 
  private:
+  void add(ImageSegment segment);
+
   std::vector<ImageSegment> segments_;
+  std::uint64_t cursor_ = 0;
   std::uint64_t end_ = 0;
 };
 

@@ -3,7 +3,10 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 #include <vector>
+
+#include "core/result.h"
 
 namespace emberline::image {
 
@@ -19,25 +22,52 @@ inline std::uint32_t blocksFor(std::uint64_t bytes) {
 struct Extent {
   std::uint32_t lba = 0;  ///< absolute address
   std::uint64_t bytes = 0;
+  /// The blocks lie outside the image (another track of the disc): nothing is written for them.
+  bool outside = false;
 };
 
-struct ImageLayout {
+/// Blocks counted from the image start.
+struct BlockRange {
+  std::uint32_t first = 0;
+  std::uint32_t count = 0;
+  std::uint32_t end() const { return first + count; }
+  bool overlaps(const BlockRange& other) const { return first < other.end() && other.first < end(); }
+};
+
+class ImageLayout {
+ public:
   std::uint32_t startLba = 0;   ///< where image block 0 goes on the medium
   std::uint32_t nextBlock = 0;  ///< next free block, counted from the image start
   std::uint32_t totalBlocks = 0;
   std::time_t created = 0;
   std::vector<Extent> extents;  ///< file data, the boot catalogue and the boot image
 
-  /// Takes `blocks` blocks and returns the absolute address of the first.
-  std::uint32_t reserve(std::uint32_t blocks) {
-    const std::uint32_t at = startLba + nextBlock;
-    nextBlock += blocks;
-    return at;
-  }
+  /// Takes `blocks` blocks after those taken so far, passing over fixed
+  /// claims, and returns the absolute address of the first.
+  std::uint32_t reserve(std::uint32_t blocks);
   std::size_t addExtent(std::uint64_t bytes) {
-    extents.push_back(Extent{0, bytes});
+    extents.push_back(Extent{0, bytes, false});
     return extents.size() - 1;
   }
+
+  /// Claims `blocks` blocks at block `first` of the image (an anchor that must
+  /// sit at block 256, a file at a given sector). Claims are made before any
+  /// writer counts its blocks; they may not overlap each other.
+  Status claimAt(std::uint32_t first, std::uint32_t blocks, const std::string& what);
+  /// Claims `blocks` blocks at the very end of the image; the last claim made
+  /// ends at the image's last block. Returns the claim's number.
+  std::size_t claimAtEnd(std::uint32_t blocks);
+  /// The absolute address of an end claim, known once the layout is closed.
+  std::uint32_t endClaimLba(std::size_t claim) const { return startLba + endClaims_[claim].first; }
+
+  /// Every writer has counted: places the end claims and fixes the image's size.
+  void close();
+
+  const std::vector<BlockRange>& fixedClaims() const { return fixed_; }
+
+ private:
+  std::vector<BlockRange> fixed_;
+  std::vector<BlockRange> endClaims_;
 };
 
 }  // namespace emberline::image

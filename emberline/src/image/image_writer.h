@@ -16,6 +16,12 @@ class ImageWriter {
   virtual ~ImageWriter() = default;
   /// Volume descriptors this writer adds after the system area.
   virtual std::uint32_t descriptorCount() const { return 0; }
+  /// Claims blocks at fixed places (an anchor at block 256, the image's last
+  /// block); every writer claims before any writer counts.
+  virtual Status claimBlocks(ImageLayout& layout) {
+    (void)layout;
+    return {};
+  }
   /// Takes its blocks from `layout` and records where its extents go.
   virtual Status countBlocks(ImageLayout& layout) = 0;
   /// Appends its descriptors; every writer has counted its blocks by now.

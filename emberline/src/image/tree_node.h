@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct TreeNode {
   std::string source;         ///< local path; empty for folders that exist only in the tree
   std::uint64_t size = 0;     ///< file size when added
   std::time_t modified = 0;
+  /// A file whose data lies outside the image, at this address of the disc
+  /// (another track); its records point there and the image holds no data for it.
+  std::optional<std::uint32_t> outsideLba;
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
 

@@ -12,6 +12,8 @@ namespace {
 constexpr std::uint8_t kPrimary = 1;
 constexpr std::uint8_t kSupplementary = 2;
 constexpr std::uint8_t kTerminator = 0xFF;
+// Within the application use field (883-1394).
+constexpr std::size_t kXaSignatureOffset = 1024;
 
 // Unused room in a text field is spaces: 20h, or 0020h for UCS-2.
 void putText(Sector& s, std::size_t at, std::size_t width, const std::string& text, bool ucs2) {
@@ -59,6 +61,7 @@ Sector volumeDescriptor(const VolumeFields& f) {
   writeVolumeDate(std::span(s).subspan(847, 17), 0);
   writeVolumeDate(std::span(s).subspan(864, 17), 0);
   s[881] = 1;  // file structure version
+  if (f.xa) std::memcpy(s.data() + kXaSignatureOffset, "CD-XA001", 8);
   return s;
 }
 

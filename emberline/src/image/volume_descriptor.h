@@ -15,7 +15,7 @@ using Sector = std::array<std::uint8_t, 2048>;
 /// What a volume descriptor records, text already in the hierarchy's characters.
 struct VolumeFields {
   bool joliet = false;
-  std::string volumeId;     ///< d-characters, or UCS-2 big-endian bytes
+  std::string volumeId;  ///< d-characters, or UCS-2 big-endian bytes
   std::string applicationId;
   std::string preparerId;
   std::uint32_t volumeBlocks = 0;  ///< up to the image's last block, counted from block 0 of the medium
@@ -24,6 +24,9 @@ struct VolumeFields {
   std::uint32_t mPathTable = 0;
   RecordFields root;
   std::time_t created = 0;
+  /// Marks the volume as CD-ROM XA ("CD-XA001" in the application use field),
+  /// so readers look for XA attributes in the records' system use.
+  bool xa = false;
 };
 
 Sector volumeDescriptor(const VolumeFields& fields);

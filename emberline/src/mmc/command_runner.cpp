@@ -5,20 +5,23 @@
 #include <string>
 
 #include "mmc/sense_text.h"
+#include "transport/sense_codes.h"
 #include "transport/sense_parser.h"
 
 namespace emberline::mmc {
 
 namespace {
 
-constexpr std::uint8_t kRecoveredError = 0x01;
-
 std::string statusText(std::uint8_t status) {
   switch (status) {
-    case 0x08: return "device busy";
-    case 0x18: return "reservation conflict";
-    case 0x28: return "task set full";
-    case 0x40: return "task aborted";
+    case 0x08:
+      return "device busy";
+    case 0x18:
+      return "reservation conflict";
+    case 0x28:
+      return "task set full";
+    case 0x40:
+      return "task aborted";
     default: {
       char text[32];
       std::snprintf(text, sizeof text, "SCSI status %02Xh", status);
@@ -48,8 +51,8 @@ ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length, std::chrono::m
   return command;
 }
 
-ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length, DataDirection direction,
-                        std::span<std::uint8_t> data, std::chrono::milliseconds timeout) {
+ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length, DataDirection direction, std::span<std::uint8_t> data,
+                        std::chrono::milliseconds timeout) {
   ScsiCommand command = makeCommand(opcode, length, timeout);
   command.direction = direction;
   command.data = data;
@@ -61,23 +64,33 @@ Error senseError(std::string_view name, const SenseData& sense) {
                           std::string(name) + " failed: " + senseText(sense.key, sense.asc, sense.ascq));
 }
 
-Result<std::size_t> runCommand(ScsiTransport& transport, const ScsiCommand& command, std::string_view name) {
-  auto reply = transport.execute(command);
+namespace {
+
+Error commandError(ScsiTransport& transport, std::string_view name, const Result<ScsiReply>& reply) {
   if (!reply.ok()) {
     Error e = reply.error();
     e.message = std::string(name) + " failed: " + e.message;
-    return fail(std::move(e));
+    return e;
   }
-  if (reply->good()) return reply->transferred;
-  if (reply->checkCondition()) {
-    SenseData sense = reply->sense;
-    if (sense.key == 0 && sense.asc == 0 && sense.ascq == 0) sense = fetchSense(transport);
-    if (sense.key == kRecoveredError) return reply->transferred;
-    if (sense.key == 0 && sense.asc == 0 && sense.ascq == 0)
-      return fail(Error::fromSense(0, 0, 0, std::string(name) + " failed: check condition without sense data"));
-    return fail(senseError(name, sense));
-  }
-  return fail(ErrorKind::Transport, std::string(name) + " failed: " + statusText(reply->status));
+  if (!reply->checkCondition())
+    return Error::make(ErrorKind::Transport, std::string(name) + " failed: " + statusText(reply->status));
+  SenseData reported = reply->sense;
+  if (reported.key == 0 && reported.asc == 0 && reported.ascq == 0) reported = fetchSense(transport);
+  if (reported.key == 0 && reported.asc == 0 && reported.ascq == 0)
+    return Error::fromSense(0, 0, 0, std::string(name) + " failed: check condition without sense data");
+  return senseError(name, reported);
+}
+
+}  // namespace
+
+Result<std::size_t> runCommand(ScsiTransport& transport, const ScsiCommand& command, std::string_view name) {
+  auto reply = transport.execute(command);
+  if (reply.ok() && reply->good()) return reply->transferred;
+  Error e = commandError(transport, name, reply);
+  // A recovered error is the drive saying it succeeded after retrying.
+  if (e.kind == ErrorKind::CheckCondition && e.senseKey == sense::key::kRecoveredError) return reply->transferred;
+  e.opcode = command.opcode();
+  return fail(std::move(e));
 }
 
 }  // namespace emberline::mmc

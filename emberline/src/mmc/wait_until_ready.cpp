@@ -5,6 +5,7 @@
 
 #include "mmc/command_runner.h"
 #include "mmc/unit_commands.h"
+#include "transport/sense_codes.h"
 
 namespace emberline::mmc {
 
@@ -12,17 +13,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint8_t kNotReady = 0x02;
-constexpr std::uint8_t kUnitAttention = 0x06;
-constexpr std::uint8_t kNotReadyAsc = 0x04;
-constexpr std::uint8_t kMediumChanged = 0x28;
-constexpr std::uint8_t kReset = 0x29;
 // Sleeping in slices keeps a cancel from waiting out a whole interval.
 constexpr std::chrono::milliseconds kSleepSlice{20};
 
 bool isTransient(const SenseData& s) {
-  if (s.key != kNotReady || s.asc != kNotReadyAsc) return false;
-  return s.ascq == 0x01 || s.ascq == 0x04 || s.ascq == 0x07 || s.ascq == 0x08;
+  if (!sense::sameCondition(s, sense::kNotReady)) return false;
+  return s.ascq == sense::kBecomingReady.ascq || s.ascq == sense::kFormatInProgress.ascq || sense::isBusy(s);
 }
 
 bool isCancelled(const WaitOptions& options) { return options.cancelled && options.cancelled(); }
@@ -41,23 +37,24 @@ Status waitUntilReady(ScsiTransport& transport, const WaitOptions& options) {
     auto readiness = testUnitReady(transport);
     if (!readiness.ok()) return fail(std::move(readiness).error());
     if (readiness->ready) return {};
-    SenseData sense = readiness->sense;
-    if (sense.key == 0 && sense.asc == 0) {
+    SenseData reported = readiness->sense;
+    if (reported.key == 0 && reported.asc == 0) {
       // No sense came with the status: ask for it, as the standard's polling loop does.
       auto report = requestSense(transport);
       if (!report.ok()) return fail(std::move(report).error());
-      sense = report->sense;
+      reported = report->sense;
     }
-    if (sense.key == kUnitAttention && (sense.asc == kMediumChanged || sense.asc == kReset)) {
-      bool& seen = sense.asc == kMediumChanged ? mediumChangeSeen : resetSeen;
+    const bool mediumChanged = sense::sameCondition(reported, sense::kMediumChanged);
+    if (mediumChanged || sense::sameCondition(reported, sense::kReset)) {
+      bool& seen = mediumChanged ? mediumChangeSeen : resetSeen;
       if (!seen) {
         seen = true;  // reporting the attention clears it, so poll again at once
         continue;
       }
     }
-    if (!isTransient(sense)) return fail(senseError("TEST UNIT READY", sense));
+    if (!isTransient(reported)) return fail(senseError("TEST UNIT READY", reported));
     if (Clock::now() >= deadline) {
-      Error e = senseError("TEST UNIT READY", sense);
+      Error e = senseError("TEST UNIT READY", reported);
       e.kind = ErrorKind::NotReady;
       e.message = transport.describe() + " did not become ready within " +
                   std::to_string(options.limit.count()) + " ms (" + e.message + ")";

@@ -6,7 +6,7 @@
 #include "core/big_endian.h"
 #include "core/msf.h"
 #include "sector/cd_sector.h"
-#include "virtual/sense_codes.h"
+#include "transport/sense_codes.h"
 #include "virtual/virtual_drive.h"
 
 namespace emberline::virt {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/big_endian.h"
-#include "virtual/sense_codes.h"
+#include "transport/sense_codes.h"
 #include "virtual/virtual_drive.h"
 
 namespace emberline::virt {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/big_endian.h"
-#include "virtual/sense_codes.h"
+#include "transport/sense_codes.h"
 #include "virtual/virtual_drive.h"
 
 namespace emberline::virt {

@@ -9,7 +9,7 @@
 #include "core/big_endian.h"
 #include "sector/cd_sector.h"
 #include "virtual/iso_volume.h"
-#include "virtual/sense_codes.h"
+#include "transport/sense_codes.h"
 
 namespace emberline::virt {
 namespace {

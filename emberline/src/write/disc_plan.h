@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "write/block_source.h"
+#include "write/sector_form.h"
 
 namespace emberline::write {
 
@@ -22,6 +23,9 @@ enum class RecordingMode : std::uint8_t {
 
 struct PlannedTrack {
   std::unique_ptr<BlockSource> source;
+  /// How the track's blocks are laid out on a CD; the strategies derive the
+  /// track mode, data block type and cue sheet data form from it.
+  SectorForm form = SectorForm::Mode1;
   /// The address the data was laid out for (a built tree), when it matters.
   std::optional<std::int32_t> requiredStart;
 };
@@ -29,6 +33,8 @@ struct PlannedTrack {
 struct DiscPlan {
   RecordingMode mode = RecordingMode::TrackAtOnce;
   std::vector<PlannedTrack> tracks;
+  /// Recorded in page 05h and the lead-in; CD-ROM XA tracks need CdRomXa.
+  SessionFormat sessionFormat = SessionFormat::CdDaOrCdRom;
   bool testMode = false;
   bool multiSession = false;  ///< leave the disc open for another session
   bool closeTrack = true;

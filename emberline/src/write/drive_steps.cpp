@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mmc/wait_until_ready.h"
+#include "transport/sense_codes.h"
 
 namespace emberline::write {
 
@@ -13,18 +14,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint8_t kNotReady = 0x02;
-constexpr std::uint8_t kNotReadyAsc = 0x04;
-constexpr std::uint8_t kOperationInProgress = 0x07;
-constexpr std::uint8_t kLongWriteInProgress = 0x08;
 constexpr std::chrono::milliseconds kBusyPause{10};
-constexpr std::uint8_t kIllegalRequest = 0x05;
-constexpr std::uint8_t kSequenceError = 0x2C;
-
-bool driveBusy(const Error& e) {
-  return e.kind == ErrorKind::NotReady && e.senseKey == kNotReady && e.asc == kNotReadyAsc &&
-         (e.ascq == kOperationInProgress || e.ascq == kLongWriteInProgress);
-}
 
 }  // namespace
 
@@ -40,7 +30,7 @@ Status DriveSteps::write(std::int32_t lba, std::uint16_t blocks, std::span<const
   const auto deadline = Clock::now() + context_.readyLimit;
   for (;;) {
     Status written = mmc::write10(transport(), lba, blocks, data);
-    if (written.ok() || !driveBusy(written.error()) || Clock::now() >= deadline) return written;
+    if (written.ok() || !sense::isBusy(written.error()) || Clock::now() >= deadline) return written;
     if (context_.cancelled && context_.cancelled()) return written;
     std::this_thread::sleep_for(kBusyPause);
   }
@@ -71,7 +61,7 @@ Status DriveSteps::close(mmc::CloseFunction function, std::uint16_t track) {
 
 Status DriveSteps::closeIfOpen(mmc::CloseFunction function, std::uint16_t track) {
   Status closed = close(function, track);
-  if (!closed.ok() && closed.error().senseKey == kIllegalRequest && closed.error().asc == kSequenceError) return {};
+  if (!closed.ok() && sense::sameCondition(closed.error(), sense::kSequenceError)) return {};
   return closed;
 }
 

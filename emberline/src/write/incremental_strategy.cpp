@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
+#include "write/plan_checks.h"
+
 namespace emberline::write {
 
 namespace {
-constexpr std::uint32_t kDvdEccBlock = 16;
 constexpr std::size_t kUserBlock = 2048;
-
-std::uint32_t roundUp(std::uint32_t blocks, std::uint32_t unit) {
-  return (blocks + unit - 1) / unit * unit;
-}
 }  // namespace
 
 IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
@@ -22,7 +19,7 @@ IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
     case MediumFamily::DvdSequential:
       rules.mediumName = "DVD-R";
       rules.writeType = mmc::WriteType::Packet;  // incremental: packet type with variable packets
-      rules.trackMode = 5;
+      rules.trackMode = kDvdDataTrackMode;
       rules.alignBlocks = kDvdEccBlock;
       break;
     case MediumFamily::DvdPlusSequential:
@@ -46,12 +43,10 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
   plan_ = &plan;
   if (plan.testMode && !rules_.canTestWrite)
     return fail(ErrorKind::NotSupported, rules_.mediumName + " media cannot be test-written");
+  EMBERLINE_TRY(checkMode1Only(plan, "track at once on " + rules_.mediumName));
+  EMBERLINE_TRY(checkBlockSizes(plan, pageBlockSize));
   std::uint64_t needed = 0;
-  for (const PlannedTrack& t : plan.tracks) {
-    if (t.source->blockSize() != kUserBlock)
-      return fail(ErrorKind::InvalidArgument, t.source->describe() + " does not hold 2048-byte sectors");
-    needed += roundUp(t.source->blockCount(), rules_.alignBlocks);
-  }
+  for (const PlannedTrack& t : plan.tracks) needed += roundUpBlocks(t.source->blockCount(), rules_.alignBlocks);
   const PlannedTrack& first = plan.tracks.front();
   if (first.requiredStart && *first.requiredStart != medium.nextWritable)
     return fail(ErrorKind::InvalidArgument, "the image was built for LBA " + std::to_string(*first.requiredStart) +
@@ -68,13 +63,13 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
       [&](mmc::WriteParameters& p) {
         p.writeType = rules_.writeType;
         p.testWrite = plan.testMode;
-        p.multiSession = plan.multiSession ? mmc::MultiSession::NextSessionAllowed : mmc::MultiSession::NoNextSession;
+        p.multiSession = multiSessionField(plan);
         p.fixedPacket = false;
         p.packetSize = 0;
         p.linkSizeValid = false;
         p.trackMode = rules_.trackMode;
-        p.dataBlockType = mmc::data_block::kMode1;
-        p.sessionFormat = 0;
+        p.dataBlockType = dataBlockType(plan.tracks.front().form);
+        p.sessionFormat = static_cast<std::uint8_t>(plan.sessionFormat);
       },
       plan.useBufferUnderrunProtection);
 }
@@ -82,7 +77,7 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
 Status IncrementalStrategy::writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) {
   std::uint32_t sent = blocks;
   if (blocks % rules_.alignBlocks != 0) {
-    sent = roundUp(blocks, rules_.alignBlocks);
+    sent = roundUpBlocks(blocks, rules_.alignBlocks);
     padded_.assign(std::size_t{sent} * kUserBlock, 0);
     std::copy(data.begin(), data.end(), padded_.begin());
     data = padded_;

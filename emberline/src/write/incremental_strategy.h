@@ -17,7 +17,7 @@ struct IncrementalRules {
   std::string mediumName;          ///< for messages
   bool usesParametersPage = true;  ///< DVD+ and overwritable media have no page 05h
   mmc::WriteType writeType = mmc::WriteType::TrackAtOnce;
-  std::uint8_t trackMode = 4;  ///< data track, recorded uninterrupted
+  std::uint8_t trackMode = kCdDataTrackMode;
   bool canTestWrite = true;
   bool closesTracks = true;       ///< overwritable media need only the cache flushed
   std::uint32_t alignBlocks = 1;  ///< writes are padded with zeros to this many blocks

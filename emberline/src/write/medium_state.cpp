@@ -2,12 +2,13 @@
 
 namespace emberline::write {
 
-Result<MediumState> inspectMedium(ScsiTransport& transport) {
+Result<MediumState> inspectMedium(Drive& drive) {
+  ScsiTransport& transport = drive.transport();
   MediumState state;
-  auto profile = currentProfile(transport);
-  if (!profile.ok()) return fail(std::move(profile).error());
-  state.profile = *profile;
-  state.family = familyOfProfile(*profile);
+  auto current = drive.currentProfile();
+  if (!current.ok()) return fail(std::move(current).error());
+  state.profile = *current;
+  state.family = familyOfProfile(*current);
   switch (state.family) {
     case MediumFamily::None:
       return fail(ErrorKind::NotReady, "there is no disc in the drive");
@@ -20,7 +21,7 @@ Result<MediumState> inspectMedium(ScsiTransport& transport) {
   auto disc = mmc::readDiscInformation(transport);
   if (!disc.ok()) return fail(std::move(disc).error());
   state.disc = *disc;
-  if (state.family == MediumFamily::Cd && profile.value() == 0x0008)
+  if (state.family == MediumFamily::Cd && state.profile == profile::kCdRom)
     return fail(ErrorKind::NotSupported, "the disc in the drive is a pressed CD-ROM");
   if (state.family != MediumFamily::RandomWritable && state.disc.discStatus == mmc::DiscStatus::Complete)
     return fail(ErrorKind::NotSupported, "the disc is closed: nothing more can be written to it");

@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-#include "api/medium_family.h"
 #include "core/result.h"
+#include "drive/drive.h"
 #include "mmc/disc_information.h"
-#include "transport/scsi_transport.h"
 
 namespace emberline::write {
 
@@ -29,6 +28,6 @@ struct MediumState {
 /// Reads profile, disc and invisible-track information; refuses media that
 /// cannot be written (pressed, closed, nothing writable left) with a text
 /// saying which.
-Result<MediumState> inspectMedium(ScsiTransport& transport);
+Result<MediumState> inspectMedium(Drive& drive);
 
 }  // namespace emberline::write

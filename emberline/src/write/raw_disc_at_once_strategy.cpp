@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sector/cd_sector.h"
+#include "write/plan_checks.h"
 
 namespace emberline::write {
 
@@ -18,25 +19,22 @@ std::size_t RawDiscAtOnceStrategy::blockSize() const {
 
 Status RawDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& medium) {
   plan_ = &plan;
+  EMBERLINE_TRY(checkMode1Only(plan, "raw disc at once"));
   std::vector<sector::DataTrack> tracks;
   for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
     const BlockSource& source = *plan.tracks[i].source;
     if (source.blockSize() != sector::kUserDataSize && source.blockSize() != sector::kRawSectorSize)
       return fail(ErrorKind::InvalidArgument, "track " + std::to_string(i + 1) + " (" + source.describe() +
                                                   ") holds neither 2048-byte nor 2352-byte sectors");
-    tracks.push_back({sector::TrackMode::Mode1, std::max<std::int32_t>(static_cast<std::int32_t>(source.blockCount()),
-                                                                       sector::kMinimumTrackBlocks)});
+    tracks.push_back(
+        {cueTrackMode(plan.tracks[i].form),
+         std::max<std::int32_t>(static_cast<std::int32_t>(source.blockCount()), sector::kMinimumTrackBlocks)});
   }
   auto cue = sector::buildDataDiscCue(tracks);
   if (!cue.ok()) return fail(std::move(cue).error());
   cue_ = std::move(*cue);
-  for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
-    const auto& required = plan.tracks[i].requiredStart;
-    if (required && *required != cue_.tracks[i].start)
-      return fail(ErrorKind::InvalidArgument, "track " + std::to_string(i + 1) + ": the image was built for LBA " +
-                                                  std::to_string(*required) + " but disc at once places it at LBA " +
-                                                  std::to_string(cue_.tracks[i].start));
-  }
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i)
+    EMBERLINE_TRY(checkBuiltFor(plan.tracks[i], i, cue_.tracks[i].start));
   if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
     return fail(ErrorKind::NotSupported, "the disc needs " + std::to_string(cue_.leadOutStart) + " blocks but has " +
                                              std::to_string(medium.freeBlocks) + " free");
@@ -45,10 +43,10 @@ Status RawDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& m
       [&](mmc::WriteParameters& p) {
         p.writeType = mmc::WriteType::Raw;
         p.testWrite = plan.testMode;
-        p.multiSession = plan.multiSession ? mmc::MultiSession::NextSessionAllowed : mmc::MultiSession::NoNextSession;
-        p.trackMode = 4;
+        p.multiSession = multiSessionField(plan);
+        p.trackMode = kCdDataTrackMode;
         p.dataBlockType = fullSubchannel_ ? mmc::data_block::kRawPwRaw : mmc::data_block::kRawPqSubchannel;
-        p.sessionFormat = 0;
+        p.sessionFormat = static_cast<std::uint8_t>(plan.sessionFormat);
       },
       plan.useBufferUnderrunProtection);
 }

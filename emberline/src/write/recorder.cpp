@@ -80,7 +80,7 @@ Status writeTracks(RecordingContext& context, DiscPlan& plan, WriteStrategy& str
 Status record(RecordingContext& context, DiscPlan& plan) {
   DriveSteps drive(context);
   EMBERLINE_TRY(drive.waitReady(true));
-  auto medium = inspectMedium(context.transport);
+  auto medium = inspectMedium(context.drive);
   if (!medium.ok()) return fail(std::move(medium).error());
   auto strategy = chooseStrategy(plan, *medium, drive);
   if (!strategy.ok()) return fail(std::move(strategy).error());

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "drive/drive.h"
 #include "transport/scsi_transport.h"
 
 namespace emberline::write {
 
 struct RecordingContext {
-  ScsiTransport& transport;
+  Drive& drive;
+  ScsiTransport& transport;         ///< the drive's transport
   std::function<bool()> cancelled;  ///< true once the caller asked to stop
   /// Callback 12: bytes of the recording in all, bytes sent so far.
   std::function<void(std::uint64_t total, std::uint64_t done)> progress;

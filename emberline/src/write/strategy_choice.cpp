@@ -1,9 +1,11 @@
 // Which strategy records a plan on the inserted medium, and which
 // combinations are refused before anything is written.
 
+#include "write/cd_session_at_once_strategy.h"
+#include "write/dvd_disc_at_once_strategy.h"
 #include "write/incremental_strategy.h"
+#include "write/plan_checks.h"
 #include "write/raw_disc_at_once_strategy.h"
-#include "write/session_at_once_strategy.h"
 #include "write/write_strategy.h"
 
 namespace emberline::write {
@@ -11,6 +13,7 @@ namespace emberline::write {
 Result<std::unique_ptr<WriteStrategy>> chooseStrategy(const DiscPlan& plan, const MediumState& medium,
                                                       DriveSteps& drive) {
   if (plan.tracks.empty()) return fail(ErrorKind::InvalidArgument, "there is nothing to record");
+  EMBERLINE_TRY(checkSessionFormat(plan));
   switch (plan.mode) {
     case RecordingMode::TrackAtOnce:
       return std::unique_ptr<WriteStrategy>(

@@ -130,6 +130,7 @@ TEST_F(DriveControl, InjectedWriteErrorCarriesItsSenseToTheFlatForm) {
   EXPECT_EQ(report(outs, written.error()), EMBERLINE_E_CHECK_CONDITION);
   EXPECT_EQ(flat.status, 0x030C00u);
   EXPECT_EQ(flat.failure.senseKey, 3);
+  EXPECT_EQ(flat.failure.opcode, 0x2A) << "the failing command is named by its opcode";
   EXPECT_NE(std::string(flat.text).find("WRITE(10)"), std::string::npos) << flat.text;
 }
 

@@ -44,6 +44,7 @@ TEST(SenseErrors, KeepTheSenseFieldsAndNameTheCommand) {
   EXPECT_EQ(e.senseKey, 0x05);
   EXPECT_EQ(e.asc, 0x53);
   EXPECT_EQ(e.ascq, 0x02);
+  EXPECT_EQ(e.opcode, 0x1B);
   EXPECT_EQ(e.message, "START STOP UNIT failed: medium removal prevented");
 }
 
@@ -87,6 +88,7 @@ TEST(SenseErrors, BusyStatusIsATransportFailure) {
   auto status = startStopUnit(drive, StartStopAction::Start, true);
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.error().kind, ErrorKind::Transport);
+  EXPECT_EQ(status.error().opcode, 0x1B);
   EXPECT_EQ(status.error().message, "START STOP UNIT failed: device busy");
 }
 

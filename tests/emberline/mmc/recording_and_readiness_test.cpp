@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "mmc/cue_sheet.h"
-#include "mmc/medium_kind.h"
 #include "mmc/recording_commands.h"
 #include "mmc/speed_commands.h"
 #include "mmc/wait_until_ready.h"
@@ -69,12 +68,23 @@ TEST(RecordingCommands, BufferCapacityIsDecoded) {
   EXPECT_EQ(capacity->blankLength, 0x1F8000u);
 }
 
+sector::CueEntry cueEntry(std::uint8_t track, std::uint8_t index, sector::DataForm form, std::int32_t lba) {
+  sector::CueEntry e;
+  e.control = sector::control::kDataTrack;
+  e.track = track;
+  e.index = index;
+  e.form = form;
+  e.address = Msf::fromLba(lba);
+  return e;
+}
+
 TEST(CueSheet, EncodesEightByteEntriesAndTheirCount) {
-  const CueSheetEntry entries[] = {
-      CueSheetEntry::at(0x4, kCueLeadIn, 0, data_form::kMode2XaGenerated, -150),
-      CueSheetEntry::at(0x4, 1, 0, data_form::kMode2XaHost, -150),
-      CueSheetEntry::at(0x4, 1, 1, data_form::kMode2XaHost, 0),
-      CueSheetEntry::at(0x4, kCueLeadOut, 1, data_form::kMode2XaGenerated, 300000),
+  sector::CueSheet entries;
+  entries.entries = {
+      cueEntry(sector::kLeadInTrack, 0, sector::DataForm::Mode2XaGenerated, -150),
+      cueEntry(1, 0, sector::DataForm::Mode2Xa, -150),
+      cueEntry(1, 1, sector::DataForm::Mode2Xa, 0),
+      cueEntry(sector::kLeadOutTrack, 1, sector::DataForm::Mode2XaGenerated, 300000),
   };
   ReplayTransport drive({answer({0x5D, 0, 0, 0, 0, 0, 0x00, 0x00, 0x20, 0})});
   ASSERT_TRUE(sendCueSheet(drive, entries).ok());
@@ -86,7 +96,7 @@ TEST(CueSheet, EncodesEightByteEntriesAndTheirCount) {
 
 TEST(CueSheet, EmptySheetIsNotSent) {
   ReplayTransport drive({});
-  EXPECT_EQ(sendCueSheet(drive, {}).error().kind, ErrorKind::InvalidArgument);
+  EXPECT_EQ(sendCueSheet(drive, sector::CueSheet{}).error().kind, ErrorKind::InvalidArgument);
 }
 
 TEST(Speeds, StreamingDescriptorCarriesSpeedsPerSecond) {
@@ -191,32 +201,6 @@ TEST(WaitUntilReady, CancelEndsThePoll) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.error().kind, ErrorKind::Cancelled);
-}
-
-TEST(MediumKind, ProfilesMapToDiscTypes) {
-  EXPECT_EQ(discTypeForProfile(0x0009), DISC_TYPE_CDR);
-  EXPECT_EQ(discTypeForProfile(0x000A), DISC_TYPE_CDRW);
-  EXPECT_EQ(discTypeForProfile(0x0013), DISC_TYPE_DVDRWRO);
-  EXPECT_EQ(discTypeForProfile(0x0014), DISC_TYPE_DVDRWSR);
-  EXPECT_EQ(discTypeForProfile(0x0016), DISC_TYPE_DVDR_DL);
-  EXPECT_EQ(discTypeForProfile(0x001B), DISC_TYPE_DVDPLUSR);
-  EXPECT_EQ(discTypeForProfile(0x002B), DISC_TYPE_DVDPLUSR_DL);
-  EXPECT_EQ(discTypeForProfile(0x0043), DISC_TYPE_BDRE);
-  EXPECT_EQ(discTypeForProfile(0x0040), DISC_TYPE_UNKNOWN);
-  EXPECT_EQ(discTypeForProfile(0x0051), DISC_TYPE_HDDVDR);
-  EXPECT_EQ(discTypeForProfile(0x0000), DISC_TYPE_NO_MEDIA);
-  EXPECT_EQ(discTypeForProfile(0x1234), DISC_TYPE_UNKNOWN);
-}
-
-TEST(MediumKind, NoMediumFromTestUnitReady) {
-  ReplayTransport drive({checkCondition(kTur, 0x02, 0x3A, 0x00)});
-  EXPECT_EQ(detectDiscType(drive).value(), DISC_TYPE_NO_MEDIA);
-}
-
-TEST(MediumKind, CurrentProfileDecidesTheType) {
-  const Bytes header = {0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x1B};
-  ReplayTransport drive({answer(kTur), answer({0x46, 0x02, 0, 0, 0, 0, 0, 0x00, 0x08, 0}, header)});
-  EXPECT_EQ(detectDiscType(drive).value(), DISC_TYPE_DVDPLUSR);
 }
 
 }  // namespace

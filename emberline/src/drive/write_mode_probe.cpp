@@ -1,12 +1,10 @@
-#include "api/write_mode_probe.h"
+#include "drive/write_mode_probe.h"
 
-#include "api/medium_family.h"
+#include "drive/drive.h"
 
 namespace emberline {
 
 namespace {
-
-bool isPressed(std::uint16_t profile) { return profile == 0x0008 || profile == 0x0010 || profile == 0x0020; }
 
 // A refusal is an answer; anything else (the transport failing, a cancel) ends the probe.
 Result<bool> offer(ScsiTransport& transport, const mmc::WriteParameters& original, ProbedMode mode) {
@@ -48,18 +46,18 @@ mmc::WriteParameters parametersForMode(const mmc::WriteParameters& original, Pro
   return p;
 }
 
-Result<WriteModeSupport> probeWriteModes(ScsiTransport& transport) {
-  auto profile = currentProfile(transport);
-  const std::uint16_t current = profile.ok() ? *profile : 0;
-  const MediumFamily family = familyOfProfile(current);
+Result<WriteModeSupport> Drive::probeWriteModes() {
+  auto profile = currentProfile();
+  const std::uint16_t current = profile.ok() ? *profile : profile::kNone;
+  const MediumFamily f = familyOfProfile(current);
   WriteModeSupport support;
-  if (isPressed(current)) return support;
+  if (isPressedProfile(current)) return support;
   // DVD+ and overwritable media record the way the medium dictates; page 05h has no say.
-  if (family == MediumFamily::DvdPlusSequential || family == MediumFamily::RandomWritable) {
+  if (f == MediumFamily::DvdPlusSequential || f == MediumFamily::RandomWritable) {
     support.trackAtOnce = true;
     return support;
   }
-  auto original = mmc::readWriteParameters(transport);
+  auto original = mmc::readWriteParameters(transport_);
   if (!original.ok()) {
     if (original.error().kind == ErrorKind::NotSupported) return support;
     return fail(std::move(original).error());
@@ -67,11 +65,13 @@ Result<WriteModeSupport> probeWriteModes(ScsiTransport& transport) {
   Result<void> outcome;
   const auto tryMode = [&](ProbedMode mode, bool& into) {
     if (!outcome.ok()) return;
-    auto accepted = offer(transport, *original, mode);
-    if (accepted.ok()) into = *accepted;
-    else outcome = fail(std::move(accepted).error());
+    auto accepted = offer(transport_, *original, mode);
+    if (accepted.ok())
+      into = *accepted;
+    else
+      outcome = fail(std::move(accepted).error());
   };
-  if (family == MediumFamily::DvdSequential) {
+  if (f == MediumFamily::DvdSequential) {
     // Incremental recording is the DVD-R counterpart of track at once; raw modes are CD-only.
     tryMode(ProbedMode::Incremental, support.trackAtOnce);
     tryMode(ProbedMode::SessionAtOnce, support.sessionAtOnce);
@@ -82,12 +82,11 @@ Result<WriteModeSupport> probeWriteModes(ScsiTransport& transport) {
     tryMode(ProbedMode::RawPw, support.rawWithPw);
   }
   // The page goes back even when a probe failed, so the next recording starts from the drive's own settings.
-  Status restored = mmc::writeWriteParameters(transport, *original);
+  Status restored = mmc::writeWriteParameters(transport_, *original);
   if (!outcome.ok()) return fail(std::move(outcome).error());
   // Some drives report a page they will not take back (a CD write type on DVD
   // media); the probe's answers stand, and the next recording sets its own page.
-  if (!restored.ok() && restored.error().kind != ErrorKind::CheckCondition)
-    return fail(std::move(restored).error());
+  if (!restored.ok() && restored.error().kind != ErrorKind::CheckCondition) return fail(std::move(restored).error());
   return support;
 }
 

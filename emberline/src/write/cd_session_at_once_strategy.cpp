@@ -1,0 +1,92 @@
+#include "write/cd_session_at_once_strategy.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "mmc/cue_sheet.h"
+#include "write/plan_checks.h"
+
+namespace emberline::write {
+
+std::size_t CdSessionAtOnceStrategy::blockSizeOf(std::size_t index) const {
+  return cueBlockSize(plan_->tracks[index].form);
+}
+
+Status CdSessionAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& medium) {
+  plan_ = &plan;
+  if (!medium.blank())
+    return fail(ErrorKind::NotSupported,
+                "session at once is recorded onto a blank CD; the disc in the drive is not blank");
+  EMBERLINE_TRY(checkMode1Only(plan, "session at once"));
+  EMBERLINE_TRY(checkBlockSizes(plan, cueBlockSize));
+  std::vector<sector::DataTrack> tracks;
+  for (const PlannedTrack& t : plan.tracks)
+    tracks.push_back({cueTrackMode(t.form), std::max<std::int32_t>(static_cast<std::int32_t>(t.source->blockCount()),
+                                                                   sector::kMinimumTrackBlocks)});
+  auto cue = sector::buildDataDiscCue(tracks);
+  if (!cue.ok()) return fail(std::move(cue).error());
+  cue_ = std::move(*cue);
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i)
+    EMBERLINE_TRY(checkBuiltFor(plan.tracks[i], i, cue_.tracks[i].start));
+  if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
+    return fail(ErrorKind::NotSupported, "the session needs " + std::to_string(cue_.leadOutStart) +
+                                             " blocks but the disc has " + std::to_string(medium.freeBlocks) + " free");
+  return drive().selectParameters(
+      [&](mmc::WriteParameters& p) {
+        p.writeType = mmc::WriteType::SessionAtOnce;
+        p.testWrite = plan.testMode;
+        p.multiSession = multiSessionField(plan);
+        p.trackMode = kCdDataTrackMode;
+        // The cue sheet decides each track's form; the page names the first one's.
+        p.dataBlockType = dataBlockType(plan.tracks.front().form);
+        p.sessionFormat = static_cast<std::uint8_t>(plan.sessionFormat);
+      },
+      plan.useBufferUnderrunProtection);
+}
+
+Status CdSessionAtOnceStrategy::start() {
+  EMBERLINE_TRY(mmc::sendCueSheet(drive().transport(), cue_.sheet));
+  next_ = cue_.tracks.front().pregapStart;
+  return {};
+}
+
+Status CdSessionAtOnceStrategy::beginTrack(std::size_t index) {
+  const sector::TrackPlacement& placement = cue_.tracks[index];
+  started_ = true;
+  if (placement.start > next_)
+    EMBERLINE_TRY(drive().writeZeros(next_, static_cast<std::uint32_t>(placement.start - next_), blockSizeOf(index)));
+  next_ = placement.start;
+  return {};
+}
+
+Status CdSessionAtOnceStrategy::writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) {
+  EMBERLINE_TRY(drive().write(next_, static_cast<std::uint16_t>(blocks), data));
+  next_ += static_cast<std::int32_t>(blocks);
+  return {};
+}
+
+Status CdSessionAtOnceStrategy::endTrack(std::size_t index) {
+  // Tracks shorter than four seconds were laid out at the minimum: fill the rest.
+  const std::int32_t end = cue_.tracks[index].end();
+  if (end > next_)
+    EMBERLINE_TRY(drive().writeZeros(next_, static_cast<std::uint32_t>(end - next_), blockSizeOf(index)));
+  next_ = end;
+  return {};
+}
+
+Status CdSessionAtOnceStrategy::finish() {
+  EMBERLINE_TRY(drive().flushCache());
+  if (plan_->testMode) return drive().leaveTestMode();
+  return {};
+}
+
+void CdSessionAtOnceStrategy::abort() {
+  (void)drive().flushCache();
+  if (started_ && !plan_->testMode) {
+    (void)drive().closeIfOpen(mmc::CloseFunction::Track, cue_.tracks.front().number);
+    (void)drive().closeIfOpen(mmc::CloseFunction::Session, 0);
+  }
+  if (plan_->testMode) (void)drive().leaveTestMode();
+}
+
+}  // namespace emberline::write
