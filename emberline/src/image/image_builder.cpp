@@ -25,8 +25,7 @@ Result<unsigned> chooseLevel(const TreeNode& root, unsigned asked) {
   const TreeNode* big = firstMultiExtentFile(root);
   if (big == nullptr) return asked == 0 ? 2u : asked;
   if (asked == 0 || asked == 3) return 3u;
-  return fail(ErrorKind::InvalidArgument,
-              big->treePath() + " is 4 GiB or larger: only interchange level 3 can hold it");
+  return fail(ErrorKind::InvalidArgument, big->treePath() + " is 4 GiB or larger: only interchange level 3 can hold it");
 }
 
 std::string cut(std::string text, std::size_t bytes) {
@@ -78,10 +77,10 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   std::vector<PlacedWriter> writers;
   auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1}, *data, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
-  writers.push_back(
-      {std::make_unique<HierarchyWriter>(std::move(*iso), VolumeText{cut(toDCharacters(options.volumeLabel), 32),
-                                                                     cut(toACharacters(options.applicationId), 128),
-                                                                     cut(toACharacters(options.preparerId), 128)})});
+  writers.push_back({std::make_unique<HierarchyWriter>(
+      std::move(*iso), VolumeText{cut(toDCharacters(options.volumeLabel), 32),
+                                  cut(toACharacters(options.applicationId), 128),
+                                  cut(toACharacters(options.preparerId), 128)})});
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
@@ -113,11 +112,9 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   contents.addZeros(kSystemAreaBlocks);
   contents.addBytes(std::move(descriptorBytes));
   for (auto& placed : writers) {
-    if (contents.nextBlock() != placed.firstBlock)
-      return fail(ErrorKind::Internal, "image writers disagree on the layout");
+    if (contents.nextBlock() != placed.firstBlock) return fail(ErrorKind::Internal, "image writers disagree on the layout");
     EMBERLINE_TRY(placed.writer->writeData(layout, contents));
-    if (contents.nextBlock() != placed.endBlock)
-      return fail(ErrorKind::Internal, "an image writer wrote other than it counted");
+    if (contents.nextBlock() != placed.endBlock) return fail(ErrorKind::Internal, "an image writer wrote other than it counted");
   }
   return std::make_unique<ImageStream>(std::move(contents));
 }

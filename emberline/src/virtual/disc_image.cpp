@@ -121,9 +121,8 @@ std::string cueSheetText(const DiscLayout& layout, const std::string& binName) {
       std::snprintf(line, sizeof line, "REM SESSION %02d\n", t.session);
       text += line;
     }
-    const char* mode = t.layout == SectorLayout::Mode1   ? "MODE1/2352"
-                       : t.layout == SectorLayout::Mode2 ? "MODE2/2352"
-                                                         : "AUDIO";
+    const char* mode = t.layout == SectorLayout::Mode1 ? "MODE1/2352" : t.layout == SectorLayout::Mode2 ? "MODE2/2352"
+                                                                                                       : "AUDIO";
     std::snprintf(line, sizeof line, "  TRACK %02d %s\n", t.number, mode);
     text += line;
     // Positions are offsets into the .bin, which starts at LBA 0.
