@@ -11,11 +11,12 @@
 #include <memory>
 
 #include "devices/device_records.h"
+#include "devices/library_callback.h"
 #include "devices/operation_progress.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner_records.h"
-#include "log/log_item_type.h"
 #include "engine/custom_thread.h"
+#include "log/log_item_type.h"
 
 namespace ondrelle {
 
@@ -84,6 +85,8 @@ class TsbBurner {
   std::array<char, EMBERLINE_TEXT_SIZE> ExceptionText{};
   EmberlineFailureInfo FailureInfo{};
   TsbImageCopy ImageCopy;
+  /// The progress the writer's callbacks have passed on; their context.
+  TsbProgressState Progress;
   std::unique_ptr<TsbTrackList> TrackList = std::make_unique<TsbTrackList>();
 
  private:
