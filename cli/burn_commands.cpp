@@ -52,9 +52,9 @@ int RunAction(TsbAction& action, TsbBurner& burner, const QString& fileName, Con
 
 int RunImageCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(arguments, {QStringLiteral("--output"), QStringLiteral("--label"),
-                                                   QStringLiteral("--boot")},
-                                       {QStringLiteral("--source")}, {}, error);
+  const auto line =
+      CommandLine::Parse(arguments, {QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
+                         {QStringLiteral("--source")}, {}, error);
   if (!line) return Refuse(error);
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
   if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
@@ -91,12 +91,12 @@ int RunImageCommand(const QStringList& arguments) {
 
 int RunBurnCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(
-      arguments,
-      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
-       QStringLiteral("--label")},
-      {QStringLiteral("--source")},
-      {QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")}, error);
+  const auto line =
+      CommandLine::Parse(arguments,
+                         {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"),
+                          QStringLiteral("--speed"), QStringLiteral("--label")},
+                         {QStringLiteral("--source")},
+                         {QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")}, error);
   if (!line) return Refuse(error);
   if (line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
     return Refuse(QStringLiteral("burn needs --kind data (the video kinds come with the video wizard)"));
@@ -163,8 +163,9 @@ int RunBurnCommand(const QStringList& arguments) {
         if (given.endsWith(QLatin1Char('x'), Qt::CaseInsensitive)) given.chop(1);
         bool ok = false;
         const int x = given.toInt(&ok);
-        if (!ok) throw TsbError(QStringLiteral("--speed needs a number such as 8 or 8x, not \"%1\"")
-                                    .arg(line->Value(QStringLiteral("--speed"))));
+        if (!ok)
+          throw TsbError(QStringLiteral("--speed needs a number such as 8 or 8x, not \"%1\"")
+                             .arg(line->Value(QStringLiteral("--speed"))));
         chosen = speeds.FindBySpeedInPoint(x);
         if (chosen == nullptr) {
           QStringList offered;

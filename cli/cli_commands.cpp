@@ -27,7 +27,9 @@ void PrintUsage(std::FILE* to) {
       "       [--speed X] [--test] [--opc] [--multisession] [--label L]\n"
       "               burn the sources onto the disc in device D\n"
       "  --version    print the program's and the library's versions\n"
-      "  --help       print this text\n",
+      "  --help       print this text\n"
+      "Exit status: 0 done, 1 failed, 2 bad command line; a burn or image stopped by\n"
+      "SIGINT, SIGTERM or SIGHUP ends with 128 + the signal's number (130 for Ctrl+C).\n",
       to);
 }
 

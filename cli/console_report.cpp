@@ -1,8 +1,9 @@
 #include "cli/console_report.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 #include "log/callback_eventer.h"
 
@@ -26,7 +27,9 @@ ConsoleReport::~ConsoleReport() {
 void ConsoleReport::Message(const QString& text, TsbLogItemType kind) {
   std::lock_guard lock(mutex_);
   if (barShown_) std::fputs("\r\033[K", stdout);
-  const char* prefix = kind == TsbLogItemType::litError ? "error: " : kind == TsbLogItemType::litWarning ? "warning: " : "";
+  const char* prefix = kind == TsbLogItemType::litError     ? "error: "
+                       : kind == TsbLogItemType::litWarning ? "warning: "
+                                                            : "";
   std::printf("%s%s\n", prefix, qPrintable(text));
   if (barShown_) DrawBar();
   std::fflush(stdout);

@@ -5,8 +5,8 @@
 
 #include "devices/disc_type_text.h"
 #include "devices/library_result.h"
-#include "engine/burner.h"
-#include "engine/tsb_error.h"
+#include "devices/tsb_error.h"
+#include "devices/writer_state.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {
@@ -25,20 +25,20 @@ struct Speeds {
   std::uint32_t currentRead = 0, maximumRead = 0, currentWrite = 0, maximumWrite = 0;
 };
 
-std::uint8_t SetSpeeds(TsbBurner& b, std::uint32_t read, std::uint32_t write) {
+std::uint8_t SetSpeeds(TsbWriterState& b, std::uint32_t read, std::uint32_t write) {
   b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
                                                    &b.SystemStatus, &b.FailureInfo, read, write);
   return b.ExceptionCode;
 }
 
-std::uint8_t GetSpeeds(TsbBurner& b, Speeds& s) {
+std::uint8_t GetSpeeds(TsbWriterState& b, Speeds& s) {
   b.ExceptionCode =
       Emberline_CdvdWriter_GetSpeeds(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                      &b.FailureInfo, &s.currentRead, &s.maximumRead, &s.currentWrite, &s.maximumWrite);
   return b.ExceptionCode;
 }
 
-QString FailureOf(TsbBurner& b, const char* function) {
+QString FailureOf(TsbWriterState& b, const char* function) {
   return EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
 }
 
@@ -55,7 +55,7 @@ TsbDiscSpeedItem* TsbDiscSpeedList::FindBySpeedInPoint(std::int32_t point) {
   return nullptr;
 }
 
-void TsbDiscSpeedList::Build(TsbBurner& b) {
+void TsbDiscSpeedList::Build(TsbWriterState& b) {
   Clear();
 
   Logger().WriteLog(QStringLiteral("CdvdWriter_TestUnitReady"));

@@ -10,7 +10,7 @@
 
 namespace ondrelle {
 
-class TsbBurner;
+struct TsbWriterState;
 
 struct TsbDiscSpeedItem {
   std::int32_t SpeedInPoint = 1;   ///< whole multiple of the base speed, truncated
@@ -32,7 +32,7 @@ class TsbDiscSpeedList {
 
   /// Measures the device of `burner`. Throws TsbError when the first speed
   /// setting or query fails; the list is then empty.
-  virtual void Build(TsbBurner& burner);
+  virtual void Build(TsbWriterState& burner);
 
   std::int32_t MaxReadSpeed = 0;
   std::int32_t MaxWriteSpeed = 0;

@@ -14,15 +14,15 @@ std::int64_t LastProgress = 0;
 
 namespace {
 
-void OnProgress(const void* totalPointer, const void* donePointer) {
+void OnProgress(std::int64_t& last, const void* totalPointer, const void* donePointer) {
   if (totalPointer == nullptr || donePointer == nullptr) return;
   const auto total = *static_cast<const std::uint64_t*>(totalPointer);
   const auto done = *static_cast<const std::uint64_t*>(donePointer);
   // A zero total has no percentage; pass nothing on rather than divide by it.
   if (total == 0) return;
   const auto percent = static_cast<std::int64_t>(done * 100 / total);
-  if (percent == LastProgress) return;
-  LastProgress = percent;
+  if (percent == last) return;
+  last = percent;
   CallBackEventer().DoProgress(static_cast<std::int32_t>(percent));
 }
 
@@ -69,7 +69,8 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
                     static_cast<const char*>(param2));
       break;
     case kCallbackProgress:
-      OnProgress(param1, param2);
+      OnProgress(context != nullptr ? static_cast<TsbProgressState*>(context)->LastProgress : LastProgress, param1,
+                 param2);
       break;
     case kCallbackBufferFill:
       OnBufferFill(param1, param2);

@@ -18,13 +18,19 @@ enum : std::uint8_t {
   kCallbackBufferFill = 13,
 };
 
-/// The last whole percentage passed on to the eventer's progress slot. The
-/// burn-at-once action resets it before each burn.
+/// What progress a burn has passed on so far. A writer opened with a
+/// TsbProgressState as its callback context keeps its own; calls without a
+/// context share the process-wide LastProgress.
+struct TsbProgressState {
+  std::int64_t LastProgress = 0;  ///< the last whole percentage passed on
+};
+
+/// The progress state of callbacks that come without a context.
 extern std::int64_t LastProgress;
 
 /// 10: probes the device (context: the TsbDeviceList; param1: its address
-/// or none; param2: its name or none). 12: progress (param1: 64-bit total,
-/// param2: 64-bit done). 13: buffer fill (param1: 32-bit size, param2:
+/// or none; param2: its name or none). 12: progress (context: the writer's
+/// TsbProgressState or none; param1: 64-bit total, param2: 64-bit done). 13: buffer fill (param1: 32-bit size, param2:
 /// 32-bit free part). Other numbers are ignored.
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2);
 

@@ -2,8 +2,8 @@
 
 #include <QLoggingCategory>
 
+#include "devices/tsb_error.h"
 #include "emberline/emberline.h"
-#include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {

@@ -58,9 +58,8 @@ void RenameJoliet(char16_t* name, std::size_t capacity, const QDateTime& now, co
   if (base.size() + stamp.size() + ext.size() > room) ext.truncate(std::max<qsizetype>(0, room - stamp.size()));
   QString renamed = (base + stamp + ext).left(room);
   // The extension's own dot stays, so the file still says what it is.
-  const qsizetype keptDot = ext.startsWith(QLatin1Char('.')) && ext.size() > 1 && renamed.endsWith(ext)
-                                ? renamed.size() - ext.size()
-                                : -1;
+  const qsizetype keptDot =
+      ext.startsWith(QLatin1Char('.')) && ext.size() > 1 && renamed.endsWith(ext) ? renamed.size() - ext.size() : -1;
   for (qsizetype at = 0; at < renamed.size(); ++at) {
     QChar& c = renamed[at];
     if (at != keptDot && (c.unicode() <= 0x20 || c == QLatin1Char(':') || c == QLatin1Char('.'))) c = QLatin1Char('_');
@@ -96,8 +95,8 @@ QString NameText(const EmberlineNameCollision& c) {
 }  // namespace
 
 QString ResolveNameCollision(EmberlineNameCollision& c) {
-  const bool bothFolders = (c.firstAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0 &&
-                           (c.secondAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0;
+  const bool bothFolders =
+      (c.firstAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0 && (c.secondAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0;
   const QString firstPath = EntryPath(c.firstEntry);
   const QString secondPath = EntryPath(c.secondEntry);
   const QString space = c.joliet == 0 ? QStringLiteral("ISO 9660") : QStringLiteral("Joliet");

@@ -40,7 +40,7 @@ void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
     Logger().WriteLog(QStringLiteral("Source file name: ") + file);
   }
 
-  LastProgress = 0;
+  b.Progress.LastProgress = 0;
   b.RunBurnThread();
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
   if ((b.BurnMode == bmTAOFromTree || b.BurnMode == bmTAOFromFile) && !b.TestMode) CloseSession();

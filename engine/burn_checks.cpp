@@ -21,14 +21,19 @@ constexpr std::array<const char*, 4> kModeNames = {"Track-At-Once", "Session-At-
 int ProbedModeOf(std::uint8_t burnMode) {
   switch (burnMode) {
     case bmTAOFromTree:
-    case bmTAOFromFile: return 0;
+    case bmTAOFromFile:
+      return 0;
     case bmSAOFromTree:
-    case bmSAOFromFile: return 1;
+    case bmSAOFromFile:
+      return 1;
     case bmDAOPQFromTree:
-    case bmDAOPQFromFile: return 2;
+    case bmDAOPQFromFile:
+      return 2;
     case bmDAORawFromTree:
-    case bmDAORawFromFile: return 3;
-    default: return -1;
+    case bmDAORawFromFile:
+      return 3;
+    default:
+      return -1;
   }
 }
 
@@ -47,9 +52,9 @@ void CheckWriteMode(TsbBurner& b, const QString& disc) {
   if (needed < 0) return;
   Logger().WriteLog(QStringLiteral("CdvdWriter_ProbeSupportedWriteModes"));
   std::array<std::uint8_t, 4> offered{};
-  b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, b.ExceptionText.data(),
-                                                                  EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo,
-                                                                  &offered[0], &offered[1], &offered[2], &offered[3]);
+  b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
+                                                                  &b.SystemStatus, &b.FailureInfo, &offered[0],
+                                                                  &offered[1], &offered[2], &offered[3]);
   if (b.ExceptionCode != 0)
     Refuse(b, EmberlineFailureText("CdvdWriter_ProbeSupportedWriteModes", b.ExceptionCode, b.SystemStatus,
                                    b.ExceptionText.data()));

@@ -66,8 +66,7 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
     const QByteArray path = b.BootImageFile.toLocal8Bit();
     b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
                                                                    EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-    if (b.ExceptionCode != 0)
-      raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
+    if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
   }
 
   for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
@@ -77,9 +76,9 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
   const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
   const QByteArray program = platform::ExecutablePath().toLocal8Bit();
-  b.ExceptionCode = Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                               0, 8, 1, label.constData(), program.constData(),
-                                                               program.constData());
+  b.ExceptionCode =
+      Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, 0, 8, 1,
+                                                 label.constData(), program.constData(), program.constData());
   if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_BuildImage"), true);
 
   b.ImageCopy.Remaining = ImageSize(b.FileTree);

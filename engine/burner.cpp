@@ -34,12 +34,12 @@ void TsbBurner::OpenDevice() {
   Logger().WriteLog(QStringLiteral("CdvdWriter_Create (before create)"));
   if (TransportType == TsbTransportType::ttAspi) {
     ExceptionCode = Emberline_CdvdWriter_Create(&Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus,
-                                                &FailureInfo, &EmberlineCallBack, nullptr, DeviceAddress.PortID,
+                                                &FailureInfo, &EmberlineCallBack, &Progress, DeviceAddress.PortID,
                                                 DeviceAddress.BusID, DeviceAddress.TargetID, DeviceAddress.LUN, 0);
   } else {
     const QByteArray name = DeviceName.toLocal8Bit();
     ExceptionCode = Emberline_CdvdWriter_CreateEx(&Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus,
-                                                  &FailureInfo, &EmberlineCallBack, nullptr, name.constData(), 0);
+                                                  &FailureInfo, &EmberlineCallBack, &Progress, name.constData(), 0);
   }
   if (ExceptionCode != 0) {
     Writer = nullptr;

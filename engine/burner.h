@@ -11,15 +11,17 @@
 #include <memory>
 
 #include "devices/device_records.h"
+#include "devices/library_callback.h"
 #include "devices/operation_progress.h"
+#include "devices/writer_state.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner_records.h"
-#include "log/log_item_type.h"
 #include "engine/custom_thread.h"
+#include "log/log_item_type.h"
 
 namespace ondrelle {
 
-class TsbBurner {
+class TsbBurner : public TsbWriterState {
  public:
   /// `pump` keeps the UI alive while waiting for a worker; `showError` shows
   /// a tray lock failure (a message box in the wizard, standard error in the CLI).
@@ -55,7 +57,6 @@ class TsbBurner {
   void RunBurnThread();
   bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
 
-  QString LastMessage;
   TsbDeviceAddress DeviceAddress{};
   bool BootImageEnabled = false;
   QString BootImageFile;
@@ -69,7 +70,6 @@ class TsbBurner {
   TsbDiscSpace DiscSpace;
   QString ImageVolumeLabel = QStringLiteral("NEW");
   TsbWriteModes WriteModes;
-  DISC_TYPE DiscType = DISC_TYPE_UNKNOWN;
   TsbMessageEvent OnMessage;
   QStringList SourceFiles;
   QString DeviceName;
@@ -77,13 +77,10 @@ class TsbBurner {
   std::unique_ptr<TsbCustomThread> AuxThread;
   std::atomic<bool> Cancelled{false};
   std::atomic<bool> BurnSucceeded{false};
-  EmberlineHandle Writer = nullptr;
   EmberlineHandle FileTree = nullptr;
-  std::uint8_t ExceptionCode = 0;
-  std::uint32_t SystemStatus = 0;
-  std::array<char, EMBERLINE_TEXT_SIZE> ExceptionText{};
-  EmberlineFailureInfo FailureInfo{};
   TsbImageCopy ImageCopy;
+  /// The progress the writer's callbacks have passed on; their context.
+  TsbProgressState Progress;
   std::unique_ptr<TsbTrackList> TrackList = std::make_unique<TsbTrackList>();
 
  private:

@@ -69,19 +69,18 @@ EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCo
   char text[EMBERLINE_TEXT_SIZE] = {};
   std::uint32_t status = 0;
   EmberlineHandle tree = nullptr;
-  std::uint8_t code = Emberline_ISO9660JolietFileTree_Create(&tree, text, EMBERLINE_TEXT_SIZE, &status,
-                                                             &EmberlineCallBack, &nodeCount);
+  std::uint8_t code =
+      Emberline_ISO9660JolietFileTree_Create(&tree, text, EMBERLINE_TEXT_SIZE, &status, &EmberlineCallBack, &nodeCount);
   if (code != 0) {
     error = EmberlineFailureText("ISO9660JolietFileTree_Create", code, status, text);
     return nullptr;
   }
   for (const QString& source : sources) {
     const QByteArray path = QFile::encodeName(QFileInfo(source).absoluteFilePath());
-    code = QFileInfo(source).isDir()
-               ? Emberline_ISO9660JolietFileTree_AddFolder(tree, text, EMBERLINE_TEXT_SIZE, &status, "/",
-                                                           path.constData())
-               : Emberline_ISO9660JolietFileTree_AddFile(tree, text, EMBERLINE_TEXT_SIZE, &status, "/",
-                                                         path.constData(), nullptr);
+    code = QFileInfo(source).isDir() ? Emberline_ISO9660JolietFileTree_AddFolder(tree, text, EMBERLINE_TEXT_SIZE,
+                                                                                 &status, "/", path.constData())
+                                     : Emberline_ISO9660JolietFileTree_AddFile(tree, text, EMBERLINE_TEXT_SIZE, &status,
+                                                                               "/", path.constData(), nullptr);
     if (code != 0) {
       error = QString::fromLocal8Bit(text);
       Emberline_Destroy(&tree);

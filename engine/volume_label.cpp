@@ -32,13 +32,15 @@ QStringList VolumeLabelWarnings(const QString& label) {
   QStringList warnings;
   const QString iso = IsoVolumeLabel(label);
   if (iso != label.toUpper())
-    warnings << QStringLiteral("The volume label \"%1\" is recorded as \"%2\" in the ISO 9660 names "
-                               "(at most 32 letters, digits and _)")
+    warnings << QStringLiteral(
+                    "The volume label \"%1\" is recorded as \"%2\" in the ISO 9660 names "
+                    "(at most 32 letters, digits and _)")
                     .arg(label, iso);
   const QString joliet = JolietVolumeLabel(label);
   if (joliet != label)
-    warnings << QStringLiteral("The volume label \"%1\" is recorded as \"%2\" in the Joliet names "
-                               "(at most 16 characters, none of * / : ; ? \\ or control characters)")
+    warnings << QStringLiteral(
+                    "The volume label \"%1\" is recorded as \"%2\" in the Joliet names "
+                    "(at most 16 characters, none of * / : ; ? \\ or control characters)")
                     .arg(label, joliet);
   return warnings;
 }

@@ -1,13 +1,14 @@
 #include "platform/image_file.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
 
 namespace ondrelle::platform {
 
@@ -17,7 +18,9 @@ std::int32_t CreateImageFile(const QString& path, int& error) {
   return fd;
 }
 
-PendingImageFile::~PendingImageFile() { Discard(); }
+PendingImageFile::~PendingImageFile() {
+  Discard();
+}
 
 int PendingImageFile::Open(const QString& target) {
   Discard();
@@ -59,7 +62,8 @@ int PendingImageFile::Commit() {
   }
   temporary_.clear();
   // The rename itself must reach the disk too.
-  const int folder = ::open(QFile::encodeName(QFileInfo(target_).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folder =
+      ::open(QFile::encodeName(QFileInfo(target_).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     (void)::fsync(folder);
     ::close(folder);
@@ -89,7 +93,9 @@ int WriteImageFile(std::int32_t handle, const void* data, std::size_t size) {
   return 0;
 }
 
-int FlushImageFile(std::int32_t handle) { return ::fsync(handle) == 0 ? 0 : errno; }
+int FlushImageFile(std::int32_t handle) {
+  return ::fsync(handle) == 0 ? 0 : errno;
+}
 
 void CloseImageFile(std::int32_t handle) {
   if (handle >= 0) ::close(handle);
@@ -111,6 +117,8 @@ QString FolderToMeasure(const QString& target) {
   return folder.isEmpty() ? QStringLiteral("/") : folder;
 }
 
-int DiskFullError() { return ENOSPC; }
+int DiskFullError() {
+  return ENOSPC;
+}
 
 }  // namespace ondrelle::platform

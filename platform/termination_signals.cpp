@@ -1,10 +1,11 @@
 #include "platform/termination_signals.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace ondrelle::platform {
 

@@ -86,3 +86,15 @@ TEST_F(CallbackFixture, ACancelledScanProbesNothing) {
   EmberlineCallBack(10, &devices, nullptr, const_cast<char*>("CdRom16"));
   EXPECT_EQ(devices.Count(), 0);
 }
+
+TEST_F(CallbackFixture, AWritersOwnProgressStateKeepsItsBurnApartFromOthers) {
+  TsbProgressState first, second;
+  std::uint64_t total = 100, done = 40;
+  EmberlineCallBack(12, &first, &total, &done);
+  EmberlineCallBack(12, &second, &total, &done);  // the same percentage, but another burn's news
+  EmberlineCallBack(12, &first, &total, &done);
+  EXPECT_EQ(progress, (std::vector<int>{40, 40}));
+  EXPECT_EQ(first.LastProgress, 40);
+  EXPECT_EQ(second.LastProgress, 40);
+  EXPECT_EQ(LastProgress, 0) << "the process-wide state is left alone";
+}

@@ -1,9 +1,11 @@
+#include "devices/name_collision.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "devices/library_callback.h"
-#include "devices/name_collision.h"
+#include "log/callback_eventer.h"
 
 using namespace ondrelle;
 
@@ -28,9 +30,11 @@ QString JolietRename(const QString& name, std::size_t capacity = EMBERLINE_COLLI
 }
 
 EmberlineNameCollision Collision(bool joliet, std::uint32_t firstAttributes, std::uint32_t secondAttributes,
-                                 const std::string& firstPath) {
+                                 const std::string& firstPath, const std::string& secondPath = {}) {
   static std::string entry;
+  static std::string second;
   entry = std::string(1, '\0') + firstPath;
+  second = std::string(1, '\0') + secondPath;
   EmberlineNameCollision c{};
   c.joliet = joliet ? 1 : 0;
   if (joliet) {
@@ -41,6 +45,7 @@ EmberlineNameCollision Collision(bool joliet, std::uint32_t firstAttributes, std
   }
   c.firstEntry = reinterpret_cast<const std::uint8_t*>(entry.c_str());
   c.firstAttributes = firstAttributes;
+  c.secondEntry = reinterpret_cast<const std::uint8_t*>(second.c_str());
   c.secondAttributes = secondAttributes;
   return c;
 }
@@ -61,21 +66,24 @@ TEST(RenameISO9660, ADotBeyondFourCharactersIsNotAnExtension) {
   EXPECT_EQ(IsoRename("LONGNAME.ABC;123", 3), "LONGNAM3");
 }
 
-TEST(RenameJoliet, AddsDateAndTimeAndTurnsSeparatorsIntoUnderscores) {
-  EXPECT_EQ(JolietRename(QStringLiteral("report.doc")), QStringLiteral("report_07/12/2026_09_05_00_doc"));
+TEST(RenameJoliet, AddsDateAndTimeAndTurnsSeparatorsIntoUnderscoresButKeepsTheExtension) {
+  EXPECT_EQ(JolietRename(QStringLiteral("report.doc")), QStringLiteral("report_07/12/2026_09_05_00.doc"));
+  EXPECT_EQ(JolietRename(QStringLiteral("my notes.v2.txt")), QStringLiteral("my_notes_v2_07/12/2026_09_05_00.txt"));
   EXPECT_EQ(JolietRename(QStringLiteral("x")), QStringLiteral("x0_07/12/2026_09_05_00"));
 }
 
 TEST(RenameJoliet, ALongNameIsShortenedToFitItsField) {
   const QString renamed = JolietRename(QString(255, QLatin1Char('n')) + QStringLiteral(".txt"));
   EXPECT_EQ(renamed.size(), EMBERLINE_COLLISION_NAME_SIZE / 2 - 1);
-  EXPECT_TRUE(renamed.endsWith(QStringLiteral("_07/12/2026_09_05_00_txt"))) << renamed.toStdString();
+  EXPECT_TRUE(renamed.endsWith(QStringLiteral("_07/12/2026_09_05_00.txt"))) << renamed.toStdString();
   const QString tiny = JolietRename(QStringLiteral("report.doc"), 12);
   EXPECT_EQ(tiny.size(), 11);
 }
 
-TEST(NameCollision, JolietFoldersMergeWhileIsoFoldersAreRenamed) {
-  EmberlineNameCollision joliet = Collision(true, 0x10, 0x10, "docs/Report.doc");
+TEST(NameCollision, JolietFoldersOfTheSameNameMergeWhileIsoFoldersAreRenamed) {
+  std::vector<QString> warnings;
+  CallBackEventer().OnWarning = [&](TsbCallBackEventer&, const QString& text) { warnings.push_back(text); };
+  EmberlineNameCollision joliet = Collision(true, 0x10, 0x10, "a/docs/Report.doc", "b/docs/Report.doc");
   EmberlineCallBack(3, nullptr, &joliet, nullptr);
   EXPECT_EQ(joliet.answer, EMBERLINE_COLLISION_MERGE);
   char16_t name[EMBERLINE_COLLISION_NAME_SIZE / 2];
@@ -87,6 +95,30 @@ TEST(NameCollision, JolietFoldersMergeWhileIsoFoldersAreRenamed) {
   EmberlineCallBack(3, nullptr, &iso, nullptr);
   EXPECT_EQ(iso.answer, EMBERLINE_COLLISION_RENAME);
   EXPECT_STREQ(reinterpret_cast<const char*>(iso.name), "REPORT1.DOC;1");
+  CallBackEventer().OnWarning = nullptr;
+  ASSERT_EQ(warnings.size(), 2u) << "nothing changes name silently";
+  EXPECT_TRUE(warnings[0].contains(QStringLiteral("are merged into one")));
+  EXPECT_EQ(warnings[1], QStringLiteral("The ISO 9660 name of \"\" collides with \"docs/REPORT.DOC\"; it is renamed to "
+                                        "\"REPORT1.DOC;1\""));
+}
+
+TEST(NameCollision, FoldersThatOnlyMeetAfterCaseFoldingOrTheCutAreRenamedNotMerged) {
+  for (const auto& [first, second] :
+       {std::pair<std::string, std::string>{"src/Docs", "src/docs"},
+        std::pair{"a/" + std::string(64, 'n') + "1", "a/" + std::string(64, 'n') + "2"}}) {
+    QString warning;
+    CallBackEventer().OnWarning = [&](TsbCallBackEventer&, const QString& text) { warning = text; };
+    EmberlineNameCollision c = Collision(true, 0x10, 0x10, first, second);
+    EmberlineCallBack(3, nullptr, &c, nullptr);
+    CallBackEventer().OnWarning = nullptr;
+    EXPECT_EQ(c.answer, EMBERLINE_COLLISION_RENAME) << second;
+    char16_t name[EMBERLINE_COLLISION_NAME_SIZE / 2];
+    std::memcpy(name, c.name, sizeof name);
+    EXPECT_TRUE(QString::fromUtf16(name).startsWith(QStringLiteral("Report_"))) << second;
+    EXPECT_TRUE(warning.startsWith(
+        QStringLiteral("The Joliet name of \"%1\" collides with").arg(QString::fromStdString(second))))
+        << warning.toStdString();
+  }
 }
 
 TEST(NameCollision, ABootImageKeepsTheFirstEntryInAnyCaseButIsStillRenamed) {

@@ -10,9 +10,8 @@ using emberline::virt::VirtualWriterRegistry;
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("vw-registry-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = std::filesystem::temp_directory_path() / ("vw-registry-" + std::to_string(::getpid()) + "-" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir);
   }
   void TearDown() override {
@@ -54,4 +53,23 @@ TEST_F(Registry, ReopeningADeviceSeesTheSameMedium) {
   EXPECT_EQ(back, data);
   registry.shutDown();  // shut-down finishes the loaded medium's image
   EXPECT_TRUE(std::filesystem::exists(dir) && !std::filesystem::is_empty(dir));
+}
+
+TEST_F(Registry, AnExclusiveOpenClaimsTheWriterUntilItEnds) {
+  ASSERT_TRUE(registry.start("cd-r;dvd+r", dir).ok());
+  VirtualWriterRegistry other;  // another program on the same image folder
+  ASSERT_TRUE(other.start("cd-r", dir).ok());
+  {
+    auto burning = registry.open("CdRom16", emberline::OpenMode::Exclusive);
+    ASSERT_TRUE(burning.ok());
+    for (VirtualWriterRegistry* second : {&registry, &other}) {
+      auto refused = second->open("CdRom16", emberline::OpenMode::Exclusive);
+      ASSERT_FALSE(refused.ok());
+      EXPECT_NE(refused.error().message.find("device busy"), std::string::npos) << refused.error().message;
+    }
+    EXPECT_TRUE(registry.open("CdRom16").ok()) << "a probe still looks at a busy writer";
+    EXPECT_TRUE(registry.open("CdRom17", emberline::OpenMode::Exclusive).ok()) << "another writer is free";
+  }
+  EXPECT_TRUE(other.open("CdRom16", emberline::OpenMode::Exclusive).ok()) << "the claim ends with its device object";
+  other.shutDown();
 }

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "platform/termination_signals.h"
+
+using ondrelle::platform::TerminationSignals;
+
+namespace {
+
+bool WaitFor(const std::atomic<int>& value) {
+  for (int i = 0; i < 200 && value.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return value.load() != 0;
+}
+
+}  // namespace
+
+TEST(TerminationSignals, TheFirstSignalReachesTheCallbackOnItsOwnThreadAndTheProcessGoesOn) {
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+    std::atomic<int> seen{0};
+    std::thread::id where;
+    {
+      TerminationSignals watch([&](int signal) {
+        where = std::this_thread::get_id();
+        seen = signal;
+      });
+      std::raise(number);
+      ASSERT_TRUE(WaitFor(seen)) << number;
+      EXPECT_EQ(seen.load(), number);
+      EXPECT_EQ(watch.Received(), number);
+      EXPECT_NE(where, std::this_thread::get_id());
+    }
+  }
+}
+
+TEST(TerminationSignalsDeathTest, ASecondSignalEndsTheProcessAtOnce) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::atomic<int> seen{0};
+        TerminationSignals watch([&](int signal) { seen = signal; });
+        std::raise(SIGTERM);
+        WaitFor(seen);
+        std::raise(SIGINT);
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(128 + SIGINT), "");
+}
