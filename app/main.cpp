@@ -25,8 +25,11 @@ int main(int argc, char* argv[]) {
   ondrelle::CheckLibraryVersionAtStart();
 
   ondrelle::TOndrelleProgram program;
-  QObject::connect(&program, &ondrelle::TOndrelleProgram::Ended, &application, &QApplication::quit,
-                   Qt::QueuedConnection);
+  // Ends the loop outright: quit() would first ask every window to close,
+  // and the wait window never agrees.
+  QObject::connect(
+      &program, &ondrelle::TOndrelleProgram::Ended, &application, [] { QCoreApplication::exit(0); },
+      Qt::QueuedConnection);
   program.Start();
   return QApplication::exec();
 }
