@@ -26,9 +26,8 @@ struct PageTitles {
 };
 
 constexpr PageTitles kTitles[] = {
-    {wpTransport, 15220, 15221}, {wpDevice, 15447, 15448},   {wpDiscType, 16050, 16051},
-    {wpSource, 16052, 16053},    {wpBurnMode, 15235, 15234}, {wpBurnOptions, 15210, 15211},
-    {wpSummary, 15223, 16059},   {wpBurn, 15202, 16064},
+    {wpTransport, 15220, 15221}, {wpDevice, 15447, 15448},      {wpDiscType, 16050, 16051}, {wpSource, 16052, 16053},
+    {wpBurnMode, 15235, 15234},  {wpBurnOptions, 15210, 15211}, {wpSummary, 15223, 16059},  {wpBurn, 15202, 16064},
 };
 
 /// The hourglass for the length of a page change.
@@ -47,8 +46,7 @@ TMainForm::TMainForm(TfrmWelcome& welcome, TfrmAbout& about, TfrmFinish& finish,
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Ondrelle"));
   Confirm = [this](const QString& question) {
-    return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
   for (int index = 0; index < 9; ++index) {
     const QString host = index == wpBurn ? QStringLiteral("pnlFinalPage") : QStringLiteral("pnlTs%1").arg(index);

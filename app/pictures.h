@@ -6,9 +6,15 @@
 
 namespace ondrelle::pictures {
 
-inline QPixmap WizardHeader() { return QPixmap(QStringLiteral(":/pictures/wizard_header.png")); }
-inline QPixmap SidePicture() { return QPixmap(QStringLiteral(":/pictures/side_picture.png")); }
-inline QIcon ApplicationIcon() { return QIcon(QStringLiteral(":/pictures/ondrelle.png")); }
+inline QPixmap WizardHeader() {
+  return QPixmap(QStringLiteral(":/pictures/wizard_header.png"));
+}
+inline QPixmap SidePicture() {
+  return QPixmap(QStringLiteral(":/pictures/side_picture.png"));
+}
+inline QIcon ApplicationIcon() {
+  return QIcon(QStringLiteral(":/pictures/ondrelle.png"));
+}
 /// The log icons in the order of TsbLogItemType: information, error, warning.
 inline QPixmap LogIcon(int itemType) {
   static const char* const kNames[] = {":/pictures/log_info.png", ":/pictures/log_error.png",
@@ -17,6 +23,8 @@ inline QPixmap LogIcon(int itemType) {
   return QPixmap(QString::fromLatin1(kNames[itemType]));
 }
 /// The frames of the wait window's clock, "MYCLOCK" frames 0 to 4.
-inline QString ClockFrame(int frame) { return QStringLiteral(":/pictures/clock%1.png").arg(frame); }
+inline QString ClockFrame(int frame) {
+  return QStringLiteral(":/pictures/clock%1.png").arg(frame);
+}
 
 }  // namespace ondrelle::pictures

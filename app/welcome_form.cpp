@@ -60,7 +60,8 @@ TfrmWelcome::TfrmWelcome(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSW
   big.setBold(true);
   big.setPointSizeF(big.pointSizeF() * 1.5);
   WelcomeLabel->setFont(big);
-  DescriptionLabel = label(text, "DescriptionLabel", tr("This wizard will guide you through video disc creation process"));
+  DescriptionLabel =
+      label(text, "DescriptionLabel", tr("This wizard will guide you through video disc creation process"));
   Label1 = label(kinds, "Label1", tr("Ondrelle supports burning video discs from these video file types:"));
   Label2 = label(kinds, "Label2", tr("* Video CD - MPEG 1"), 8);
   Label4 = label(kinds, "Label4", tr("* Super Video CD - MPEG 2"), 8);

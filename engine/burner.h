@@ -14,8 +14,8 @@
 #include "devices/operation_progress.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner_records.h"
-#include "log/log_item_type.h"
 #include "engine/custom_thread.h"
+#include "log/log_item_type.h"
 
 namespace ondrelle {
 
@@ -53,6 +53,10 @@ class TsbBurner {
   /// Starts the data burn thread for BurnMode and waits for it. Afterwards
   /// LastMessage is empty on success and holds the error otherwise.
   void RunBurnThread();
+  /// Runs one long library call (closing the session, ejecting) on a
+  /// worker and waits for it as for the burn thread, so a waiting UI keeps
+  /// serving its windows. Without a pump the call runs on the caller's thread.
+  void RunLongCall(std::function<void()> call);
   bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
 
   QString LastMessage;

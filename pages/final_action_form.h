@@ -45,7 +45,7 @@ class TfrmFinalAction : public TsbDockForm {
   /// A time as the log shows it, in the system's time format.
   static QString TimeText(const QTime& time);
 
-  TsbLog* Log = nullptr;          ///< the wizard's log; not owned
+  TsbLog* Log = nullptr;             ///< the wizard's log; not owned
   TsbActionList* Actions = nullptr;  ///< the wizard's actions; not owned
 
   QWidget* pnlTop;

@@ -30,7 +30,8 @@ QString Year() {
 
 TEST(AboutWindow, TheGenuineNameUnlocksBothLinks) {
   QTemporaryDir folder;
-  TfrmAbout about(nullptr, WriteSettings(folder, "[SYSTEM]\r\nName=Ondrelle\r\nCompany=Quenmere, Inc.\r\nVersion=1.2.3\r\n"));
+  TfrmAbout about(nullptr,
+                  WriteSettings(folder, "[SYSTEM]\r\nName=Ondrelle\r\nCompany=Quenmere, Inc.\r\nVersion=1.2.3\r\n"));
   EXPECT_EQ(about.Label1->text(), QStringLiteral("Quenmere, Inc."));
   EXPECT_EQ(about.lblVersion->text(), QStringLiteral("1.2.3"));
   EXPECT_EQ(about.lblCopyright->text(), QStringLiteral("Copyright \u00A9 %1 Quenmere, Inc.").arg(Year()));

@@ -2,6 +2,7 @@
 // Answers the message boxes a window opens while a test drives it: each
 // box's text is recorded and the box is closed with the chosen button.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>

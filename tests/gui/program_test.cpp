@@ -1,16 +1,16 @@
 // The program's windows: creation, the main window, moving between the
 // welcome window, the wizard and the completion window.
 
+#include "app/program.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "app/about_form.h"
 #include "app/finish_form.h"
 #include "app/main_form.h"
-#include "app/program.h"
 #include "app/welcome_form.h"
 #include "modal_answerer.h"
 #include "pages/final_action_form.h"
@@ -50,14 +50,17 @@ TEST(Program, OnlyTheWelcomeWindowShowsAtFirstAndTheWizardHasFilledTheOthers) {
 TEST(Program, ClosingTheWelcomeWindowOrFinishingEndsTheProgram) {
   {
     Program p;
-    QSignalSpy ended(&p.program, &TOndrelleProgram::Ended);
+    int ended = 0;
+    QObject::connect(&p.program, &TOndrelleProgram::Ended, [&ended] { ++ended; });
     p.program.Welcome().ButtonClose->click();
-    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(ended, 1);
   }
   Program p;
-  QSignalSpy ended(&p.program, &TOndrelleProgram::Ended);
+  int ended = 0;
+  QObject::connect(&p.program, &TOndrelleProgram::Ended, [&ended] { ++ended; });
   p.program.Finish().ButtonNext->click();
-  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(p.program.Finish().isVisible());
 }
 
 TEST(Program, EachWindowTakesThePlaceOfTheOneBefore) {
@@ -86,9 +89,9 @@ TEST(Program, AfterTheBurnNextOpensTheCompletionWindowWithTheResult) {
     bool cancelled;
     const char* text;
   };
-  for (const Case& c : {Case{true, false, "You have successfully completed the Ondrelle."},
-                        Case{true, true, "Ondrelle was cancelled by user."},
-                        Case{false, false, "Ondrelle finished with errors."}}) {
+  for (const Case& c :
+       {Case{true, false, "You have successfully completed the Ondrelle."},
+        Case{true, true, "Ondrelle was cancelled by user."}, Case{false, false, "Ondrelle finished with errors."}}) {
     Program p;
     TMainForm& wizard = p.program.Wizard();
     wizard.show();

@@ -1,11 +1,11 @@
 // The string table and its translation files.
 
+#include "app/string_table.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTranslator>
-
-#include "app/string_table.h"
 
 using namespace ondrelle;
 
@@ -15,7 +15,9 @@ TEST(StringTable, EveryIdentifierIsInRangeAndHasItsText) {
   for (qsizetype i = 0; i < ids.size(); ++i) {
     EXPECT_GE(ids[i], 15101);
     EXPECT_LE(ids[i], 16181);
-    if (i > 0) EXPECT_LT(ids[i - 1], ids[i]) << "the table must stay sorted for its look-up";
+    if (i > 0) {
+      EXPECT_LT(ids[i - 1], ids[i]) << "the table must stay sorted for its look-up";
+    }
     EXPECT_FALSE(LoadStr(ids[i]).isEmpty()) << ids[i];
   }
   EXPECT_EQ(LoadStr(15101), QStringLiteral("&Next >"));

@@ -124,6 +124,7 @@ TEST(WizardFrame, ImportingStampsEveryCopiedLineAndActionWithTheOwner) {
 TEST(WizardFrame, ADockedPageKeepsItsMarginsAsTheHostResizes) {
   QWidget host;
   host.resize(489, 223);
+  host.show();
   auto* page = new TsbDockForm;
   page->DockTo(&host);
   EXPECT_EQ(page->parentWidget(), &host);
