@@ -1,13 +1,32 @@
 // ondrelle: the video disc wizard.
 
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstring>
 
 #include "app/pictures.h"
 #include "app/program.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
+#include "platform/executable_path.h"
+
+namespace {
+
+/// Lists the files the program reads beside itself and whether each is
+/// there; for checking an installation.
+int ListFilesBesideProgram() {
+  for (const char* name : {"lame.dll", "Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"}) {
+    const QString path = ondrelle::platform::FileBesideExecutable(QString::fromLatin1(name));
+    std::printf("%s %s\n", QFileInfo::exists(path) ? "found" : "missing", qPrintable(path));
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  if (argc == 2 && std::strcmp(argv[1], "--files") == 0) return ListFilesBesideProgram();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ondrelle"));
   QApplication::setApplicationDisplayName(QStringLiteral("Ondrelle"));
