@@ -5,7 +5,13 @@ include(GNUInstallDirs)
 
 set(ONDRELLE_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/ondrelle)
 
+# The burning library is private to the programs: it lies beside them too.
+set_target_properties(ondrelle ondrelle-cli PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS ondrelle ondrelle-cli RUNTIME DESTINATION ${ONDRELLE_INSTALL_PROGRAM_DIR})
+get_target_property(emberline_type emberline TYPE)
+if(emberline_type STREQUAL "SHARED_LIBRARY")
+  install(TARGETS emberline LIBRARY DESTINATION ${ONDRELLE_INSTALL_PROGRAM_DIR} NAMELINK_SKIP)
+endif()
 install(FILES ${CMAKE_BINARY_DIR}/app/lame.dll DESTINATION ${ONDRELLE_INSTALL_PROGRAM_DIR})
 
 # ---------------------------------------------------------------------------
