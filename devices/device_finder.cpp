@@ -6,10 +6,6 @@
 
 namespace ondrelle {
 
-namespace {
-constexpr std::chrono::milliseconds kWaitSlice{80};
-}
-
 TsbDeviceFinderThread::TsbDeviceFinderThread(TsbDeviceList& devices, std::function<void()> onTerminate)
     : devices_(devices), transportType_(devices.TransportType), worker_([this] { Body(); }, std::move(onTerminate)) {}
 
@@ -67,7 +63,7 @@ void TsbDeviceFinder::Scan(bool showProgress) {
 
 void TsbDeviceFinder::WaitForThread() {
   if (!thread_) return;
-  while (!thread_->WaitFor(kWaitSlice)) {
+  while (!thread_->WaitFor(WaitStep(pump_))) {
     if (pump_) pump_();
   }
   thread_.reset();  // joins the finished thread

@@ -3,6 +3,7 @@
 // button. The wizard provides a real window; the CLI shows none.
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -24,5 +25,16 @@ using TsbOperationProgressFactory = std::function<std::unique_ptr<TsbOperationPr
 /// Lets a waiting UI thread keep its window alive: processes pending events
 /// once. The CLI's pump does nothing.
 using TsbEventPump = std::function<void()>;
+
+/// A wait for a worker runs in 80 ms slices. With a pump, each slice is cut
+/// into short steps with the pump between them, so the waiting UI thread
+/// never goes more than a step without serving its windows.
+inline constexpr std::chrono::milliseconds kWaitSlice{80};
+inline constexpr std::chrono::milliseconds kPumpedWaitStep{10};
+
+/// How long to wait on the worker before running the pump again.
+inline std::chrono::milliseconds WaitStep(const TsbEventPump& pump) {
+  return pump ? kPumpedWaitStep : kWaitSlice;
+}
 
 }  // namespace ondrelle

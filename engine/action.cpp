@@ -28,8 +28,10 @@ void TsbAction::CloseSession() {
   burner.LastMessage = QStringLiteral("Closing session");
   DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   Logger().WriteLog(QStringLiteral("CdvdWriter_CloseSession"));
-  burner.ExceptionCode = Emberline_CdvdWriter_CloseSession(
-      burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &burner.SystemStatus, &burner.FailureInfo);
+  burner.RunLongCall([&burner] {
+    burner.ExceptionCode = Emberline_CdvdWriter_CloseSession(
+        burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &burner.SystemStatus, &burner.FailureInfo);
+  });
   if (burner.ExceptionCode != 0) {
     burner.LastMessage = EmberlineFailureText("CdvdWriter_CloseSession", burner.ExceptionCode, burner.SystemStatus,
                                               burner.ExceptionText.data()) +
@@ -42,8 +44,10 @@ void TsbAction::Eject() {
   TsbBurner& burner = *ActionList->Burner;
   burner.Release();
   Logger().WriteLog(QStringLiteral("CdvdWriter_Eject"));
-  burner.ExceptionCode = Emberline_CdvdWriter_Eject(burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
-                                                    &burner.SystemStatus, &burner.FailureInfo);
+  burner.RunLongCall([&burner] {
+    burner.ExceptionCode = Emberline_CdvdWriter_Eject(burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
+                                                      &burner.SystemStatus, &burner.FailureInfo);
+  });
   if (burner.ExceptionCode != 0) {
     burner.LastMessage = EmberlineFailureText("CdvdWriter_Eject", burner.ExceptionCode, burner.SystemStatus,
                                               burner.ExceptionText.data());

@@ -3,16 +3,14 @@
 #include <cstdio>
 
 #include "devices/library_callback.h"
-#include "engine/burn_thread.h"
 #include "devices/library_result.h"
+#include "engine/burn_thread.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {
 
 namespace {
-constexpr std::chrono::milliseconds kWaitSlice{80};
-
 void PrintError(const QString& message) {
   std::fprintf(stderr, "%s\n", qPrintable(message));
 }
@@ -121,10 +119,24 @@ void TsbBurner::RunBurnThread() {
 
 void TsbBurner::WaitFor(std::unique_ptr<TsbCustomThread>& thread, std::atomic<bool>& running) {
   if (!thread) return;
-  while (running.load() && !thread->WaitFor(kWaitSlice)) {
+  while (running.load() && !thread->WaitFor(WaitStep(pump_))) {
     if (pump_) pump_();
   }
   thread.reset();  // joins the finished thread
+}
+
+void TsbBurner::RunLongCall(std::function<void()> call) {
+  if (!pump_) {
+    call();
+    return;
+  }
+  WaitForAuxThread();
+  auxThreadRunning_ = true;
+  auto thread = std::make_unique<TsbFunctionThread>(*this, std::move(call));
+  thread->OnTerminate = [this](TsbCustomThread&) { AuxThreadDone(); };
+  AuxThread = std::move(thread);
+  AuxThread->Start();
+  WaitForAuxThread();
 }
 
 void TsbBurner::WaitForBurnThread() {

@@ -55,6 +55,10 @@ class TsbBurner : public TsbWriterState {
   /// Starts the data burn thread for BurnMode and waits for it. Afterwards
   /// LastMessage is empty on success and holds the error otherwise.
   void RunBurnThread();
+  /// Runs one long library call (closing the session, ejecting) on a
+  /// worker and waits for it as for the burn thread, so a waiting UI keeps
+  /// serving its windows. Without a pump the call runs on the caller's thread.
+  void RunLongCall(std::function<void()> call);
   bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
 
   TsbDeviceAddress DeviceAddress{};

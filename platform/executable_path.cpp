@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <climits>
 
@@ -15,6 +16,16 @@ QString ExecutablePath() {
   if (length > 0) return QString::fromLocal8Bit(buffer, static_cast<qsizetype>(length));
   if (QCoreApplication::instance() != nullptr) return QCoreApplication::applicationFilePath();
   return {};
+}
+
+QString ExecutableDirectory() {
+  const QString path = ExecutablePath();
+  if (path.isEmpty()) return {};
+  return QDir::toNativeSeparators(QFileInfo(path).canonicalPath() + QLatin1Char('/'));
+}
+
+QString FileBesideExecutable(const QString& name) {
+  return QDir::toNativeSeparators(ExecutableDirectory() + name);
 }
 
 }  // namespace ondrelle::platform

@@ -1,0 +1,82 @@
+#pragma once
+// The video wizard window: the order of its pages, their titles, the
+// Back / Next / Cancel flow over them, and the burn on the last page.
+// The pages of choices plug in through PreparePage, ValidatePage and
+// CollectPageContributions.
+
+#include <QPointer>
+#include <array>
+#include <functional>
+
+#include "app/sb_dock_form.h"
+#include "app/sb_main_form.h"
+
+namespace ondrelle {
+
+class TfrmAbout;
+class TfrmFinalAction;
+class TfrmFinish;
+class TfrmWelcome;
+
+/// Page indices: the sheet of each page in the page control.
+enum TWizardPage : int {
+  wpTransport = 0,
+  wpBurn = 1,
+  wpDevice = 2,
+  wpUnused = 3,
+  wpDiscType = 4,
+  wpSource = 5,
+  wpBurnMode = 6,
+  wpBurnOptions = 7,
+  wpSummary = 8,
+};
+
+class TMainForm : public TsbMainForm {
+  Q_OBJECT
+
+ public:
+  TMainForm(TfrmWelcome& welcome, TfrmAbout& about, TfrmFinish& finish, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  void BuildPageOrder() override;
+  void LockWizard() override;
+  void UpdateButtons() override;
+  void LoadCaptions() override;
+  virtual void SetCancelEnabled(bool enabled);
+
+  void PageChanged();
+  void ButtonNextClick();
+  void ButtonPrevClick();
+  void ButtonCloseClick();
+  void ButtonAboutClick();
+
+  /// The page window of `index`, none before its first visit.
+  TsbDockForm* Page(int index) const { return pages_.at(static_cast<std::size_t>(index)); }
+  TfrmFinalAction* FinalPage() const;
+
+  /// Asks a yes/no question; tests answer it themselves.
+  std::function<bool(const QString&)> Confirm;
+
+ protected:
+  /// Creates (on first use), docks, sets up and shows the page about to be entered.
+  virtual void PreparePage(int index);
+  /// Copies the lines and actions of the page being left into the wizard's lists.
+  virtual void CollectPageContributions(int index);
+  /// Creates and docks a page window into its host; the wizard keeps it.
+  void AdoptPage(int index, TsbDockForm* page);
+
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void ShowPageTitles(int index);
+  void RunBurn();
+
+  TfrmWelcome& welcome_;
+  TfrmAbout& about_;
+  TfrmFinish& finish_;
+  std::array<QPointer<TsbDockForm>, 9> pages_;
+};
+
+}  // namespace ondrelle

@@ -1,0 +1,88 @@
+#include "app/string_table.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <algorithm>
+#include <iterator>
+
+namespace ondrelle {
+
+namespace {
+
+struct SourceText {
+  const char* text;
+  const char* id;
+};
+
+struct StringEntry {
+  int id;
+  SourceText source;
+};
+
+// Kept in ascending order of identifier.
+constexpr StringEntry kStrings[] = {
+    {15101, QT_TRANSLATE_NOOP3("StringTable", "&Next >", "15101")},
+    {15102, QT_TRANSLATE_NOOP3("StringTable", "< &Back", "15102")},
+    {15103, QT_TRANSLATE_NOOP3("StringTable", "Cancel", "15103")},
+    {15109, QT_TRANSLATE_NOOP3("StringTable", "Scanning devices", "15109")},
+    {15120, QT_TRANSLATE_NOOP3("StringTable", "You must select device that is supports burning CD/DVD", "15120")},
+    {15121, QT_TRANSLATE_NOOP3("StringTable", "No writable disc is inserted", "15121")},
+    {15141, QT_TRANSLATE_NOOP3("StringTable", "Testing unit ready", "15141")},
+    {15143, QT_TRANSLATE_NOOP3("StringTable", "Getting track information", "15143")},
+    {15144, QT_TRANSLATE_NOOP3("StringTable", "Getting disc information", "15144")},
+    {15145, QT_TRANSLATE_NOOP3("StringTable", "Building ISO image", "15145")},
+    {15151, QT_TRANSLATE_NOOP3("StringTable", "Getting current CD/DVD speeds", "15151")},
+    {15152, QT_TRANSLATE_NOOP3("StringTable", "Enabling BUP (Buffer Underrun Protection)", "15152")},
+    {15153, QT_TRANSLATE_NOOP3("StringTable", "Getting BUP (Buffer Underrun Protection) support", "15153")},
+    {15154, QT_TRANSLATE_NOOP3("StringTable", "%d MBs of cache will be used during burn process", "15154")},
+    {15167, QT_TRANSLATE_NOOP3("StringTable", "Setting CD/DVD speeds", "15167")},
+    {15168, QT_TRANSLATE_NOOP3("StringTable", "Sending OPC (Optimum Power Calibration)", "15168")},
+    {15171, QT_TRANSLATE_NOOP3("StringTable", "Disc is not blank, burning is impossible!", "15171")},
+    {15202, QT_TRANSLATE_NOOP3("StringTable", "Burning", "15202")},
+    {15210, QT_TRANSLATE_NOOP3("StringTable", "Burning Options", "15210")},
+    {15211, QT_TRANSLATE_NOOP3("StringTable", "You can choose various burning options", "15211")},
+    {15220, QT_TRANSLATE_NOOP3("StringTable", "SCSI Transport", "15220")},
+    {15221, QT_TRANSLATE_NOOP3("StringTable", "The SCSI transport is a method to access devices", "15221")},
+    {15223, QT_TRANSLATE_NOOP3("StringTable", "Options Summary", "15223")},
+    {15229, QT_TRANSLATE_NOOP3("StringTable", "You have successfully completed the Ondrelle.", "15229")},
+    {15230, QT_TRANSLATE_NOOP3("StringTable", "Completing the Ondrelle", "15230")},
+    {15231, QT_TRANSLATE_NOOP3("StringTable", "Ondrelle finished with errors.", "15231")},
+    {15232, QT_TRANSLATE_NOOP3("StringTable", "Ondrelle was cancelled by user.", "15232")},
+    {15234, QT_TRANSLATE_NOOP3("StringTable", "You can choose burning mode", "15234")},
+    {15235, QT_TRANSLATE_NOOP3("StringTable", "Burning Mode", "15235")},
+    {15447, QT_TRANSLATE_NOOP3("StringTable", "Device Selection", "15447")},
+    {15448, QT_TRANSLATE_NOOP3("StringTable", "CD or DVD burning device to use for Video disc burning.", "15448")},
+    {15501, QT_TRANSLATE_NOOP3("StringTable", "Are you sure to cancel burn Video?", "15501")},
+    {15509, QT_TRANSLATE_NOOP3("StringTable", "Source video file:", "15509")},
+    {16050, QT_TRANSLATE_NOOP3("StringTable", "Disc type", "16050")},
+    {16051, QT_TRANSLATE_NOOP3("StringTable", "Video disc type to burn.", "16051")},
+    {16052, QT_TRANSLATE_NOOP3("StringTable", "Source data", "16052")},
+    {16053, QT_TRANSLATE_NOOP3("StringTable", "Source video data to create video CD/DVD.", "16053")},
+    {16055, QT_TRANSLATE_NOOP3("StringTable", "Can't find video template %s", "16055")},
+    {16057, QT_TRANSLATE_NOOP3("StringTable", "Specified file cannot be found", "16057")},
+    {16059, QT_TRANSLATE_NOOP3("StringTable",
+                               "Review the Video CD options you have chosen before proceed with burning.", "16059")},
+    {16060, QT_TRANSLATE_NOOP3("StringTable", "Ondrelle is scanning your system for CD and DVD devices.", "16060")},
+    {16061, QT_TRANSLATE_NOOP3("StringTable", "Please insert blank DVD-R, DVD+R, DVD-RW, DVD+RW media!", "16061")},
+    {16062, QT_TRANSLATE_NOOP3("StringTable", "Please insert blank CD-R or CD-RW media!", "16062")},
+    {16063, QT_TRANSLATE_NOOP3("StringTable", "You must select source path for video data!", "16063")},
+    {16064, QT_TRANSLATE_NOOP3("StringTable", "Burning video disc", "16064")},
+    {16065, QT_TRANSLATE_NOOP3("StringTable", "Total file(s) size to big for burning on this disc!", "16065")},
+};
+
+}  // namespace
+
+QString LoadStr(int id) {
+  const auto found = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                                      [](const StringEntry& entry, int wanted) { return entry.id < wanted; });
+  if (found == std::end(kStrings) || found->id != id) return {};
+  return QCoreApplication::translate("StringTable", found->source.text, found->source.id);
+}
+
+QList<int> StringTableIds() {
+  QList<int> ids;
+  for (const StringEntry& entry : kStrings) ids.append(entry.id);
+  return ids;
+}
+
+}  // namespace ondrelle

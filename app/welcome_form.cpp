@@ -1,0 +1,112 @@
+#include "app/welcome_form.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/button_row.h"
+#include "app/pictures.h"
+#include "app/string_table.h"
+
+namespace ondrelle {
+
+namespace {
+constexpr int kSideWidth = 161;
+constexpr int kSideHeight = kWizardHeight - kButtonRowHeight;  // 314
+}  // namespace
+
+void ReplaceWindow(QWidget& current, QWidget& next) {
+  next.move(current.pos());
+  next.show();
+  next.repaint();
+  current.hide();
+}
+
+TfrmWelcome::TfrmWelcome(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName(QStringLiteral("frmWelcome"));
+  setWindowTitle(QStringLiteral("Ondrelle"));
+  setFixedSize(kWizardWidth, kWizardHeight);
+
+  LeftPanel = new QFrame(this);
+  LeftPanel->setObjectName(QStringLiteral("LeftPanel"));
+  LeftPanel->setGeometry(0, 0, kSideWidth, kSideHeight);
+  LeftPanel->setStyleSheet(QStringLiteral("background: white"));
+  Image2 = new QLabel(LeftPanel);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setGeometry(0, 0, kSideWidth, kSideHeight);
+  Image2->setPixmap(pictures::SidePicture());
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setGeometry(kSideWidth, 0, kWizardWidth - kSideWidth, kSideHeight);
+  Panel1->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: white }"));
+  auto* text = new QVBoxLayout(Panel1);
+  text->setContentsMargins(14, 14, 14, 10);
+  text->setSpacing(10);
+  auto* kinds = new QVBoxLayout;
+  kinds->setSpacing(2);
+  auto label = [this](QVBoxLayout* into, const char* name, const QString& caption, int indent = 0) {
+    auto* created = new QLabel(caption, Panel1);
+    created->setObjectName(QString::fromLatin1(name));
+    created->setWordWrap(true);
+    created->setIndent(indent);
+    into->addWidget(created);
+    return created;
+  };
+  WelcomeLabel = label(text, "WelcomeLabel", tr("Welcome to the Ondrelle"));
+  QFont big = WelcomeLabel->font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.5);
+  WelcomeLabel->setFont(big);
+  DescriptionLabel =
+      label(text, "DescriptionLabel", tr("This wizard will guide you through video disc creation process"));
+  Label1 = label(kinds, "Label1", tr("Ondrelle supports burning video discs from these video file types:"));
+  Label2 = label(kinds, "Label2", tr("* Video CD - MPEG 1"), 8);
+  Label4 = label(kinds, "Label4", tr("* Super Video CD - MPEG 2"), 8);
+  Label3 = label(kinds, "Label3", tr("* DVD Video - premastered VIDEO_TS folder"), 8);
+  text->addLayout(kinds);
+  text->addStretch(1);
+  lblPressNext = label(text, "lblPressNext", tr("Click Next to continue or Cancel to exit."));
+
+  const TButtonRow row(this, kWizardHeight, "btnAbout");
+  DownPanel = row.DownPanel;
+  ButtonPrev = row.ButtonPrev;
+  ButtonNext = row.ButtonNext;
+  ButtonClose = row.ButtonClose;
+  btnAbout = row.About;
+  ButtonPrev->setText(LoadStr(15102));
+  ButtonPrev->setEnabled(false);
+  ButtonNext->setText(LoadStr(15101));
+  ButtonClose->setText(LoadStr(15103));
+  btnAbout->setText(tr("About"));
+  ButtonNext->setFocus();
+
+  connect(ButtonNext, &QPushButton::clicked, this, &TfrmWelcome::ButtonNextClick);
+  connect(ButtonClose, &QPushButton::clicked, this, &TfrmWelcome::ButtonCloseClick);
+  connect(btnAbout, &QPushButton::clicked, this, &TfrmWelcome::btnAboutClick);
+
+  // Centred on the desktop.
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmWelcome::ButtonNextClick() {
+  if (WizardForm != nullptr) ReplaceWindow(*this, *WizardForm);
+}
+
+void TfrmWelcome::ButtonCloseClick() {
+  close();
+}
+
+void TfrmWelcome::btnAboutClick() {
+  if (ShowAbout) ShowAbout();
+}
+
+void TfrmWelcome::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit Closed();
+}
+
+}  // namespace ondrelle

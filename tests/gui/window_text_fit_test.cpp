@@ -1,0 +1,77 @@
+// No text of a window is clipped at the default font: every label and
+// button is large enough for its text, and sibling labels do not overlap.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "app/about_form.h"
+#include "app/finish_form.h"
+#include "app/main_form.h"
+#include "app/program.h"
+#include "app/string_table.h"
+#include "app/welcome_form.h"
+#include "pages/final_action_form.h"
+#include "pages/operation_progress_form.h"
+
+using namespace ondrelle;
+
+namespace {
+
+QStringList ClippedTexts(QWidget& window) {
+  window.show();
+  QApplication::processEvents();
+  QStringList clipped;
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->text().isEmpty() || !label->pixmap().isNull()) continue;
+    const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                        : label->sizeHint().width() <= label->width() + 1 &&
+                                              label->fontMetrics().height() <= label->height();
+    if (!fits) clipped << label->objectName() + QStringLiteral(": ") + label->text();
+    for (QLabel* other : label->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+      if (other == label || !other->isVisible() || other->text().isEmpty()) continue;
+      if (label->objectName() < other->objectName() && label->geometry().intersects(other->geometry()))
+        clipped << label->objectName() + QStringLiteral(" overlaps ") + other->objectName();
+    }
+  }
+  for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+    if (!button->isVisible() || button->text().isEmpty()) continue;
+    const int textWidth = button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&')));
+    if (textWidth + 8 > button->width()) clipped << button->objectName() + QStringLiteral(": ") + button->text();
+  }
+  window.hide();
+  return clipped;
+}
+
+}  // namespace
+
+TEST(WindowTextFit, EveryWindowShowsItsTextsWhole) {
+  QTemporaryDir folder;
+  TOndrelleProgram program(folder.filePath(QStringLiteral("lame.dll")));
+  EXPECT_EQ(ClippedTexts(program.Welcome()), QStringList());
+  program.Finish().DescriptionLabel->setText(LoadStr(15229));
+  EXPECT_EQ(ClippedTexts(program.Finish()), QStringList());
+  program.About().Label1->setText(QStringLiteral("Quenmere"));
+  program.About().lblVersion->setText(QStringLiteral("0.1.0"));
+  EXPECT_EQ(ClippedTexts(program.About()), QStringList());
+
+  // The longest titles of the wizard's header.
+  TMainForm& wizard = program.Wizard();
+  wizard.LabelTitle->setText(LoadStr(15447));
+  wizard.LabelSubTitle->setText(LoadStr(16059));
+  wizard.LoadCaptions();
+  EXPECT_EQ(ClippedTexts(wizard), QStringList());
+
+  TfrmFinalAction burn;
+  burn.resize(492, 249);
+  burn.SetWriteProgress(nullptr, 100);
+  EXPECT_EQ(ClippedTexts(burn), QStringList());
+
+  TfrmOperationProgress wait;
+  wait.SetInfo(LoadStr(16060));
+  wait.lblCancelling->show();
+  EXPECT_EQ(ClippedTexts(wait), QStringList());
+}
