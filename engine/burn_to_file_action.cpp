@@ -5,10 +5,10 @@
 #include "devices/library_result.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
+#include "engine/image_identity.h"
 #include "engine/tsb_error.h"
 #include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
-#include "platform/executable_path.h"
 #include "platform/image_file.h"
 
 namespace ondrelle {
@@ -75,7 +75,7 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   }
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
   const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-  const QByteArray program = platform::ExecutablePath().toLocal8Bit();
+  const QByteArray program = ImageProgramIdentity();
   b.ExceptionCode =
       Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, 0, 8, 1,
                                                  label.constData(), program.constData(), program.constData());

@@ -7,10 +7,10 @@
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
+#include "engine/image_identity.h"
 #include "engine/tsb_error.h"
 #include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
-#include "platform/executable_path.h"
 
 namespace ondrelle {
 
@@ -180,7 +180,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     }
     Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
     const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-    const QByteArray program = platform::ExecutablePath().toLocal8Bit();
+    const QByteArray program = ImageProgramIdentity();
     b.ExceptionCode = Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status,
                                                                  Little32(&track[16]), 0, 1, label.constData(),
                                                                  program.constData(), program.constData());
