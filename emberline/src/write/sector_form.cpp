@@ -18,6 +18,8 @@ std::uint8_t dataBlockType(SectorForm form) {
       return mmc::data_block::kMode2Form2;
     case SectorForm::Mode2Mixed:
       return mmc::data_block::kMode2Mixed;
+    case SectorForm::Mode2Raw:
+      return mmc::data_block::kRaw2352;
   }
   return mmc::data_block::kMode1;
 }
@@ -31,11 +33,14 @@ std::size_t pageBlockSize(SectorForm form) {
       return 2324;
     case SectorForm::Mode2Mixed:
       return 2332;
+    case SectorForm::Mode2Raw:
+      return 2352;
   }
   return 2048;
 }
 
 sector::TrackMode cueTrackMode(SectorForm form) {
+  if (form == SectorForm::Mode2Raw) return sector::TrackMode::Mode2XaRaw;
   return isXa(form) ? sector::TrackMode::Mode2Xa : sector::TrackMode::Mode1;
 }
 

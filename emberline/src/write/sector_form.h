@@ -17,6 +17,9 @@ enum class SectorForm : std::uint8_t {
   Mode2Form1,  ///< CD-ROM XA Form 1: 2048 bytes of user data, the subheader from page 05h
   Mode2Form2,  ///< CD-ROM XA Form 2: 2324 bytes of user data, the subheader from page 05h
   Mode2Mixed,  ///< CD-ROM XA, each block its own 8-byte subheader then Form 1 or Form 2 data
+  /// CD-ROM XA, whole 2352-byte sectors computed by the host (sync, header,
+  /// subheader, EDC and ECC); a cue sheet's data form 21h. Session at once only.
+  Mode2Raw,
 };
 
 /// The session format byte of page 05h, recorded in the lead-in's TOC.
