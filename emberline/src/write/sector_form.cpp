@@ -19,7 +19,10 @@ std::uint8_t dataBlockType(SectorForm form) {
     case SectorForm::Mode2Mixed:
       return mmc::data_block::kMode2Mixed;
     case SectorForm::Mode2Raw:
-      return mmc::data_block::kRaw2352;
+      // Only session at once carries whole XA sectors, and there the cue sheet
+      // gives each track's form: the page names the XA form, as raw block
+      // types belong to raw recording.
+      return mmc::data_block::kMode2Form1;
   }
   return mmc::data_block::kMode1;
 }

@@ -33,7 +33,7 @@ enum class SessionFormat : std::uint8_t {
 bool isXa(SectorForm form);
 
 /// Page 05h data block type for track-at-once and incremental recording:
-/// 8 (Mode 1), 10 (Form 1), 12 (Form 2), 13 (mixed, with subheaders).
+/// 8 (Mode 1), 10 (Form 1 and whole XA sectors), 12 (Form 2), 13 (mixed, with subheaders).
 std::uint8_t dataBlockType(SectorForm form);
 
 /// Bytes the host sends per block under dataBlockType(): 2048, 2048, 2324, 2332.

@@ -17,7 +17,8 @@ TEST(DriveClose, FlushAndClosesOfAnIdleVirtualDriveTakeMilliseconds) {
   vtest::DriveHarness h("dvd+r");
   h.waitReady();
   ASSERT_TRUE(h.send(vtest::write10(0, 16), vtest::Bytes(2048 * 16, 1)).good());
-  RecordingContext context{*h.transport, {}, {}, {}, std::chrono::minutes(1)};
+  Drive device(*h.transport);
+  RecordingContext context{device, *h.transport, {}, {}, {}, std::chrono::minutes(1)};
   DriveSteps drive(context);
   const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(drive.flushCache().ok());
