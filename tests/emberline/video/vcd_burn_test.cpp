@@ -92,7 +92,7 @@ TEST_F(VideoBurn, BadSourcesAndUnsuitedMediaAreRefusedBeforeAnyWrite) {
 
   ASSERT_EQ(burn(false, fixture("vcd-pal.mpg")), EMBERLINE_OK) << out_.text;
   EXPECT_NE(burn(false, fixture("vcd-pal.mpg")), EMBERLINE_OK) << "the disc is no longer blank";
-  EXPECT_NE(std::string(out_.text).find("not blank"), std::string::npos) << out_.text;
+  EXPECT_NE(std::string(out_.text).find("closed"), std::string::npos) << out_.text;
 }
 
 TEST_F(VideoBurn, ADvdIsRefused) {
@@ -103,7 +103,7 @@ TEST_F(VideoBurn, ADvdIsRefused) {
 }
 
 TEST_F(VideoBurn, CancelEndsARealtimeBurnWithinASecond) {
-  burnerWith("cd-r,realtime=1");
+  burnerWith("cd-r,realtime=1,speeds=176");  // 1x: the burn takes seconds
   std::atomic<std::chrono::steady_clock::rep> cancelledAt{0};
   std::thread canceller([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
@@ -116,6 +116,7 @@ TEST_F(VideoBurn, CancelEndsARealtimeBurnWithinASecond) {
   EXPECT_EQ(code, EMBERLINE_E_CANCELLED) << out_.text;
   const std::chrono::steady_clock::time_point cancelTime{std::chrono::steady_clock::duration(cancelledAt.load())};
   EXPECT_LT(returnedAt - cancelTime, std::chrono::seconds(1));
+  EXPECT_NE(discInformation()[2], 1) << "no session left incomplete";
 }
 
 }  // namespace
