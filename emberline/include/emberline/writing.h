@@ -119,6 +119,30 @@ uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, cha
                                                      uint8_t audio, uint8_t testMode, uint8_t multiSession,
                                                      uint8_t rawInput, uint8_t useBup, uint32_t readyMinutes);
 
+/**
+ * A Video CD 2.0 onto a blank CD-R or CD-RW, session at once: the MPEG-1
+ * program stream in `sourceFile` becomes the disc's one MPEG track, with the
+ * file system and information files in track 1. The stream is checked before
+ * anything is written; a stream a Video CD cannot carry, a medium that is not
+ * a blank CD or a disc too small is refused with a text saying which.
+ * @param sourceFile  the MPEG file; only read
+ * @param albumId     the album identifier recorded in the information file (at most 16 characters)
+ * @param volumeCount number of discs of the album (callers pass 1)
+ * @param volumeNumber this disc's number within the album, 1 to volumeCount (callers pass 1)
+ * @param testMode, useBup, readyMinutes  see the file description
+ * The session is closed by the drive; a test-mode recording leaves the disc blank.
+ */
+uint8_t Emberline_CdvdWriter_VideoCD(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                     EmberlineFailureInfo* failure, const char* sourceFile, const char* albumId,
+                                     uint16_t volumeCount, uint16_t volumeNumber, uint8_t testMode, uint8_t useBup,
+                                     uint32_t readyMinutes);
+
+/** As Emberline_CdvdWriter_VideoCD, a Super Video CD 1.0 from an MPEG-2 program stream. */
+uint8_t Emberline_CdvdWriter_SuperVideoCD(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                          EmberlineFailureInfo* failure, const char* sourceFile, const char* albumId,
+                                          uint16_t volumeCount, uint16_t volumeNumber, uint8_t testMode, uint8_t useBup,
+                                          uint32_t readyMinutes);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,6 +8,9 @@
 #include "api/tree_block_source.h"
 #include "api/write_records.h"
 #include "emberline/writing.h"
+#include "video/mpeg_stream_check.h"
+#include "video/vcd_disc_plan.h"
+#include "write/medium_state.h"
 #include "write/recorder.h"
 
 namespace emberline {
@@ -121,6 +124,51 @@ std::uint8_t recordingCall(EmberlineHandle writer, const ErrorOutputs& out, cons
   });
 }
 
+/// Checks the source and the medium for a Video CD or Super Video CD and
+/// fills @p plan with its two tracks; nothing is written before it succeeds.
+Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, video::VideoDiscKind kind, const char* sourceFile,
+                    const char* albumId, std::uint16_t volumeCount, std::uint16_t volumeNumber) {
+  const char* disc = kind == video::VideoDiscKind::VideoCd ? "a Video CD" : "a Super Video CD";
+  if (sourceFile == nullptr || *sourceFile == '\0') return fail(ErrorKind::InvalidArgument, "no MPEG file named");
+  if (albumId == nullptr) return fail(ErrorKind::InvalidArgument, "no album id given");
+  auto facts = video::checkMpegStream(sourceFile, kind);
+  if (!facts) return fail(std::move(facts).error());
+  auto layout = video::planVcdDisc(*facts, albumId, volumeCount, volumeNumber);
+  if (!layout) return fail(std::move(layout).error());
+
+  auto medium = write::inspectMedium(device.drive());
+  if (!medium) return fail(std::move(medium).error());
+  if (!medium->cd())
+    return fail(ErrorKind::NotSupported,
+                std::string(disc) + " is recorded onto a blank CD-R or CD-RW; the disc in the drive is a DVD");
+  if (!medium->blank())
+    return fail(ErrorKind::NotSupported,
+                std::string(disc) + " is recorded onto a blank CD-R or CD-RW; the disc in the drive is not blank");
+  if (layout->leadOutLba > medium->freeBlocks)
+    return fail(ErrorKind::NotSupported, std::string(disc) + " of " + sourceFile + " needs " +
+                                             std::to_string(layout->leadOutLba) + " sectors but the disc has " +
+                                             std::to_string(medium->freeBlocks) + " free");
+
+  auto video = video::vcdDiscPlan(*layout, sourceFile);
+  if (!video) return fail(std::move(video).error());
+  plan.sessionFormat = video->sessionFormat;
+  plan.tracks = std::move(video->tracks);
+  return {};
+}
+
+std::uint8_t videoDiscCall(EmberlineHandle writer, const ErrorOutputs& out, video::VideoDiscKind kind,
+                           const char* sourceFile, const char* albumId, std::uint16_t volumeCount,
+                           std::uint16_t volumeNumber, std::uint8_t testMode, std::uint8_t useBup,
+                           std::uint32_t readyMinutes) {
+  if (!LibraryState::instance().started()) return reportNotStarted(out);
+  return runDeviceCall(writer, out, [&](DeviceObject& device) -> Status {
+    write::DiscPlan plan =
+        emptyPlan(options(write::RecordingMode::SessionAtOnce, 1, testMode, 0, useBup, readyMinutes));
+    EMBERLINE_TRY(addVideoDisc(device, plan, kind, sourceFile, albumId, volumeCount, volumeNumber));
+    return run(device, plan);
+  });
+}
+
 }  // namespace
 
 }  // namespace emberline
@@ -201,6 +249,24 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineH
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::RawPw, 0, testMode, multiSession, useBup, readyMinutes),
                        [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_VideoCD(EmberlineHandle writer, char* text, int32_t size,
+                                                      uint32_t* status, EmberlineFailureInfo* failure,
+                                                      const char* sourceFile, const char* albumId, uint16_t volumeCount,
+                                                      uint16_t volumeNumber, uint8_t testMode, uint8_t useBup,
+                                                      uint32_t readyMinutes) {
+  return videoDiscCall(writer, {text, size, status, failure}, video::VideoDiscKind::VideoCd, sourceFile, albumId,
+                       volumeCount, volumeNumber, testMode, useBup, readyMinutes);
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_SuperVideoCD(EmberlineHandle writer, char* text, int32_t size,
+                                                           uint32_t* status, EmberlineFailureInfo* failure,
+                                                           const char* sourceFile, const char* albumId,
+                                                           uint16_t volumeCount, uint16_t volumeNumber,
+                                                           uint8_t testMode, uint8_t useBup, uint32_t readyMinutes) {
+  return videoDiscCall(writer, {text, size, status, failure}, video::VideoDiscKind::SuperVideoCd, sourceFile, albumId,
+                       volumeCount, volumeNumber, testMode, useBup, readyMinutes);
 }
 
 }  // extern "C"

@@ -1,5 +1,7 @@
 #include "image/hierarchy_writer.h"
 
+#include <algorithm>
+
 #include "image/both_endian.h"
 #include "image/directory_record.h"
 
@@ -91,7 +93,8 @@ void HierarchyWriter::writeDescriptors(const ImageLayout& layout, std::vector<Se
   fields.applicationId = text_.applicationId;
   fields.preparerId = text_.preparerId;
   fields.xa = text_.xa;
-  fields.volumeBlocks = layout.startLba + layout.totalBlocks;
+  fields.systemId = text_.systemId;
+  fields.volumeBlocks = std::max(text_.volumeBlocks, layout.startLba + layout.totalBlocks);
   fields.pathTableBytes = pathTableBytes();
   fields.lPathTable = lPathTable_;
   fields.mPathTable = mPathTable_;

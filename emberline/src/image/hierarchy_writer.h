@@ -14,6 +14,8 @@ struct VolumeText {
   std::string applicationId;
   std::string preparerId;
   bool xa = false;  ///< a CD-ROM XA volume
+  std::string systemId;
+  std::uint32_t volumeBlocks = 0;  ///< the volume's size when it runs past the image; 0: the image's
 };
 
 /// The system-use bytes of the record of `node` (a folder's own '.' record

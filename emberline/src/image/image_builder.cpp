@@ -130,7 +130,8 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   writers.push_back({std::make_unique<HierarchyWriter>(
       std::move(*iso),
       VolumeText{cut(toDCharacters(options.volumeLabel), 32), cut(toACharacters(options.applicationId), 128),
-                 cut(toACharacters(options.preparerId), 128), options.xaVolume},
+                 cut(toACharacters(options.preparerId), 128), options.xaVolume,
+                 cut(toACharacters(options.systemId), 32), options.volumeBlocks},
       options.isoSystemUse)});
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
@@ -138,8 +139,12 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
     auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false}, *data, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
-        std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)), ucs2Bytes(options.applicationId, 64),
-                                       ucs2Bytes(options.preparerId, 64), false})});
+        std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)),
+                                       ucs2Bytes(options.applicationId, 64),
+                                       ucs2Bytes(options.preparerId, 64),
+                                       false,
+                                       {},
+                                       options.volumeBlocks})});
   }
   writers.push_back({std::make_unique<TerminatorWriter>()});
   for (const WriterFactory& extension : options.extensions) {

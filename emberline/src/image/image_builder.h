@@ -38,6 +38,10 @@ struct BuildOptions {
   std::string volumeLabel;
   std::string applicationId;
   std::string preparerId;
+  std::string systemId;  ///< the primary volume's system identifier
+  /// The volume's size in blocks from LBA 0 when the disc runs on past the
+  /// image (tracks the records point into); 0: the image's own end.
+  std::uint32_t volumeBlocks = 0;
   std::optional<BootOptions> boot;
   std::time_t created = 0;  ///< 0: now
   /// The data of these files first, in this order; the rest follows in tree order.

@@ -34,7 +34,7 @@ Sector volumeDescriptor(const VolumeFields& f) {
   Sector s;
   writeDescriptorHeader(s, f.joliet ? kSupplementary : kPrimary);
   const bool u = f.joliet;
-  putText(s, 8, 32, {}, u);  // system identifier
+  putText(s, 8, 32, f.systemId, u);
   putText(s, 40, 32, f.volumeId, u);
   putBoth32(s, 80, f.volumeBlocks);
   if (f.joliet) {

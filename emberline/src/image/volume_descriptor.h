@@ -15,6 +15,7 @@ using Sector = std::array<std::uint8_t, 2048>;
 /// What a volume descriptor records, text already in the hierarchy's characters.
 struct VolumeFields {
   bool joliet = false;
+  std::string systemId;  ///< a-characters, or UCS-2 big-endian bytes
   std::string volumeId;  ///< d-characters, or UCS-2 big-endian bytes
   std::string applicationId;
   std::string preparerId;

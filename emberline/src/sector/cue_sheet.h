@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -53,12 +54,12 @@ constexpr std::uint8_t kAdrPosition = 1;
 struct CueEntry {
   std::uint8_t control = control::kDataTrack;
   std::uint8_t adr = kAdrPosition;
-  std::uint8_t track = 0;   ///< 0 lead-in, 1-99, AAh lead-out
-  std::uint8_t index = 0;   ///< 0 pregap, 1 start of the track's payload
+  std::uint8_t track = 0;  ///< 0 lead-in, 1-99, AAh lead-out
+  std::uint8_t index = 0;  ///< 0 pregap, 1 start of the track's payload
   DataForm form = DataForm::Mode1;
-  bool cdText = false;      ///< lead-in only: CD-TEXT follows in the lead-in
+  bool cdText = false;  ///< lead-in only: CD-TEXT follows in the lead-in
   bool serialCopyManagement = false;
-  Msf address;              ///< absolute time, binary (not BCD); LBA + 150
+  Msf address;  ///< absolute time, binary (not BCD); LBA + 150
 
   /// {CTL<<4|ADR, TNO, INDEX, DATA FORM, SCMS, M, S, F}
   std::array<std::uint8_t, kCueEntrySize> encode() const;
@@ -83,12 +84,18 @@ Status validateCueSheet(const CueSheet& sheet);
 enum class TrackMode : std::uint8_t {
   Mode1,    ///< host sends 2048-byte blocks (data form 10h)
   Mode2Xa,  ///< host sends 2336-byte Mode 2 bodies (data form 20h)
+  /// Host sends whole 2352-byte XA sectors it computed, sync to EDC/ECC
+  /// (data form 21h), pregap sectors included.
+  Mode2XaRaw,
 };
 
 /// One track of a simple data disc, as the caller describes it.
 struct DataTrack {
   TrackMode mode = TrackMode::Mode1;
   std::int32_t blocks = 0;  ///< payload blocks from index 1 (at least 300)
+  /// Blocks of index 0 before index 1; unset: 150 on the first track and
+  /// on a track whose mode differs from the one before, none otherwise.
+  std::optional<std::int32_t> pregap;
 };
 
 /// Where the builder put a track.
@@ -108,12 +115,13 @@ struct DataDiscCue {
   std::int32_t leadOutStart = 0;  ///< LBA of the lead-out
 };
 
-/// The data form the host uses for a track mode (10h or 20h).
+/// The data form the host uses for a track mode (10h, 20h or 21h).
 DataForm hostDataForm(TrackMode mode);
 
 /// Builds the cue sheet of one data session: lead-in, track 1 with its
 /// 150-block pregap from LBA -150, a 150-block pregap before every track
-/// whose mode differs from the one before, and the lead-out. Lead-in and
+/// whose mode differs from the one before (or the pregap the track asks
+/// for), and the lead-out. Lead-in and
 /// lead-out carry the drive-generated form of the adjacent track's mode.
 Result<DataDiscCue> buildDataDiscCue(std::span<const DataTrack> tracks);
 

@@ -10,7 +10,7 @@ namespace {
 // The last addressable frame is 99:59:74; the lead-out entry must fit too.
 constexpr std::int32_t kLastLeadOutLba = 100 * kFramesPerMinute - 1 - kMsfOffset;
 
-DataForm generatedForm(TrackMode mode) {
+DataForm generatedForm(TrackMode mode) {  // the lead-in and lead-out are the drive's own
   return mode == TrackMode::Mode1 ? DataForm::Mode1Generated : DataForm::Mode2XaGenerated;
 }
 
@@ -26,7 +26,17 @@ CueEntry entryAt(std::uint8_t track, std::uint8_t index, DataForm form, std::int
 
 }  // namespace
 
-DataForm hostDataForm(TrackMode mode) { return mode == TrackMode::Mode1 ? DataForm::Mode1 : DataForm::Mode2Xa; }
+DataForm hostDataForm(TrackMode mode) {
+  switch (mode) {
+    case TrackMode::Mode1:
+      return DataForm::Mode1;
+    case TrackMode::Mode2Xa:
+      return DataForm::Mode2Xa;
+    case TrackMode::Mode2XaRaw:
+      return DataForm::Mode2XaRaw;
+  }
+  return DataForm::Mode1;
+}
 
 Result<DataDiscCue> buildDataDiscCue(std::span<const DataTrack> tracks) {
   if (tracks.empty()) return fail(ErrorKind::InvalidArgument, "a data disc needs at least one track");
@@ -44,9 +54,16 @@ Result<DataDiscCue> buildDataDiscCue(std::span<const DataTrack> tracks) {
     if (t.blocks < kMinimumTrackBlocks)
       return fail(ErrorKind::InvalidArgument, "track " + std::to_string(number) + " has " + std::to_string(t.blocks) +
                                                   " blocks; a track needs at least 300 (4 seconds)");
-    const bool pregap = i == 0 || t.mode != tracks[i - 1].mode;
+    const std::int32_t pregapBlocks = t.pregap.value_or(i == 0 || t.mode != tracks[i - 1].mode ? kPregapBlocks : 0);
+    if (i == 0 && pregapBlocks != kPregapBlocks)
+      return fail(ErrorKind::InvalidArgument,
+                  "the first track's pregap is 150 blocks, not " + std::to_string(pregapBlocks));
+    if (pregapBlocks < 0 || pregapBlocks > kMinimumTrackBlocks * 10)
+      return fail(ErrorKind::InvalidArgument,
+                  "track " + std::to_string(number) + ": a pregap of " + std::to_string(pregapBlocks) + " blocks");
+    const bool pregap = pregapBlocks > 0;
     const std::int64_t pregapStart = next;
-    const std::int64_t start = pregap ? next + kPregapBlocks : next;
+    const std::int64_t start = next + pregapBlocks;
     next = start + t.blocks;
     if (next > kLastLeadOutLba)
       return fail(ErrorKind::InvalidArgument, "the disc layout runs past 99:59:74 at track " + std::to_string(number));

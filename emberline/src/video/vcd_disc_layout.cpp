@@ -47,7 +47,8 @@ VcdTrackSubheaders subheadersFor(VideoDiscKind kind) {
 
 }  // namespace
 
-Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::string& albumId) {
+Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::string& albumId, std::uint16_t volumeCount,
+                                  std::uint16_t volumeNumber) {
   const bool vcd = facts.kind == VideoDiscKind::VideoCd;
   if (facts.packCount == 0 || facts.packCount > 400000)
     return fail(ErrorKind::InvalidArgument,
@@ -98,6 +99,8 @@ Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::strin
   VcdDiscInfo info;
   info.kind = facts.kind;
   info.albumId = albumId;
+  info.volumeCount = volumeCount;
+  info.volumeNumber = volumeNumber;
   info.palTracks = {facts.frameRate == FrameRate{25, 1}};
   auto infoFile = encodeDiscInfo(info);
   if (!infoFile) return fail(std::move(infoFile).error());

@@ -73,6 +73,8 @@ struct VcdDiscLayout {
 
 /// Plans the disc for a stream that passed the check for its kind. Fails when
 /// the album id cannot be recorded or the stream has no entry point.
-Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::string& albumId);
+/// @p volumeCount and @p volumeNumber place the disc within its album.
+Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::string& albumId,
+                                  std::uint16_t volumeCount = 1, std::uint16_t volumeNumber = 1);
 
 }  // namespace emberline::video

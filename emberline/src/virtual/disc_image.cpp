@@ -126,11 +126,18 @@ std::string cueSheetText(const DiscLayout& layout, const std::string& binName) {
       std::snprintf(line, sizeof line, "REM SESSION %02d\n", t.session);
       text += line;
     }
-    const char* mode = t.layout == SectorLayout::Mode1 ? "MODE1/2352" : t.layout == SectorLayout::Mode2 ? "MODE2/2352"
-                                                                                                       : "AUDIO";
+    const char* mode = t.layout == SectorLayout::Mode1   ? "MODE1/2352"
+                       : t.layout == SectorLayout::Mode2 ? "MODE2/2352"
+                                                         : "AUDIO";
     std::snprintf(line, sizeof line, "  TRACK %02d %s\n", t.number, mode);
     text += line;
     // Positions are offsets into the .bin, which starts at LBA 0.
+    if (t.pregap > 0) {
+      const std::int32_t index0 = t.start - t.pregap;
+      std::snprintf(line, sizeof line, "    INDEX 00 %02d:%02d:%02d\n", index0 / kFramesPerMinute,
+                    (index0 / kFramesPerSecond) % 60, index0 % kFramesPerSecond);
+      text += line;
+    }
     std::snprintf(line, sizeof line, "    INDEX 01 %02d:%02d:%02d\n", t.start / kFramesPerMinute,
                   (t.start / kFramesPerSecond) % 60, t.start % kFramesPerSecond);
     text += line;

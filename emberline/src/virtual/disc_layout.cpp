@@ -35,7 +35,9 @@ Track* DiscLayout::openTrack() {
   return nullptr;
 }
 
-const Track* DiscLayout::writingTrack() const { return const_cast<DiscLayout*>(this)->openTrack(); }
+const Track* DiscLayout::writingTrack() const {
+  return const_cast<DiscLayout*>(this)->openTrack();
+}
 
 std::optional<DiscLayout::Invisible> DiscLayout::invisibleTrack() const {
   int open = openSession();
@@ -109,6 +111,10 @@ bool DiscLayout::record(std::int32_t lba, std::int32_t count, SectorLayout layou
   fresh.layout = layout;
   tracks_.push_back(fresh);
   return true;
+}
+
+void DiscLayout::setPregap(std::int32_t blocks) {
+  if (Track* t = openTrack()) t->pregap = blocks;
 }
 
 bool DiscLayout::reserve(std::int32_t blocks) {

@@ -20,6 +20,7 @@ struct Track {
   std::int32_t start = 0;
   std::int32_t recorded = 0;  ///< blocks written from start
   std::int32_t reserved = 0;  ///< RESERVE TRACK size; 0 = grows into the free space
+  std::int32_t pregap = 0;    ///< blocks of index 0 before start (recorded within the track before)
   bool closed = false;
   SectorLayout layout = SectorLayout::Mode1;
 
@@ -74,6 +75,8 @@ class DiscLayout {
   /// (or lie within the recorded area on random-writable media). False when it does not.
   bool record(std::int32_t lba, std::int32_t count, SectorLayout layout);
   bool reserve(std::int32_t blocks);
+  /// Notes the pregap (index 0) of the track being written, as a cue sheet gave it.
+  void setPregap(std::int32_t blocks);
   /// Closes the track being written. False when none is open.
   bool closeTrack();
   /// Closes the open session; `leaveAppendable` false finalizes the disc. False when the session is empty.

@@ -33,8 +33,8 @@ ScsiReply VirtualDrive::readDiscInformation(const ScsiCommand& c) {
   std::vector<std::uint8_t> b(34, 0);
   be::put16(b, 0, 32);
   DiscStatus status = d.status();
-  bool emptyOpenSession = status != DiscStatus::Complete &&
-                          (d.tracks().empty() || d.tracks().back().session != d.openSession());
+  bool emptyOpenSession =
+      status != DiscStatus::Complete && (d.tracks().empty() || d.tracks().back().session != d.openSession());
   std::uint8_t lastState = status == DiscStatus::Complete ? 3 : emptyOpenSession ? 0 : 1;
   b[2] = static_cast<std::uint8_t>((d.traits().erasable ? 0x10 : 0) | (lastState << 2) | static_cast<int>(status));
   b[3] = 1;
@@ -89,9 +89,12 @@ ScsiReply VirtualDrive::readTrackInformation(const ScsiCommand& c) {
   bool invisible = false;
   if (type == 1) {
     if (address == 0xFF || (inv && address == static_cast<std::uint32_t>(inv->number))) {
-      if (inv) invisible = true;
-      else if (const Track* w = d.writingTrack()) t = w;
-      else if (!d.tracks().empty()) t = &d.tracks().back();
+      if (inv)
+        invisible = true;
+      else if (const Track* w = d.writingTrack())
+        t = w;
+      else if (!d.tracks().empty())
+        t = &d.tracks().back();
     } else {
       t = d.track(static_cast<int>(address));
     }
@@ -99,7 +102,8 @@ ScsiReply VirtualDrive::readTrackInformation(const ScsiCommand& c) {
     auto lba = static_cast<std::int32_t>(address);
     t = d.trackAt(lba);
     if (!t && inv && lba >= inv->start) invisible = true;
-    if (!t) if (const Track* w = d.writingTrack(); w && lba >= w->start) t = w;
+    if (!t)
+      if (const Track* w = d.writingTrack(); w && lba >= w->start) t = w;
   } else {
     return check(sense::kInvalidCdbField);
   }
@@ -162,7 +166,9 @@ ScsiReply VirtualDrive::readToc(const ScsiCommand& c) {
     return good(c, b);
   }
   if (tocTracks.empty() || format > 2) return check(sense::kInvalidCdbField);
-  auto control = [](const Track* t) { return static_cast<std::uint8_t>(0x10 | (t->layout == SectorLayout::Audio ? 0 : 4)); };
+  auto control = [](const Track* t) {
+    return static_cast<std::uint8_t>(0x10 | (t->layout == SectorLayout::Audio ? 0 : 4));
+  };
   int lastSession = d.closedSessions();
   if (format == 0) {
     b[2] = static_cast<std::uint8_t>(tocTracks.front()->number);
@@ -186,7 +192,10 @@ ScsiReply VirtualDrive::readToc(const ScsiCommand& c) {
     b[3] = static_cast<std::uint8_t>(lastSession);
     const Track* first = nullptr;
     for (const Track* t : tocTracks)
-      if (t->session == lastSession) { first = t; break; }
+      if (t->session == lastSession) {
+        first = t;
+        break;
+      }
     b.resize(12, 0);
     b[5] = control(first);
     b[6] = static_cast<std::uint8_t>(first->number);
@@ -254,6 +263,44 @@ ScsiReply VirtualDrive::read10(const ScsiCommand& c) {
   }
   ScsiReply r = good(c);
   r.transferred = std::size_t{count} * 2048;
+  return r;
+}
+
+ScsiReply VirtualDrive::readCd(const ScsiCommand& c) {
+  // Expected sector types (CDB byte 1, bits 2-4): 0 any, 2 Mode 1, 4 Mode 2 Form 1, 5 Mode 2 Form 2.
+  constexpr std::uint8_t kAnyType = 0, kMode1Type = 2, kForm1Type = 4, kForm2Type = 5;
+  constexpr std::uint8_t kWholeSector = 0xF8, kUserData = 0x10;
+  const std::uint8_t expected = (c.cdb[1] >> 2) & 0x07;
+  const auto lba = static_cast<std::int32_t>(be::get32(c.cdb, 2));
+  const std::uint32_t count = be::get24(c.cdb, 6);
+  const std::uint8_t flags = c.cdb[9];
+  if (!disc_->traits().cd || image_->fromSource(lba)) return check(sense::kIllegalModeForTrack);
+  if ((flags != kWholeSector && flags != kUserData) || c.cdb[10] != 0) return check(sense::kInvalidCdbField);
+  if (expected != kAnyType && expected != kMode1Type && expected != kForm1Type && expected != kForm2Type)
+    return check(sense::kInvalidCdbField);
+  std::size_t at = 0;
+  std::array<std::uint8_t, sector::kRawSectorSize> raw{};
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::int32_t sectorLba = lba + static_cast<std::int32_t>(i);
+    const Track* t = disc_->trackAt(sectorLba);
+    if (!t || sectorLba < 0) return check(sense::kLbaOutOfRange);
+    if (t->layout == SectorLayout::Audio) return check(sense::kIllegalModeForTrack);
+    if (!image_->read(sectorLba, raw).ok()) return check({0x03, 0x11, 0x00});
+    const bool mode2 = raw[15] == 2;
+    const bool form2 = mode2 && (raw[18] & sector::submode::kForm2) != 0;
+    const std::uint8_t type = !mode2 ? kMode1Type : form2 ? kForm2Type : kForm1Type;
+    if (expected != kAnyType && expected != type) return check(sense::kIllegalModeForTrack);
+    const std::size_t from = flags == kWholeSector ? 0 : mode2 ? 24 : 16;
+    const std::size_t bytes = flags == kWholeSector ? sector::kRawSectorSize
+                              : form2               ? sector::kForm2DataSize
+                                                    : sector::kUserDataSize;
+    if (c.data.size() < at + bytes) return check(sense::kInvalidCdbField);
+    std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(from), bytes,
+                c.data.begin() + static_cast<std::ptrdiff_t>(at));
+    at += bytes;
+  }
+  ScsiReply r = good(c);
+  r.transferred = at;
   return r;
 }
 

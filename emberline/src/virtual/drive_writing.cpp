@@ -39,20 +39,34 @@ std::size_t VirtualDrive::hostBlockSize(std::int32_t lba) const {
     for (const CueTrack& t : cue_)
       if (lba >= t.pregapStart) form = t.dataForm;
     switch (form & 0x3F) {
-      case 0x00: case 0x11: case 0x21: case 0x31: return 2352;
-      case 0x20: case 0x30: return 2336;
-      default: return 2048;
+      case 0x00:
+      case 0x11:
+      case 0x21:
+      case 0x31:
+        return 2352;
+      case 0x20:
+      case 0x30:
+        return 2336;
+      default:
+        return 2048;
     }
   }
   switch (params_.dataBlockType) {
-    case 0: return 2352;
-    case 1: return 2368;  // raw with 16 bytes of P-Q subchannel
+    case 0:
+      return 2352;
+    case 1:
+      return 2368;  // raw with 16 bytes of P-Q subchannel
     case 2:
-    case 3: return 2448;  // raw with 96 bytes of P-W subchannel
-    case 9: return 2336;
-    case 12: return 2324;
-    case 13: return 2332;
-    default: return 2048;
+    case 3:
+      return 2448;  // raw with 96 bytes of P-W subchannel
+    case 9:
+      return 2336;
+    case 12:
+      return 2324;
+    case 13:
+      return 2332;
+    default:
+      return 2048;
   }
 }
 
@@ -65,9 +79,13 @@ void VirtualDrive::encodeBlock(std::int32_t lba, Bytes block,
       // The image keeps the main channel; the subchannel the host computed is not stored.
       std::copy_n(block.begin(), raw.size(), raw.begin());
       break;
-    case 2336: sector::encodeMode2Formless(lba, std::span<const std::uint8_t, 2336>(block), raw); break;
-    case 2324: sector::encodeMode2Form2(lba, {0, 0, sector::submode::kForm2, 0},
-                                        std::span<const std::uint8_t, 2324>(block), raw); break;
+    case 2336:
+      sector::encodeMode2Formless(lba, std::span<const std::uint8_t, 2336>(block), raw);
+      break;
+    case 2324:
+      sector::encodeMode2Form2(lba, {0, 0, sector::submode::kForm2, 0}, std::span<const std::uint8_t, 2324>(block),
+                               raw);
+      break;
     case 2332: {
       sector::Subheader sh{block[0], block[1], block[2], block[3]};
       sector::encodeMode2Form2(lba, sh, std::span<const std::uint8_t, 2324>(block.subspan(8)), raw);
@@ -75,7 +93,8 @@ void VirtualDrive::encodeBlock(std::int32_t lba, Bytes block,
     }
     default:
       if (params_.dataBlockType == 10)
-        sector::encodeMode2Form1(lba, {0, 0, sector::submode::kData, 0}, std::span<const std::uint8_t, 2048>(block), raw);
+        sector::encodeMode2Form1(lba, {0, 0, sector::submode::kData, 0}, std::span<const std::uint8_t, 2048>(block),
+                                 raw);
       else
         sector::encodeMode1(lba, std::span<const std::uint8_t, 2048>(block), raw);
   }
@@ -131,13 +150,13 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
   if (sao && (cue_.empty() || lba != saoNext_)) return check(sense::kSequenceError);
   if (sao && lba + count > cueLeadOut_) return check(sense::kLbaOutOfRange);
   // Raw disc at once starts with the first pregap, before LBA 0: the image has no place for it.
-  const bool rawPregap = disc_->traits().cd && params_.writeType == 3 && disc_->tracks().empty() && lba >= -150 &&
-                         lba + count <= 0;
+  const bool rawPregap =
+      disc_->traits().cd && params_.writeType == 3 && disc_->tracks().empty() && lba >= -150 && lba + count <= 0;
   if (rawPregap) return good(c);
   if (!sao) {
     auto nwa = disc_->nextWritable();
-    bool overwrite = disc_->traits().randomWritable && !disc_->tracks().empty() && lba >= 0 &&
-                     lba < disc_->tracks().back().end();
+    bool overwrite =
+        disc_->traits().randomWritable && !disc_->tracks().empty() && lba >= 0 && lba < disc_->tracks().back().end();
     if (!nwa) return check(sense::kIncompatibleMedium);
     if (!overwrite && lba != *nwa) return check(lba > *nwa ? sense::kLbaOutOfRange : sense::kSequenceError);
   }
@@ -171,17 +190,27 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
     if (stop > lba) hostWrote_ = true;
   }
   SectorLayout layout = blockSize == 2048 && params_.dataBlockType != 10 ? SectorLayout::Mode1
-                        : blockSize == 2352 && params_.trackMode == 0 ? SectorLayout::Audio
-                                                                      : SectorLayout::Mode2;
+                        : blockSize == 2352 && params_.trackMode == 0    ? SectorLayout::Audio
+                                                                         : SectorLayout::Mode2;
   if (layout == SectorLayout::Mode2 && blockSize >= 2352 && count > 0 && rawMode1(c.data.first(blockSize)))
     layout = SectorLayout::Mode1;
   if (sao) {
     saoNext_ = stop;
     // Pregap blocks before LBA 0 have no place in the layout.
+    // Each track of the cue sheet after the first begins a track of its own at its index 1.
     std::int32_t from = std::max(lba, 0);
-    if (stop > from) {
+    while (stop > from) {
+      std::int32_t until = stop;
+      const CueTrack* starting = nullptr;
+      for (const CueTrack& t : cue_) {
+        if (t.start > from) until = std::min(until, t.start);
+        if (t.start == from && &t != &cue_.front()) starting = &t;
+      }
+      if (starting) (void)disc_->closeTrack();
       auto nwa = disc_->nextWritable();
-      if (nwa && *nwa == from) (void)disc_->record(from, stop - from, layout);
+      if (!nwa || *nwa != from || !disc_->record(from, until - from, layout)) break;
+      if (starting) disc_->setPregap(starting->start - starting->pregapStart);
+      from = until;
     }
     if (saoNext_ == cueLeadOut_ && !simulate) {  // the drive writes the lead-out itself: the session is done
       (void)disc_->closeSession(params_.multiSession == 3);

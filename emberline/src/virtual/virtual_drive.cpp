@@ -8,8 +8,8 @@
 
 #include "core/big_endian.h"
 #include "sector/cd_sector.h"
-#include "virtual/iso_volume.h"
 #include "transport/sense_codes.h"
+#include "virtual/iso_volume.h"
 
 namespace emberline::virt {
 namespace {
@@ -17,7 +17,9 @@ namespace {
 constexpr std::int32_t kMinimumCdTrack = 300;
 }  // namespace
 
-std::string virtualWriterName(int index) { return "CdRom" + std::to_string(16 + index); }
+std::string virtualWriterName(int index) {
+  return "CdRom" + std::to_string(16 + index);
+}
 
 VirtualDrive::VirtualDrive(WriterConfig config, int index, std::filesystem::path directory)
     : config_(std::move(config)), index_(index), name_(virtualWriterName(index)), directory_(std::move(directory)) {
@@ -27,7 +29,9 @@ VirtualDrive::VirtualDrive(WriterConfig config, int index, std::filesystem::path
   loadMedium(false);
 }
 
-VirtualDrive::~VirtualDrive() { shutDown(); }
+VirtualDrive::~VirtualDrive() {
+  shutDown();
+}
 
 void VirtualDrive::shutDown() {
   std::lock_guard lock(mutex_);
@@ -145,10 +149,20 @@ ScsiReply VirtualDrive::check(SenseData s) {
 
 bool VirtualDrive::mediumCommand(std::uint8_t opcode) const {
   switch (opcode) {
-    case 0x03: case 0x12: case 0x46: case 0x5A: case 0x55: case 0x1B: case 0x1E: case 0xA4: case 0xBB: case 0xB6:
+    case 0x03:
+    case 0x12:
+    case 0x46:
+    case 0x5A:
+    case 0x55:
+    case 0x1B:
+    case 0x1E:
+    case 0xA4:
+    case 0xBB:
+    case 0xB6:
     case 0xAC:
       return false;
-    default: return true;
+    default:
+      return true;
   }
 }
 
@@ -164,7 +178,7 @@ ScsiReply VirtualDrive::dispatch(const ScsiCommand& c) {
   if (op == 0x03) return requestSense(c);
   if (op == 0x00) return testUnitReady();
   static constexpr std::uint8_t kKnown[] = {0x12, 0x1B, 0x1E, 0x25, 0x28, 0x35, 0x43, 0x46, 0x51, 0x52, 0x53, 0x54,
-                                             0x55, 0x5A, 0x5B, 0x5C, 0x5D, 0xA1, 0xA4, 0xAC, 0xB6, 0xBB};
+                                            0x55, 0x5A, 0x5B, 0x5C, 0x5D, 0xA1, 0xA4, 0xAC, 0xB6, 0xBB, 0xBE};
   if (std::find(std::begin(kKnown), std::end(kKnown), op) == std::end(kKnown)) return check(sense::kInvalidOpcode);
   if (mediumCommand(op)) {
     if (config_.hasFault(FaultSpec::Kind::NotReady)) return check(sense::kNotReady);
@@ -176,29 +190,54 @@ ScsiReply VirtualDrive::dispatch(const ScsiCommand& c) {
     if (op != 0x54 && !disc_) return check(sense::kNoMedium);
   }
   switch (op) {
-    case 0x12: return inquiry(c);
-    case 0x1B: return startStop(c);
-    case 0x1E: return preventAllow(c);
-    case 0x25: return readCapacity(c);
-    case 0x28: return read10(c);
-    case 0x35: return synchronizeCache(c);
-    case 0x43: return readToc(c);
-    case 0x46: return getConfiguration(c);
-    case 0x51: return readDiscInformation(c);
-    case 0x52: return readTrackInformation(c);
-    case 0x53: return reserveTrack(c);
-    case 0x54: return sendOpc(c);
-    case 0x55: return modeSelect(c);
-    case 0x5A: return modeSense(c);
-    case 0x5B: return closeTrackSession(c);
-    case 0x5C: return readBufferCapacity(c);
-    case 0x5D: return sendCueSheet(c);
-    case 0xA1: return blank(c);
-    case 0xA4: return reportKey(c);
-    case 0xAC: return getPerformance(c);
-    case 0xB6: return setStreaming(c);
-    case 0xBB: return setCdSpeed(c);
-    default: return check(sense::kInvalidOpcode);
+    case 0x12:
+      return inquiry(c);
+    case 0x1B:
+      return startStop(c);
+    case 0x1E:
+      return preventAllow(c);
+    case 0x25:
+      return readCapacity(c);
+    case 0x28:
+      return read10(c);
+    case 0xBE:
+      return readCd(c);
+    case 0x35:
+      return synchronizeCache(c);
+    case 0x43:
+      return readToc(c);
+    case 0x46:
+      return getConfiguration(c);
+    case 0x51:
+      return readDiscInformation(c);
+    case 0x52:
+      return readTrackInformation(c);
+    case 0x53:
+      return reserveTrack(c);
+    case 0x54:
+      return sendOpc(c);
+    case 0x55:
+      return modeSelect(c);
+    case 0x5A:
+      return modeSense(c);
+    case 0x5B:
+      return closeTrackSession(c);
+    case 0x5C:
+      return readBufferCapacity(c);
+    case 0x5D:
+      return sendCueSheet(c);
+    case 0xA1:
+      return blank(c);
+    case 0xA4:
+      return reportKey(c);
+    case 0xAC:
+      return getPerformance(c);
+    case 0xB6:
+      return setStreaming(c);
+    case 0xBB:
+      return setCdSpeed(c);
+    default:
+      return check(sense::kInvalidOpcode);
   }
 }
 

@@ -90,6 +90,8 @@ class VirtualDrive {
   ScsiReply readToc(const ScsiCommand& c);
   ScsiReply readCapacity(const ScsiCommand& c);
   ScsiReply read10(const ScsiCommand& c);
+  /// READ CD of recorded CD sectors: whole 2352-byte sectors (flags F8h) or their user data (10h).
+  ScsiReply readCd(const ScsiCommand& c);
 
   // writing (drive_writing.cpp)
   ScsiReply write10(const ScsiCommand& c, Interruptor& interruptor, std::unique_lock<std::mutex>& lock);
@@ -126,7 +128,7 @@ class VirtualDrive {
   mutable std::mutex mutex_;
 
   // medium
-  std::optional<DiscLayout> disc_;     ///< nullopt: no medium
+  std::optional<DiscLayout> disc_;  ///< nullopt: no medium
   std::unique_ptr<DiscImage> image_;
   std::optional<DiscLayout> beforeTest_;  ///< layout to restore when a simulated write ends
   bool hostWrote_ = false;
@@ -143,7 +145,7 @@ class VirtualDrive {
   WriteParameters params_;
   std::vector<CueTrack> cue_;
   std::int32_t cueLeadOut_ = 0;
-  std::int32_t saoNext_ = 0;  ///< where the next session-at-once write must start
+  std::int32_t saoNext_ = 0;      ///< where the next session-at-once write must start
   std::uint32_t writeSpeed_ = 0;  ///< KB/s
   std::uint32_t readSpeed_ = 0;
   std::uint64_t bufferFill_ = 0;  ///< bytes

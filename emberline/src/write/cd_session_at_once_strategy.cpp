@@ -1,9 +1,11 @@
 #include "write/cd_session_at_once_strategy.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "mmc/cue_sheet.h"
+#include "sector/cd_sector.h"
 #include "write/plan_checks.h"
 
 namespace emberline::write {
@@ -17,12 +19,20 @@ Status CdSessionAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState&
   if (!medium.blank())
     return fail(ErrorKind::NotSupported,
                 "session at once is recorded onto a blank CD; the disc in the drive is not blank");
-  EMBERLINE_TRY(checkMode1Only(plan, "session at once"));
+  EMBERLINE_TRY(checkSessionFormat(plan));
   EMBERLINE_TRY(checkBlockSizes(plan, cueBlockSize));
   std::vector<sector::DataTrack> tracks;
-  for (const PlannedTrack& t : plan.tracks)
-    tracks.push_back({cueTrackMode(t.form), std::max<std::int32_t>(static_cast<std::int32_t>(t.source->blockCount()),
-                                                                   sector::kMinimumTrackBlocks)});
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
+    const PlannedTrack& t = plan.tracks[i];
+    auto payload = static_cast<std::int32_t>(t.source->blockCount());
+    if (t.sourceHoldsPregap) {
+      if (!t.pregap || *t.pregap > payload)
+        return fail(ErrorKind::InvalidArgument,
+                    "track " + std::to_string(i + 1) + " (" + t.source->describe() + ") is shorter than its pregap");
+      payload -= *t.pregap;
+    }
+    tracks.push_back({cueTrackMode(t.form), std::max(payload, sector::kMinimumTrackBlocks), t.pregap});
+  }
   auto cue = sector::buildDataDiscCue(tracks);
   if (!cue.ok()) return fail(std::move(cue).error());
   cue_ = std::move(*cue);
@@ -53,9 +63,32 @@ Status CdSessionAtOnceStrategy::start() {
 Status CdSessionAtOnceStrategy::beginTrack(std::size_t index) {
   const sector::TrackPlacement& placement = cue_.tracks[index];
   started_ = true;
-  if (placement.start > next_)
-    EMBERLINE_TRY(drive().writeZeros(next_, static_cast<std::uint32_t>(placement.start - next_), blockSizeOf(index)));
-  next_ = placement.start;
+  const std::int32_t from = plan_->tracks[index].sourceHoldsPregap ? placement.pregapStart : placement.start;
+  if (from > next_) EMBERLINE_TRY(writeGap(static_cast<std::uint32_t>(from - next_), index));
+  return {};
+}
+
+Status CdSessionAtOnceStrategy::writeGap(std::uint32_t blocks, std::size_t index) {
+  if (plan_->tracks[index].form != SectorForm::Mode2Raw) {
+    EMBERLINE_TRY(drive().writeZeros(next_, blocks, blockSizeOf(index)));
+    next_ += static_cast<std::int32_t>(blocks);
+    return {};
+  }
+  constexpr std::uint32_t kChunk = 32;
+  std::vector<std::uint8_t> sectors(std::size_t{kChunk} * sector::kRawSectorSize);
+  const std::array<std::uint8_t, sector::kForm2DataSize> empty{};
+  while (blocks > 0) {
+    const std::uint32_t count = std::min(blocks, kChunk);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const auto raw =
+          std::span(sectors).subspan(std::size_t{i} * sector::kRawSectorSize).first<sector::kRawSectorSize>();
+      sector::encodeMode2Form2(next_ + static_cast<std::int32_t>(i), {0, 0, sector::submode::kForm2, 0}, empty, raw);
+    }
+    EMBERLINE_TRY(drive().write(next_, static_cast<std::uint16_t>(count),
+                                std::span(sectors).first(std::size_t{count} * sector::kRawSectorSize)));
+    next_ += static_cast<std::int32_t>(count);
+    blocks -= count;
+  }
   return {};
 }
 
@@ -68,8 +101,7 @@ Status CdSessionAtOnceStrategy::writeData(std::span<const std::uint8_t> data, st
 Status CdSessionAtOnceStrategy::endTrack(std::size_t index) {
   // Tracks shorter than four seconds were laid out at the minimum: fill the rest.
   const std::int32_t end = cue_.tracks[index].end();
-  if (end > next_)
-    EMBERLINE_TRY(drive().writeZeros(next_, static_cast<std::uint32_t>(end - next_), blockSizeOf(index)));
+  if (end > next_) EMBERLINE_TRY(writeGap(static_cast<std::uint32_t>(end - next_), index));
   next_ = end;
   return {};
 }

@@ -26,6 +26,9 @@ class CdSessionAtOnceStrategy final : public WriteStrategy {
  private:
   /// Bytes a block of track @p index takes on its way to the drive.
   std::size_t blockSizeOf(std::size_t index) const;
+  /// Fills @p blocks from next_ for track @p index: zeros, or empty Form 2
+  /// sectors where the host sends whole sectors.
+  Status writeGap(std::uint32_t blocks, std::size_t index);
 
   const DiscPlan* plan_ = nullptr;
   sector::DataDiscCue cue_;

@@ -28,6 +28,12 @@ struct PlannedTrack {
   SectorForm form = SectorForm::Mode1;
   /// The address the data was laid out for (a built tree), when it matters.
   std::optional<std::int32_t> requiredStart;
+  /// Session at once: blocks of index 0 before the track; unset, the usual
+  /// 150 on the first track and where the mode changes.
+  std::optional<std::int32_t> pregap;
+  /// The source's first blocks are that pregap (raw sectors the host made);
+  /// otherwise the strategy fills the pregap itself.
+  bool sourceHoldsPregap = false;
 };
 
 struct DiscPlan {

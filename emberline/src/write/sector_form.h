@@ -17,6 +17,9 @@ enum class SectorForm : std::uint8_t {
   Mode2Form1,  ///< CD-ROM XA Form 1: 2048 bytes of user data, the subheader from page 05h
   Mode2Form2,  ///< CD-ROM XA Form 2: 2324 bytes of user data, the subheader from page 05h
   Mode2Mixed,  ///< CD-ROM XA, each block its own 8-byte subheader then Form 1 or Form 2 data
+  /// CD-ROM XA, whole 2352-byte sectors computed by the host (sync, header,
+  /// subheader, EDC and ECC); a cue sheet's data form 21h. Session at once only.
+  Mode2Raw,
 };
 
 /// The session format byte of page 05h, recorded in the lead-in's TOC.
@@ -30,7 +33,7 @@ enum class SessionFormat : std::uint8_t {
 bool isXa(SectorForm form);
 
 /// Page 05h data block type for track-at-once and incremental recording:
-/// 8 (Mode 1), 10 (Form 1), 12 (Form 2), 13 (mixed, with subheaders).
+/// 8 (Mode 1), 10 (Form 1 and whole XA sectors), 12 (Form 2), 13 (mixed, with subheaders).
 std::uint8_t dataBlockType(SectorForm form);
 
 /// Bytes the host sends per block under dataBlockType(): 2048, 2048, 2324, 2332.

@@ -1,11 +1,11 @@
 // The SEND CUE SHEET model: entry bytes, the data disc builder's layout, and
 // the checks that keep a malformed cue sheet away from the drive.
 
+#include "sector/cue_sheet.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "sector/cue_sheet.h"
 
 namespace emberline::sector {
 namespace {
@@ -34,10 +34,10 @@ TEST(DataDiscCue, OneMode1TrackGivesLeadInPregapTrackAndLeadOut) {
   auto built = buildDataDiscCue(tracks);
   ASSERT_TRUE(built.ok()) << built.error().message;
   EXPECT_EQ(built->sheet.encode(), (Bytes{
-                                       0x41, 0x00, 0x00, 0x14, 0x00, 0, 0, 0,   // lead-in
-                                       0x41, 0x01, 0x00, 0x10, 0x00, 0, 0, 0,   // track 1 pregap
-                                       0x41, 0x01, 0x01, 0x10, 0x00, 0, 2, 0,   // track 1 at LBA 0
-                                       0x41, 0xAA, 0x01, 0x14, 0x00, 0, 15, 25, // lead-out at LBA 1000
+                                       0x41, 0x00, 0x00, 0x14, 0x00, 0, 0,  0,   // lead-in
+                                       0x41, 0x01, 0x00, 0x10, 0x00, 0, 0,  0,   // track 1 pregap
+                                       0x41, 0x01, 0x01, 0x10, 0x00, 0, 2,  0,   // track 1 at LBA 0
+                                       0x41, 0xAA, 0x01, 0x14, 0x00, 0, 15, 25,  // lead-out at LBA 1000
                                    }));
   ASSERT_EQ(built->tracks.size(), 1u);
   EXPECT_EQ(built->tracks[0].pregapStart, -150);
@@ -65,6 +65,26 @@ TEST(DataDiscCue, ModeChangeGetsAPregapAndSameModeDoesNot) {
   EXPECT_EQ(e[4].form, DataForm::Mode1);
   EXPECT_EQ(e[4].address, Msf::fromLba(700));
   EXPECT_EQ(e[6].form, DataForm::Mode1Generated);
+}
+
+TEST(DataDiscCue, AnAskedPregapIsKeptEvenWithoutAModeChange) {
+  // Two tracks of whole XA sectors, the second with its own two-second pregap.
+  const std::vector<DataTrack> tracks{{TrackMode::Mode2XaRaw, 300}, {TrackMode::Mode2XaRaw, 600, 150}};
+  auto built = buildDataDiscCue(tracks);
+  ASSERT_TRUE(built.ok()) << built.error().message;
+  EXPECT_EQ(built->tracks[1].pregapStart, 300);
+  EXPECT_EQ(built->tracks[1].start, 450);
+  EXPECT_EQ(built->leadOutStart, 1050);
+  const auto& e = built->sheet.entries;
+  ASSERT_EQ(e.size(), 6u);  // lead-in, 1/0, 1/1, 2/0, 2/1, lead-out
+  EXPECT_EQ(e[3].index, 0);
+  EXPECT_EQ(e[3].form, DataForm::Mode2XaRaw);
+  EXPECT_EQ(e[5].form, DataForm::Mode2XaGenerated);
+
+  const std::vector<DataTrack> firstWithout{{TrackMode::Mode1, 300, 0}};
+  EXPECT_FALSE(buildDataDiscCue(firstWithout).ok()) << "the first track always has 150";
+  const std::vector<DataTrack> negative{{TrackMode::Mode1, 300}, {TrackMode::Mode1, 300, -1}};
+  EXPECT_FALSE(buildDataDiscCue(negative).ok());
 }
 
 TEST(DataDiscCue, RejectsShortTracksEmptyDiscsAndOverlongLayouts) {
@@ -96,7 +116,8 @@ TEST(CueSheetValidation, EachBrokenRuleIsRefusedWithItsReason) {
   const Breakage cases[] = {
       {"does not follow track 1", [](auto& e) { e[3].track = e[4].track = 3; }},
       {"does not follow", [](auto& e) { e[3].address = e[2].address; }},
-      {"track 1 is shorter than 300", [](auto& e) { e[3].address = Msf::fromLba(299), e[4].address = Msf::fromLba(449); }},
+      {"track 1 is shorter than 300",
+       [](auto& e) { e[3].address = Msf::fromLba(299), e[4].address = Msf::fromLba(449); }},
       {"track 2 is shorter", [](auto& e) { e[5].address = Msf::fromLba(e[4].address.toLba() + 299); }},
       {"has no index 01", [](auto& e) { e.erase(e.begin() + 2); }},
       {"lead-in", [](auto& e) { e.erase(e.begin()); }},

@@ -1,12 +1,12 @@
-// A whole disc image from the plan: the test's bare track 1 and the MPEG
-// track from VcdTrackSource, read by the Video CD tools.
+// A whole disc image from the plan: track 1 from VcdTrackOneSource and the
+// MPEG track from VcdTrackSource, read by the Video CD tools.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 
-#include "minimal_track_one.h"
+#include "video/vcd_track_one.h"
 #include "video/vcd_track_source.h"
 #include "video_fixtures.h"
 
@@ -28,17 +28,20 @@ VcdDiscLayout writeImage(const std::string& file, VideoDiscKind kind, const std:
   auto layout = planVcdDisc(facts.value(), "Album VideoCD");
   EXPECT_TRUE(layout) << layout.error().message;
   std::ofstream bin(dir / "disc.bin", std::ios::binary);
-  for (const auto& s : video_test::MinimalTrackOne(*layout).build())
-    bin.write(reinterpret_cast<const char*>(s.data()), static_cast<std::streamsize>(s.size()));
-  auto source = VcdTrackSource::open(fixture(file), *layout);
-  EXPECT_TRUE(source);
+  auto trackOne = VcdTrackOneSource::build(*layout);
+  EXPECT_TRUE(trackOne) << trackOne.error().message;
+  auto trackTwo = VcdTrackSource::open(fixture(file), *layout);
+  EXPECT_TRUE(trackTwo);
   std::vector<std::uint8_t> buffer(sector::kRawSectorSize * 64);
-  for (std::uint32_t left = (*source)->blockCount(); left > 0;) {
-    const std::uint32_t n = std::min<std::uint32_t>(left, 64);
-    const auto part = std::span(buffer).first(n * sector::kRawSectorSize);
-    EXPECT_TRUE((*source)->read(part));
-    bin.write(reinterpret_cast<const char*>(part.data()), static_cast<std::streamsize>(part.size()));
-    left -= n;
+  for (write::BlockSource* source :
+       {static_cast<write::BlockSource*>(trackOne->get()), static_cast<write::BlockSource*>(trackTwo->get())}) {
+    for (std::uint32_t left = source->blockCount(); left > 0;) {
+      const std::uint32_t n = std::min<std::uint32_t>(left, 64);
+      const auto part = std::span(buffer).first(n * sector::kRawSectorSize);
+      EXPECT_TRUE(source->read(part));
+      bin.write(reinterpret_cast<const char*>(part.data()), static_cast<std::streamsize>(part.size()));
+      left -= n;
+    }
   }
   std::ofstream cue(dir / "disc.cue");
   cue << "FILE \"disc.bin\" BINARY\n"

@@ -77,7 +77,7 @@ TEST(SectorForm, AnXaTrackNeedsAnXaSession) {
 }
 
 TEST(SectorForm, StrategiesWithoutAnXaPathRefuseXaTracksBeforeWriting) {
-  for (RecordingMode mode : {RecordingMode::TrackAtOnce, RecordingMode::SessionAtOnce, RecordingMode::RawPq}) {
+  for (RecordingMode mode : {RecordingMode::TrackAtOnce, RecordingMode::RawPq}) {
     Bench bench;
     const DiscPlan plan = planOf(mode, SectorForm::Mode2Form1, 2048, SessionFormat::CdRomXa);
     auto strategy = chooseStrategy(plan, blankCd(), bench.steps);
@@ -87,6 +87,12 @@ TEST(SectorForm, StrategiesWithoutAnXaPathRefuseXaTracksBeforeWriting) {
     EXPECT_EQ(prepared.error().kind, ErrorKind::NotSupported);
     EXPECT_NE(prepared.error().message.find("CD-ROM XA"), std::string::npos) << prepared.error().message;
   }
+}
+
+TEST(SectorForm, WholeXaSectorsGoAsDataForm21h) {
+  EXPECT_EQ(cueBlockSize(SectorForm::Mode2Raw), 2352u);
+  EXPECT_EQ(sector::hostDataForm(cueTrackMode(SectorForm::Mode2Raw)), sector::DataForm::Mode2XaRaw);
+  EXPECT_EQ(sessionFormatFor(SectorForm::Mode2Raw), SessionFormat::CdRomXa);
 }
 
 TEST(SectorForm, BlockSizeMustMatchTheForm) {
