@@ -27,15 +27,23 @@ struct ModeCall {
 
 ModeCall CallOf(std::uint8_t mode) {
   switch (mode) {
-    case bmTAOFromTree: return {"CdvdWriter_TrackAtOnceFromTree", "CdvdWriter_TrackAtOnceFromTree"};
+    case bmTAOFromTree:
+      return {"CdvdWriter_TrackAtOnceFromTree", "CdvdWriter_TrackAtOnceFromTree"};
     case bmSAOFromTree:
-    case bmSAOFromFile: return {"CdvdWriter_SessionAtOnce", "CdvdWriter_SessionAtOnce"};
-    case bmDAOPQFromTree: return {"CdvdWriter_DiscAtOncePQFromTree", "CdvdWriter_DiscAtOncePQFromTree"};
-    case bmDAORawFromTree: return {"CdvdWriter_DiscAtOnceRawPWFromTree", "CdvdWriter_DiscAtOncePQ[RawPW]FromTree"};
-    case bmDAOPQFromFile: return {"CdvdWriter_DiscAtOncePQFromFile", "CdvdWriter_DiscAtOncePQFromFile"};
-    case bmDAORawFromFile: return {"CdvdWriter_DiscAtOnceRawPWFromFile", "CdvdWriter_DiscAtOnceRawPWFromFile"};
-    case bmTAOFromFile: return {"CdvdWriter_TrackAtOnceFromFile", "CdvdWriter_TrackAtOnceFromFile"};
-    default: return {"", ""};
+    case bmSAOFromFile:
+      return {"CdvdWriter_SessionAtOnce", "CdvdWriter_SessionAtOnce"};
+    case bmDAOPQFromTree:
+      return {"CdvdWriter_DiscAtOncePQFromTree", "CdvdWriter_DiscAtOncePQFromTree"};
+    case bmDAORawFromTree:
+      return {"CdvdWriter_DiscAtOnceRawPWFromTree", "CdvdWriter_DiscAtOncePQ[RawPW]FromTree"};
+    case bmDAOPQFromFile:
+      return {"CdvdWriter_DiscAtOncePQFromFile", "CdvdWriter_DiscAtOncePQFromFile"};
+    case bmDAORawFromFile:
+      return {"CdvdWriter_DiscAtOnceRawPWFromFile", "CdvdWriter_DiscAtOnceRawPWFromFile"};
+    case bmTAOFromFile:
+      return {"CdvdWriter_TrackAtOnceFromFile", "CdvdWriter_TrackAtOnceFromFile"};
+    default:
+      return {"", ""};
   }
 }
 
@@ -49,15 +57,24 @@ std::uint32_t TrackCount(const TsbTrackList& list) {
 
 QString BurnModeText(std::uint8_t mode) {
   switch (mode) {
-    case bmTAOFromTree: return QStringLiteral("Track-At-Once (from tree)");
-    case bmSAOFromTree: return QStringLiteral("Session-At-Once (from tree)");
-    case bmDAOPQFromTree: return QStringLiteral("Disc-At-Once PQ (from tree)");
-    case bmDAORawFromTree: return QStringLiteral("Disc-At-Once raw P-W (from tree)");
-    case bmDAOPQFromFile: return QStringLiteral("Disc-At-Once PQ (from file)");
-    case bmDAORawFromFile: return QStringLiteral("Disc-At-Once raw P-W (from file)");
-    case bmTAOFromFile: return QStringLiteral("Track-At-Once (from file)");
-    case bmSAOFromFile: return QStringLiteral("Session-At-Once (from file)");
-    default: return {};
+    case bmTAOFromTree:
+      return QStringLiteral("Track-At-Once (from tree)");
+    case bmSAOFromTree:
+      return QStringLiteral("Session-At-Once (from tree)");
+    case bmDAOPQFromTree:
+      return QStringLiteral("Disc-At-Once PQ (from tree)");
+    case bmDAORawFromTree:
+      return QStringLiteral("Disc-At-Once raw P-W (from tree)");
+    case bmDAOPQFromFile:
+      return QStringLiteral("Disc-At-Once PQ (from file)");
+    case bmDAORawFromFile:
+      return QStringLiteral("Disc-At-Once raw P-W (from file)");
+    case bmTAOFromFile:
+      return QStringLiteral("Track-At-Once (from file)");
+    case bmSAOFromFile:
+      return QStringLiteral("Session-At-Once (from file)");
+    default:
+      return {};
   }
 }
 
@@ -105,39 +122,40 @@ void TsbBurnThread::Burn(TsbBurner& b) {
   Logger().WriteLog(QLatin1String(call.logLine));
   switch (b.BurnMode) {
     case bmTAOFromTree:
-      b.ExceptionCode = Emberline_CdvdWriter_TrackAtOnceFromTree(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                                 &b.FailureInfo, b.FileTree, 1, test, multi, 1,
-                                                                 kReadyMinutes);
+      b.ExceptionCode =
+          Emberline_CdvdWriter_TrackAtOnceFromTree(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo,
+                                                   b.FileTree, 1, test, multi, 1, kReadyMinutes);
       break;
     case bmSAOFromTree: {
       const TsbSessionRecord record = TsbSessionRecord::ForTree(b.FileTree);
-      b.ExceptionCode = Emberline_CdvdWriter_SessionAtOnce(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                           &b.FailureInfo, record.Bytes.data(), 1, test, 1, 1,
-                                                           kReadyMinutes);
+      b.ExceptionCode =
+          Emberline_CdvdWriter_SessionAtOnce(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo,
+                                             record.Bytes.data(), 1, test, 1, 1, kReadyMinutes);
       break;
     }
     case bmSAOFromFile: {
       QString error;
       const auto record = TsbSessionRecord::ForFiles(b.SourceFiles, error);
       if (!record) throw TsbError(error);  // refused before anything is written
-      b.ExceptionCode = Emberline_CdvdWriter_SessionAtOnce(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                           &b.FailureInfo, record->Bytes.data(), 0, test, 1, 1,
-                                                           kReadyMinutes);
+      b.ExceptionCode =
+          Emberline_CdvdWriter_SessionAtOnce(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo,
+                                             record->Bytes.data(), 0, test, 1, 1, kReadyMinutes);
       break;
     }
     case bmDAOPQFromTree:
-      b.ExceptionCode = Emberline_CdvdWriter_DiscAtOncePQFromTree(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                                  &b.FailureInfo, b.FileTree, 0, test, 0, 1,
-                                                                  kReadyMinutes);
+      b.ExceptionCode =
+          Emberline_CdvdWriter_DiscAtOncePQFromTree(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                    &b.FailureInfo, b.FileTree, 0, test, 0, 1, kReadyMinutes);
       break;
     case bmDAORawFromTree:
-      b.ExceptionCode = Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(
-          b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo, b.FileTree, 0, test, 0, 1, kReadyMinutes);
+      b.ExceptionCode =
+          Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                       &b.FailureInfo, b.FileTree, 0, test, 0, 1, kReadyMinutes);
       break;
     case bmDAOPQFromFile:
       b.ExceptionCode = Emberline_CdvdWriter_DiscAtOncePQFromFile(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                                                  &b.FailureInfo, b.TrackList->Bytes.data(), 0, test,
-                                                                  0, 0, 1, kReadyMinutes);
+                                                                  &b.FailureInfo, b.TrackList->Bytes.data(), 0, test, 0,
+                                                                  0, 1, kReadyMinutes);
       break;
     case bmDAORawFromFile:
       b.ExceptionCode = Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(
@@ -150,9 +168,9 @@ void TsbBurnThread::Burn(TsbBurner& b) {
       for (std::uint32_t k = 0; k < tracks && b.ExceptionCode == 0; ++k) {
         const auto* name = reinterpret_cast<const char*>(b.TrackList->Bytes.data() + TsbTrackList::kNameOffset +
                                                          TsbTrackList::kEntrySize * k);
-        b.ExceptionCode = Emberline_CdvdWriter_TrackAtOnceFromFile(b.Writer, text, EMBERLINE_TEXT_SIZE,
-                                                                   &b.SystemStatus, &b.FailureInfo, name, 1, test,
-                                                                   multi, 1, kReadyMinutes);
+        b.ExceptionCode =
+            Emberline_CdvdWriter_TrackAtOnceFromFile(b.Writer, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                     &b.FailureInfo, name, 1, test, multi, 1, kReadyMinutes);
       }
       break;
     }
@@ -183,18 +201,19 @@ void TsbBurnThread::CopyImage(TsbBurner& b) {
     copy.Chunk = std::min(copy.Remaining, kCopyBlock);
 
     Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
-    b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(b.FileTree, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
-                                                           &b.SystemStatus, static_cast<std::uint32_t>(copy.Chunk),
-                                                           buffer.data());
+    b.ExceptionCode =
+        Emberline_ISO9660JolietFileTree_Read(b.FileTree, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                             static_cast<std::uint32_t>(copy.Chunk), buffer.data());
     if (b.ExceptionCode != 0) {
-      b.LastMessage = EmberlineFailureText("ISO9660FileTree_Read(loop)", b.ExceptionCode, b.SystemStatus,
-                                           b.ExceptionText.data());
+      b.LastMessage =
+          EmberlineFailureText("ISO9660FileTree_Read(loop)", b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
       Logger().WriteLog(b.LastMessage);
       throw TsbError(b.LastMessage);
     }
     // A short write would leave a silently truncated image: it is retried
     // until every byte is written, or fails.
-    if (const int error = platform::WriteImageFile(copy.FileHandle, buffer.data(), static_cast<std::size_t>(copy.Chunk));
+    if (const int error =
+            platform::WriteImageFile(copy.FileHandle, buffer.data(), static_cast<std::size_t>(copy.Chunk));
         error != 0) {
       b.SystemStatus = static_cast<std::uint32_t>(error);
       b.LastMessage = QStringLiteral("WriteFile( %1 ) failed, status %2").arg(copy.Chunk).arg(error);

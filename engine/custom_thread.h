@@ -43,8 +43,7 @@ class TsbCustomThread {
 /// A worker that runs a given function; for small jobs and tests.
 class TsbFunctionThread : public TsbCustomThread {
  public:
-  TsbFunctionThread(TsbBurner& burner, std::function<void()> body)
-      : TsbCustomThread(burner), body_(std::move(body)) {}
+  TsbFunctionThread(TsbBurner& burner, std::function<void()> body) : TsbCustomThread(burner), body_(std::move(body)) {}
 
  protected:
   void Execute() override {

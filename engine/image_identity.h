@@ -4,4 +4,6 @@
 // version, never where it happens to be installed.
 #include <QByteArray>
 
-inline QByteArray ImageProgramIdentity() { return QByteArrayLiteral("ONDRELLE " ONDRELLE_VERSION); }
+inline QByteArray ImageProgramIdentity() {
+  return QByteArrayLiteral("ONDRELLE " ONDRELLE_VERSION);
+}

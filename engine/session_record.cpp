@@ -5,7 +5,9 @@
 namespace ondrelle {
 
 namespace {
-void Put32(std::uint8_t* at, std::uint32_t value) { std::memcpy(at, &value, sizeof value); }
+void Put32(std::uint8_t* at, std::uint32_t value) {
+  std::memcpy(at, &value, sizeof value);
+}
 }  // namespace
 
 TsbSessionRecord TsbSessionRecord::ForTree(EmberlineHandle tree) {
@@ -18,7 +20,9 @@ TsbSessionRecord TsbSessionRecord::ForTree(EmberlineHandle tree) {
 
 std::optional<TsbSessionRecord> TsbSessionRecord::ForFiles(const QStringList& files, QString& error) {
   if (static_cast<std::size_t>(files.size()) > kMaxTracks) {
-    error = QStringLiteral("Session-At-Once takes at most %1 source files; %2 were given").arg(kMaxTracks).arg(files.size());
+    error = QStringLiteral("Session-At-Once takes at most %1 source files; %2 were given")
+                .arg(kMaxTracks)
+                .arg(files.size());
     return std::nullopt;
   }
   TsbSessionRecord record;

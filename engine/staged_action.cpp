@@ -19,9 +19,13 @@ namespace {
 constexpr int kCacheMegabytes = 160;
 constexpr std::uint32_t kFastestRead = 0xFFFF;
 
-QString YesNo(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
+QString YesNo(bool value) {
+  return value ? QStringLiteral("Yes") : QStringLiteral("No");
+}
 
-QString Hex2(std::uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+QString Hex2(std::uint8_t value) {
+  return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
 
 std::uint32_t Little32(const std::uint8_t* bytes) {
   return std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) | (std::uint32_t{bytes[2]} << 16) |
@@ -113,8 +117,8 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsSetSpeeds)) {
     Announce(QStringLiteral("Setting CD/DVD speeds"));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetSpeeds"));
-    b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
-                                                     kFastestRead, static_cast<std::uint32_t>(b.SpeedInSize));
+    b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, kFastestRead,
+                                                     static_cast<std::uint32_t>(b.SpeedInSize));
     if (b.ExceptionCode != 0) Warn("CdvdWriter_SetSpeeds");
   }
 
@@ -122,8 +126,8 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Announce(QStringLiteral("Getting current CD/DVD speeds"));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds"));
     std::uint32_t currentRead = 0, maximumRead = 0, currentWrite = 0, maximumWrite = 0;
-    b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
-                                                     &currentRead, &maximumRead, &currentWrite, &maximumWrite);
+    b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &currentRead,
+                                                     &maximumRead, &currentWrite, &maximumWrite);
     if (b.ExceptionCode != 0) Stop("CdvdWriter_GetSpeeds");
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds: CurrentReadSpeed: %1,MaximumReadSpeed: %2,"
                                      "CurrentWriteSpeed: %3,MaximumWriteSpeed: %4")
@@ -163,13 +167,12 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
       Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: BootImage: ") + b.BootImageFile);
       const QByteArray path = b.BootImageFile.toLocal8Bit();
-      b.ExceptionCode =
-          Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
-                                                       EMBERLINE_TEXT_SIZE, status);
+      b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
+                                                                     EMBERLINE_TEXT_SIZE, status);
       if (b.ExceptionCode != 0) {
-        b.LastMessage = EmberlineFailureText("ISO9660JolietFileTree_SetBootImage", b.ExceptionCode, b.SystemStatus,
-                                             text) +
-                        QStringLiteral("\\n");
+        b.LastMessage =
+            EmberlineFailureText("ISO9660JolietFileTree_SetBootImage", b.ExceptionCode, b.SystemStatus, text) +
+            QStringLiteral("\\n");
         Logger().WriteLog(b.LastMessage);
         throw TsbError(b.LastMessage);
       }
@@ -181,9 +184,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
     const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
     const QByteArray program = ImageProgramIdentity();
-    b.ExceptionCode = Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status,
-                                                                 Little32(&track[16]), 0, 1, label.constData(),
-                                                                 program.constData(), program.constData());
+    b.ExceptionCode =
+        Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status, Little32(&track[16]),
+                                                   0, 1, label.constData(), program.constData(), program.constData());
     if (b.ExceptionCode != 0) {
       b.LastMessage = EmberlineFailureText("ISO9660FileTree_BuildImage", b.ExceptionCode, b.SystemStatus, text);
       Logger().WriteLog(b.LastMessage);

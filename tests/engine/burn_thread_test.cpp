@@ -1,5 +1,7 @@
 // The data burn thread's dispatch, on the virtual writers.
 
+#include "engine/burn_thread.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "emberline/cdvd_writer.h"
-#include "engine/burn_thread.h"
 #include "engine/burner.h"
 #include "log/callback_eventer.h"
 #include "support/virtual_writers.h"
@@ -64,14 +65,16 @@ TEST(BurnThread, TrackAtOnceFromFilesStopsAtTheFailingTrack) {
   OpenBurner run;
   run.burner.BurnMode = bmTAOFromFile;
   run.burner.MultiSession = true;
-  SetTracks(*run.burner.TrackList, {MakeImageFile(dir, QStringLiteral("one.iso"), 300), dir.filePath(QStringLiteral("missing.iso")),
-                                    MakeImageFile(dir, QStringLiteral("three.iso"), 300)});
+  SetTracks(*run.burner.TrackList,
+            {MakeImageFile(dir, QStringLiteral("one.iso"), 300), dir.filePath(QStringLiteral("missing.iso")),
+             MakeImageFile(dir, QStringLiteral("three.iso"), 300)});
   std::vector<bool> cancelEnabled;
   CallBackEventer().OnCancelEnabled = [&](TsbCallBackEventer&, bool e) { cancelEnabled.push_back(e); };
   run.burner.RunBurnThread();
   CallBackEventer().OnCancelEnabled = nullptr;
 
-  EXPECT_TRUE(run.burner.LastMessage.startsWith(QStringLiteral("Emberline_CdvdWriter_TrackAtOnceFromFile() failed, exception ")))
+  EXPECT_TRUE(run.burner.LastMessage.startsWith(
+      QStringLiteral("Emberline_CdvdWriter_TrackAtOnceFromFile() failed, exception ")))
       << run.burner.LastMessage.toStdString();
   EXPECT_TRUE(run.burner.LastMessage.contains(QStringLiteral("missing.iso")));
   EXPECT_FALSE(run.burner.BurnSucceeded);

@@ -1,8 +1,8 @@
+#include "engine/session_record.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "engine/session_record.h"
 
 using namespace ondrelle;
 

@@ -1,11 +1,12 @@
 // The preparation stages against the virtual writers.
 
+#include "engine/staged_action.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/burner.h"
-#include "engine/staged_action.h"
 #include "engine/tsb_error.h"
 #include "support/file_tree_builder.h"
 #include "support/virtual_writers.h"
@@ -71,7 +72,8 @@ TEST(StagedAction, TheDefaultStagesAnnounceAndReportInOrder) {
   EXPECT_TRUE(run.messages[11].startsWith(QStringLiteral("Track Blank: Yes, NWA valid: Yes, free LBs ")));
   EXPECT_TRUE(run.messages[11].contains(QStringLiteral("track \u2116 1")));
   EXPECT_EQ(run.messages[12], QStringLiteral("Getting disc information"));
-  EXPECT_EQ(run.messages[13], QStringLiteral("Disc erasable: No, Disc status: 0x00, Last session status: 0x00, Disc type: 0"));
+  EXPECT_EQ(run.messages[13],
+            QStringLiteral("Disc erasable: No, Disc status: 0x00, Last session status: 0x00, Disc type: 0"));
   EXPECT_EQ(run.messages.size(), 14u) << "no calibration without the option";
   EXPECT_EQ(run.burner.LastMessage, run.messages.back());
 }

@@ -1,11 +1,11 @@
+#include "platform/termination_signals.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <thread>
-
-#include "platform/termination_signals.h"
 
 using ondrelle::platform::TerminationSignals;
 

@@ -18,36 +18,31 @@ extern "C" {
  *              0 for a burning session's handle (opened exclusively).
  */
 uint8_t Emberline_CdvdWriter_Create(EmberlineHandle* handle, char* text, int32_t size, uint32_t* status,
-                                    EmberlineFailureInfo* failure, EmberlineCallBackProc callback,
-                                    void* context, uint8_t port, uint8_t bus, uint8_t target, uint8_t lun,
-                                    uint32_t probe);
+                                    EmberlineFailureInfo* failure, EmberlineCallBackProc callback, void* context,
+                                    uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, uint32_t probe);
 /** Opens the device by name: "CdRom" N is /dev/srN (virtual writers have names of their own). */
 uint8_t Emberline_CdvdWriter_CreateEx(EmberlineHandle* handle, char* text, int32_t size, uint32_t* status,
-                                      EmberlineFailureInfo* failure, EmberlineCallBackProc callback,
-                                      void* context, const char* name, uint32_t probe);
+                                      EmberlineFailureInfo* failure, EmberlineCallBackProc callback, void* context,
+                                      const char* name, uint32_t probe);
 /** Destroys a device object or a file tree and clears *handle. */
 uint8_t Emberline_Destroy(EmberlineHandle* handle);
 
 /** Lists every SCSI device of the given peripheral type (5 = CD/DVD) through callback 10. */
-uint8_t Emberline_FindDevice(uint8_t peripheralType, uint32_t flags, EmberlineCallBackProc callback,
-                             void* context);
+uint8_t Emberline_FindDevice(uint8_t peripheralType, uint32_t flags, EmberlineCallBackProc callback, void* context);
 /**
  * Device path of an address, prefixed with the four characters "dev:"
  * (for example "dev:/dev/sr0"). 1024-character buffer.
  */
-uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun,
-                                               char* buffer);
+uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, char* buffer);
 
-uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHandle handle, char* vendor, char* product,
-                                                  char* revision, uint32_t* bufferSize);
+uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHandle handle, char* vendor, char* product, char* revision,
+                                                  uint32_t* bufferSize);
 /** Outputs: CD-R read, CD-RW read, DVD-ROM read, DVD-R read, DVD-RAM read, test write, CD-R write,
  *  CD-RW write, DVD-R write, DVD-RAM write. */
-uint8_t Emberline_CdvdWriter_GetSupportedMediaFormats(EmberlineHandle handle, uint8_t* cdrRead,
-                                                      uint8_t* cdrwRead, uint8_t* dvdromRead,
-                                                      uint8_t* dvdrRead, uint8_t* dvdramRead,
-                                                      uint8_t* testWrite, uint8_t* cdrWrite,
-                                                      uint8_t* cdrwWrite, uint8_t* dvdrWrite,
-                                                      uint8_t* dvdramWrite);
+uint8_t Emberline_CdvdWriter_GetSupportedMediaFormats(EmberlineHandle handle, uint8_t* cdrRead, uint8_t* cdrwRead,
+                                                      uint8_t* dvdromRead, uint8_t* dvdrRead, uint8_t* dvdramRead,
+                                                      uint8_t* testWrite, uint8_t* cdrWrite, uint8_t* cdrwWrite,
+                                                      uint8_t* dvdrWrite, uint8_t* dvdramWrite);
 /** Outputs: DVD+R read, DVD+RW read, DVD+R write, DVD+RW write, DVD+R DL read, DVD+R DL write. */
 uint8_t Emberline_CdvdWriter_GetSupportedMediaFormatsExEx(EmberlineHandle handle, uint8_t* dvdplusrRead,
                                                           uint8_t* dvdplusrwRead, uint8_t* dvdplusrWrite,
@@ -58,10 +53,9 @@ uint8_t Emberline_CdvdWriter_ProbeSupportedWriteModes(EmberlineHandle handle, ch
                                                       uint8_t* trackAtOnce, uint8_t* sessionAtOnce,
                                                       uint8_t* discAtOncePQ, uint8_t* discAtOnceRawPW);
 /** Outputs: Mode 2 Form 1, Mode 2 Form 2, CD-DA read, CD-DA accurate stream, R-W subchannel, C2 pointers. */
-uint8_t Emberline_CdvdWriter_ProbeSupportedReadModes(EmberlineHandle handle, char* text, int32_t size,
-                                                     uint32_t* status, EmberlineFailureInfo* failure,
-                                                     uint8_t* mode2Form1, uint8_t* mode2Form2,
-                                                     uint8_t* cddaRead, uint8_t* cddaAccurate,
+uint8_t Emberline_CdvdWriter_ProbeSupportedReadModes(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                                     EmberlineFailureInfo* failure, uint8_t* mode2Form1,
+                                                     uint8_t* mode2Form2, uint8_t* cddaRead, uint8_t* cddaAccurate,
                                                      uint8_t* subchannelRW, uint8_t* c2Pointers);
 uint8_t Emberline_CdvdWriter_TestUnitReady(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
                                            EmberlineFailureInfo* failure);
@@ -78,9 +72,8 @@ DISC_TYPE Emberline_CdvdWriter_GetInsertedDiscType(EmberlineHandle handle);
  *  22 background format status, 23-32 zero. Multi-byte values little-endian.
  */
 #define EMBERLINE_DISC_INFORMATION_SIZE 33
-uint8_t Emberline_CdvdWriter_GetDiscInformation(EmberlineHandle handle, char* text, int32_t size,
-                                                uint32_t* status, EmberlineFailureInfo* failure,
-                                                uint8_t* discInformation);
+uint8_t Emberline_CdvdWriter_GetDiscInformation(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                                EmberlineFailureInfo* failure, uint8_t* discInformation);
 /**
  * Track information record (28 bytes), decoded from READ TRACK INFORMATION:
  *  0 valid (1), 1 track number, 2 session number, 3 track mode, 4 data mode,
@@ -90,9 +83,9 @@ uint8_t Emberline_CdvdWriter_GetDiscInformation(EmberlineHandle handle, char* te
  *  Multi-byte values little-endian. Track 255 is the invisible (next) track.
  */
 #define EMBERLINE_TRACK_INFORMATION_SIZE 28
-uint8_t Emberline_CdvdWriter_GetTrackInformation(EmberlineHandle handle, char* text, int32_t size,
-                                                 uint32_t* status, EmberlineFailureInfo* failure,
-                                                 uint32_t track, uint8_t* trackInformation);
+uint8_t Emberline_CdvdWriter_GetTrackInformation(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                                 EmberlineFailureInfo* failure, uint32_t track,
+                                                 uint8_t* trackInformation);
 /**
  * Table of contents block (13838 bytes): bytes 0-13835 hold the drive's
  * READ TOC response in format 0 (4-byte header, then 8-byte track
@@ -102,9 +95,8 @@ uint8_t Emberline_CdvdWriter_GetTrackInformation(EmberlineHandle handle, char* t
  * which case the drive is asked for MSF addresses.
  */
 #define EMBERLINE_TOC_INFORMATION_SIZE 13838
-uint8_t Emberline_CdvdWriter_GetTOCInformation(EmberlineHandle handle, char* text, int32_t size,
-                                               uint32_t* status, EmberlineFailureInfo* failure,
-                                               uint8_t* tocInformation);
+uint8_t Emberline_CdvdWriter_GetTOCInformation(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                               EmberlineFailureInfo* failure, uint8_t* tocInformation);
 /**
  * Volume label of the inserted disc: the volume identifier of the ISO 9660
  * primary volume descriptor of the last session, trailing blanks removed.
@@ -128,15 +120,14 @@ uint8_t Emberline_CdvdWriter_GetRPC(EmberlineHandle handle, char* text, int32_t 
 uint8_t Emberline_CdvdWriter_GetDiscFreeSpace(EmberlineHandle handle, uint32_t blockKind, uint32_t* freeCount,
                                               uint64_t* freeSize);
 /** Bytes already recorded on the medium (2048 per block). */
-uint8_t Emberline_CdvdWriter_GetDiscUsedSpace(EmberlineHandle handle, char* text, int32_t size,
-                                              uint32_t* status, EmberlineFailureInfo* failure,
-                                              uint64_t* usedSize);
+uint8_t Emberline_CdvdWriter_GetDiscUsedSpace(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                              EmberlineFailureInfo* failure, uint64_t* usedSize);
 /** Speeds in KB/s (1000 bytes); 0xFFFF asks for the fastest the drive allows. */
 uint8_t Emberline_CdvdWriter_SetSpeeds(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
                                        EmberlineFailureInfo* failure, uint32_t readSpeed, uint32_t writeSpeed);
 uint8_t Emberline_CdvdWriter_GetSpeeds(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
-                                       EmberlineFailureInfo* failure, uint32_t* currentRead,
-                                       uint32_t* maximumRead, uint32_t* currentWrite, uint32_t* maximumWrite);
+                                       EmberlineFailureInfo* failure, uint32_t* currentRead, uint32_t* maximumRead,
+                                       uint32_t* currentWrite, uint32_t* maximumWrite);
 /** Buffer underrun protection: enabled, then supported. */
 uint8_t Emberline_CdvdWriter_GetBUP(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
                                     EmberlineFailureInfo* failure, uint8_t* enabled, uint8_t* supported);

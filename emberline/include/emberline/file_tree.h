@@ -72,8 +72,8 @@ uint8_t Emberline_ISO9660JolietFileTree_Remove(EmberlineHandle tree, char* text,
  * A floppy emulation image must have exactly that floppy's size.
  */
 uint8_t Emberline_ISO9660JolietFileTree_SetBootImage(EmberlineHandle tree, const char* path, uint8_t loadSectors,
-                                                     uint8_t mediaType, uint8_t bootable, uint8_t platform,
-                                                     char* text, int32_t size, uint32_t* status);
+                                                     uint8_t mediaType, uint8_t bootable, uint8_t platform, char* text,
+                                                     int32_t size, uint32_t* status);
 /**
  * Lays the image out to start at `startLba` (the next writable address, so
  * a session can follow earlier ones).
@@ -93,8 +93,7 @@ uint32_t Emberline_ISO9660JolietFileTree_GetSizeInBytes(EmberlineHandle tree, ui
 uint8_t Emberline_ISO9660JolietFileTree_Read(EmberlineHandle tree, char* text, int32_t size, uint32_t* status,
                                              uint32_t count, uint8_t* buffer);
 /** The next read starts at the image's first byte. */
-uint8_t Emberline_ISO9660JolietFileTree_SeekToBegin(EmberlineHandle tree, char* text, int32_t size,
-                                                    uint32_t* status);
+uint8_t Emberline_ISO9660JolietFileTree_SeekToBegin(EmberlineHandle tree, char* text, int32_t size, uint32_t* status);
 
 #ifdef __cplusplus
 }

@@ -67,10 +67,17 @@ class CallbackObserver final : public image::TreeObserver {
 
     image::CollisionDecision decision;
     switch (record.answer) {
-      case EMBERLINE_COLLISION_KEEP_FIRST: decision.answer = image::CollisionAnswer::KeepFirst; break;
-      case EMBERLINE_COLLISION_RENAME: decision.answer = image::CollisionAnswer::Rename; break;
-      case EMBERLINE_COLLISION_MERGE: decision.answer = image::CollisionAnswer::Merge; break;
-      default: return std::nullopt;
+      case EMBERLINE_COLLISION_KEEP_FIRST:
+        decision.answer = image::CollisionAnswer::KeepFirst;
+        break;
+      case EMBERLINE_COLLISION_RENAME:
+        decision.answer = image::CollisionAnswer::Rename;
+        break;
+      case EMBERLINE_COLLISION_MERGE:
+        decision.answer = image::CollisionAnswer::Merge;
+        break;
+      default:
+        return std::nullopt;
     }
     // The callee may leave the name without a terminator: never read past the record.
     if (c.joliet) {
@@ -110,7 +117,9 @@ std::shared_ptr<FileTreeObject> findTree(EmberlineHandle handle) {
   return LibraryState::instance().objects().findAs<FileTreeObject>(handle);
 }
 
-Error notATree() { return Error::make(ErrorKind::InvalidArgument, "the handle is not a file tree"); }
+Error notATree() {
+  return Error::make(ErrorKind::InvalidArgument, "the handle is not a file tree");
+}
 
 template <class Body>
 std::uint8_t runTreeCall(EmberlineHandle handle, const ErrorOutputs& out, Body&& body) {
@@ -122,7 +131,9 @@ std::uint8_t runTreeCall(EmberlineHandle handle, const ErrorOutputs& out, Body&&
   return reportSuccess(out);
 }
 
-std::string text(const char* value) { return value == nullptr ? std::string() : std::string(value); }
+std::string text(const char* value) {
+  return value == nullptr ? std::string() : std::string(value);
+}
 
 Status needsImage(const FileTreeObject& tree) {
   if (!tree.image) return fail(ErrorKind::InvalidArgument, "no image built: call BuildImage after filling the tree");
@@ -160,7 +171,8 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_Create(EmberlineHandle*
   auto& library = emberline::LibraryState::instance();
   if (!library.started()) return emberline::reportNotStarted(out);
   if (tree == nullptr)
-    return emberline::report(out, emberline::Error::make(ErrorKind::InvalidArgument, "no place given for the tree handle"));
+    return emberline::report(out,
+                             emberline::Error::make(ErrorKind::InvalidArgument, "no place given for the tree handle"));
   *tree = library.objects().add(std::make_shared<FileTreeObject>(callback, context));
   return emberline::reportSuccess(out);
 }
@@ -218,11 +230,9 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_SetBootImage(EmberlineH
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHandle tree, char* text, int32_t size,
-                                                                    uint32_t* status, uint32_t startLba,
-                                                                    uint32_t level, uint32_t joliet,
-                                                                    const char* volumeLabel,
-                                                                    const char* applicationId,
-                                                                    const char* preparerId) {
+                                                                    uint32_t* status, uint32_t startLba, uint32_t level,
+                                                                    uint32_t joliet, const char* volumeLabel,
+                                                                    const char* applicationId, const char* preparerId) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
     t.image.reset();
     emberline::image::BuildOptions options;

@@ -36,7 +36,9 @@ void LibraryState::shutDown() {
 
 extern "C" {
 
-EMBERLINE_EXPORT uint32_t Emberline_GetVersion(void) { return EMBERLINE_VERSION; }
+EMBERLINE_EXPORT uint32_t Emberline_GetVersion(void) {
+  return EMBERLINE_VERSION;
+}
 
 EMBERLINE_EXPORT uint8_t Emberline_StartUp(void) {
   const emberline::Status status = emberline::LibraryState::instance().start();

@@ -17,11 +17,15 @@ void putLe32(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v) {
   for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-std::uint8_t flag(bool value) { return value ? 1 : 0; }
+std::uint8_t flag(bool value) {
+  return value ? 1 : 0;
+}
 
 // Records carry one byte for track and session numbers; beyond 255 the
 // drive's numbering cannot be represented, so it saturates instead of wrapping.
-std::uint8_t narrow(std::uint16_t value) { return static_cast<std::uint8_t>(std::min<std::uint16_t>(value, 0xFF)); }
+std::uint8_t narrow(std::uint16_t value) {
+  return static_cast<std::uint8_t>(std::min<std::uint16_t>(value, 0xFF));
+}
 
 std::uint32_t leadAddress(std::uint32_t field, bool cdMedium) {
   if (field == kNoAddress) return kNoAddress;
@@ -79,8 +83,8 @@ TrackInformationRecord encodeTrackInformationRecord(const mmc::TrackInformation&
 
 Result<TocBlock> encodeTocBlock(std::span<const std::uint8_t> response) {
   if (response.size() > kTocResponseCapacity)
-    return fail(ErrorKind::Internal, "the table of contents (" + std::to_string(response.size()) +
-                                         " bytes) does not fit the TOC block");
+    return fail(ErrorKind::Internal,
+                "the table of contents (" + std::to_string(response.size()) + " bytes) does not fit the TOC block");
   TocBlock block{};
   std::copy(response.begin(), response.end(), block.begin());
   putLe16(block, kTocResponseCapacity, static_cast<std::uint16_t>(response.size()));

@@ -7,7 +7,9 @@ namespace {
 // that print them, and never equal null.
 constexpr std::uintptr_t kTokenStep = alignof(std::max_align_t);
 
-std::uintptr_t tokenOf(const EmberlineObject* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t tokenOf(const EmberlineObject* handle) {
+  return reinterpret_cast<std::uintptr_t>(handle);
+}
 }  // namespace
 
 EmberlineObject* ObjectTable::add(std::shared_ptr<EmberlineObject> object) {

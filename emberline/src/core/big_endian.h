@@ -14,8 +14,7 @@ inline std::uint32_t get24(std::span<const std::uint8_t> b, std::size_t at) {
   return (std::uint32_t{b[at]} << 16) | (std::uint32_t{b[at + 1]} << 8) | b[at + 2];
 }
 inline std::uint32_t get32(std::span<const std::uint8_t> b, std::size_t at) {
-  return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) |
-         b[at + 3];
+  return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
 }
 inline void put16(std::span<std::uint8_t> b, std::size_t at, std::uint16_t v) {
   b[at] = static_cast<std::uint8_t>(v >> 8);

@@ -19,20 +19,21 @@ struct Msf {
   /// Absolute frame count (MSF 00:00:00 is frame 0).
   constexpr int32_t frames() const { return minute * kFramesPerMinute + second * kFramesPerSecond + frame; }
   /// The LBA this MSF stands for. Lead-in addresses (minute >= 90) wrap to negative LBAs.
-  constexpr int32_t toLba() const {
-    return minute >= 90 ? frames() - 450150 : frames() - kMsfOffset;
-  }
+  constexpr int32_t toLba() const { return minute >= 90 ? frames() - 450150 : frames() - kMsfOffset; }
   static constexpr Msf fromLba(int32_t lba) {
     int32_t f = lba >= -kMsfOffset ? lba + kMsfOffset : lba + 450150;
-    return Msf{static_cast<std::uint8_t>(f / kFramesPerMinute),
-               static_cast<std::uint8_t>((f / kFramesPerSecond) % 60),
+    return Msf{static_cast<std::uint8_t>(f / kFramesPerMinute), static_cast<std::uint8_t>((f / kFramesPerSecond) % 60),
                static_cast<std::uint8_t>(f % kFramesPerSecond)};
   }
   friend constexpr bool operator==(Msf, Msf) = default;
   std::string toString() const;  ///< "mm:ss:ff"
 };
 
-constexpr std::uint8_t toBcd(std::uint8_t v) { return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10)); }
-constexpr std::uint8_t fromBcd(std::uint8_t v) { return static_cast<std::uint8_t>((v >> 4) * 10 + (v & 0x0F)); }
+constexpr std::uint8_t toBcd(std::uint8_t v) {
+  return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10));
+}
+constexpr std::uint8_t fromBcd(std::uint8_t v) {
+  return static_cast<std::uint8_t>((v >> 4) * 10 + (v & 0x0F));
+}
 
 }  // namespace emberline

@@ -12,7 +12,9 @@ namespace emberline {
 struct Unexpected {
   Error error;
 };
-inline Unexpected fail(Error e) { return Unexpected{std::move(e)}; }
+inline Unexpected fail(Error e) {
+  return Unexpected{std::move(e)};
+}
 inline Unexpected fail(ErrorKind kind, std::string message) {
   return Unexpected{Error::make(kind, std::move(message))};
 }
@@ -63,9 +65,8 @@ using Status = Result<void>;
 }  // namespace emberline
 
 /// Propagates the error of a Result-returning expression.
-#define EMBERLINE_TRY(expr)                                        \
-  do {                                                             \
-    auto&& emberline_try_result_ = (expr);                         \
-    if (!emberline_try_result_.ok())                               \
-      return ::emberline::Unexpected{emberline_try_result_.error()}; \
+#define EMBERLINE_TRY(expr)                                                                         \
+  do {                                                                                              \
+    auto&& emberline_try_result_ = (expr);                                                          \
+    if (!emberline_try_result_.ok()) return ::emberline::Unexpected{emberline_try_result_.error()}; \
   } while (0)

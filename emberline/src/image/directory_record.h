@@ -18,7 +18,7 @@ struct RecordFields {
   std::uint32_t dataLength = 0;
   std::time_t recorded = 0;
   std::uint8_t flags = 0;
-  std::string_view identifier;  ///< recorded bytes; "\0" is '.', "\1" is '..'
+  std::string_view identifier;              ///< recorded bytes; "\0" is '.', "\1" is '..'
   std::span<const std::uint8_t> systemUse;  ///< after the identifier (CD-ROM XA attributes)
 };
 

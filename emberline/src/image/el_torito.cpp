@@ -18,10 +18,14 @@ constexpr std::size_t kMbrBytes = 512;
 
 std::uint64_t floppyBytes(BootMedia media) {
   switch (media) {
-    case BootMedia::Floppy12: return 1228800;
-    case BootMedia::Floppy144: return 1474560;
-    case BootMedia::Floppy288: return 2949120;
-    default: return 0;
+    case BootMedia::Floppy12:
+      return 1228800;
+    case BootMedia::Floppy144:
+      return 1474560;
+    case BootMedia::Floppy288:
+      return 2949120;
+    default:
+      return 0;
   }
 }
 
@@ -33,7 +37,8 @@ Error unreadable(const std::string& path, int err) {
 
 Result<BootImageFacts> checkBootImage(const BootOptions& options) {
   if (static_cast<std::uint8_t>(options.media) > 4)
-    return fail(ErrorKind::InvalidArgument, "unknown boot media type " + std::to_string(static_cast<int>(options.media)));
+    return fail(ErrorKind::InvalidArgument,
+                "unknown boot media type " + std::to_string(static_cast<int>(options.media)));
   const int fd = ::open(options.path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return fail(unreadable(options.path, errno));
   struct stat info {};

@@ -42,8 +42,12 @@ TreeNode* sibling(TreeNode& parent, const TreeNode& node, bool (*same)(const Tre
   return nullptr;
 }
 
-bool sameIso(const TreeNode& a, const TreeNode& b) { return a.isoName == b.isoName || a.name == b.name; }
-bool sameJoliet(const TreeNode& a, const TreeNode& b) { return jolietNamesCollide(a.jolietName, b.jolietName); }
+bool sameIso(const TreeNode& a, const TreeNode& b) {
+  return a.isoName == b.isoName || a.name == b.name;
+}
+bool sameJoliet(const TreeNode& a, const TreeNode& b) {
+  return jolietNamesCollide(a.jolietName, b.jolietName);
+}
 
 bool isoNameTaken(const TreeNode& parent, const TreeNode& node, const std::string& name) {
   return std::any_of(parent.children.begin(), parent.children.end(),
@@ -97,12 +101,12 @@ const TreeNode* FileTree::find(std::string_view treePath) const {
 Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
   TreeNode* node = root_.get();
   for (const std::string& part : components(treePath)) {
-    if (!validTreeName(part)) return fail(ErrorKind::InvalidArgument, "bad folder name in tree path " + std::string(treePath));
+    if (!validTreeName(part))
+      return fail(ErrorKind::InvalidArgument, "bad folder name in tree path " + std::string(treePath));
     auto it = std::find_if(node->children.begin(), node->children.end(),
                            [&](const auto& child) { return child->name == part; });
     if (it != node->children.end()) {
-      if (!(*it)->folder)
-        return fail(ErrorKind::InvalidArgument, (*it)->treePath() + " is a file, not a folder");
+      if (!(*it)->folder) return fail(ErrorKind::InvalidArgument, (*it)->treePath() + " is a file, not a folder");
       node = it->get();
       continue;
     }
@@ -223,8 +227,8 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
   if (observer_ != nullptr) decision = observer_->collision(describe(*first, node, false));
   if (decision && decision->answer == CollisionAnswer::KeepFirst) {
     if (observer_ != nullptr)
-      observer_->ignored(node.treePath(), "its ISO 9660 name " + node.isoName + " is already used by " +
-                                              first->treePath());
+      observer_->ignored(node.treePath(),
+                         "its ISO 9660 name " + node.isoName + " is already used by " + first->treePath());
     return Placement::Skipped;
   }
   if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {

@@ -131,8 +131,8 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     }
     if (index == 0) {
       for (const ExtraRootFile& extra : extras) {
-        auto identifier = options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName)
-                                                             : namer.iso(extra.isoName, false);
+        auto identifier =
+            options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName) : namer.iso(extra.isoName, false);
         if (!identifier.ok()) return fail(std::move(identifier).error());
         entries.push_back(HierarchyEntry{std::move(*identifier), false, extra.extent, extra.modified});
         nodes.push_back(nullptr);
@@ -141,9 +141,8 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     // Folders are numbered in the order the sorted entries list them.
     std::vector<std::size_t> sorted(entries.size());
     for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
-    std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
-      return entryLess(options.flavour, entries[a], entries[b]);
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [&](std::size_t a, std::size_t b) { return entryLess(options.flavour, entries[a], entries[b]); });
     std::vector<HierarchyEntry> result;
     for (std::size_t i : sorted) {
       HierarchyEntry entry = entries[i];

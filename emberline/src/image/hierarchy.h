@@ -52,7 +52,7 @@ class ExtentRegistry {
 
 /// A file that is part of the image but not of the tree (the boot catalogue).
 struct ExtraRootFile {
-  std::string isoName;        ///< "BASE.EXT"
+  std::string isoName;  ///< "BASE.EXT"
   std::u16string jolietName;
   std::size_t extent = 0;
   std::time_t modified = 0;

@@ -13,7 +13,8 @@ void ImageStream::seekToBegin() {
 
 Status ImageStream::read(std::span<std::uint8_t> out) {
   if (out.size() > size() - position_)
-    return fail(ErrorKind::InvalidArgument, "read of " + std::to_string(out.size()) + " bytes past the end of the image (" +
+    return fail(ErrorKind::InvalidArgument, "read of " + std::to_string(out.size()) +
+                                                " bytes past the end of the image (" +
                                                 std::to_string(size() - position_) + " bytes left)");
   const auto& segments = contents_.segments();
   std::uint64_t at = position_;

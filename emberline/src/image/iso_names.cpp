@@ -8,14 +8,18 @@ namespace emberline::image {
 
 namespace {
 
-bool isDCharacter(char32_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; }
+bool isDCharacter(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
 
 bool isACharacter(char32_t c) {
   if (isDCharacter(c) || c == ' ') return true;
   return std::u32string_view(U"!\"%&'()*+,-./:;<=>?").find(c) != std::u32string_view::npos;
 }
 
-char32_t upper(char32_t c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+char32_t upper(char32_t c) {
+  return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
 
 // Every code point becomes one character, so a name never grows or shrinks
 // by its encoding and truncation cannot split a multi-byte sequence.
@@ -91,8 +95,12 @@ std::string isoNameWithCounter(std::string_view isoNameText, bool directory, uns
   return joinFile(base + tag, extension, limits);
 }
 
-std::string toACharacters(std::string_view text) { return mapped(text, isACharacter); }
-std::string toDCharacters(std::string_view text) { return mapped(text, isDCharacter); }
+std::string toACharacters(std::string_view text) {
+  return mapped(text, isACharacter);
+}
+std::string toDCharacters(std::string_view text) {
+  return mapped(text, isDCharacter);
+}
 
 bool isoIdentifierLess(std::string_view a, std::string_view b) {
   const SplitName pa = split(a);

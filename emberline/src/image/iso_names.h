@@ -29,8 +29,7 @@ inline constexpr IsoNameLimits kLevel2Names{30, 29, 30, 31};
 std::string isoName(std::string_view name, bool directory, const IsoNameLimits& limits);
 
 /// `isoName` with "_<counter>" at the end of the base, still within limits.
-std::string isoNameWithCounter(std::string_view isoName, bool directory, unsigned counter,
-                               const IsoNameLimits& limits);
+std::string isoNameWithCounter(std::string_view isoName, bool directory, unsigned counter, const IsoNameLimits& limits);
 
 /// Free text reduced to a-characters (upper case), for descriptor fields.
 std::string toACharacters(std::string_view text);

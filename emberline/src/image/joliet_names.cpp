@@ -26,7 +26,9 @@ std::u16string limited(std::u16string name) {
   return name.substr(0, kJolietMaxName - extension.size()) + extension;
 }
 
-char16_t folded(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+char16_t folded(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 }  // namespace
 

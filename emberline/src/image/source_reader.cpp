@@ -18,7 +18,9 @@ Error changedSize(const std::string& path, std::uint64_t expected, std::uint64_t
 
 }  // namespace
 
-SourceReader::~SourceReader() { close(); }
+SourceReader::~SourceReader() {
+  close();
+}
 
 void SourceReader::close() {
   if (fd_ >= 0) ::close(fd_);

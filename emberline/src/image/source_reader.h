@@ -17,8 +17,7 @@ class SourceReader {
   ~SourceReader();
 
   /// Fills `out` from `offset` of `path`, which must still be `expectedBytes` long.
-  Status read(const std::string& path, std::uint64_t expectedBytes, std::uint64_t offset,
-              std::span<std::uint8_t> out);
+  Status read(const std::string& path, std::uint64_t expectedBytes, std::uint64_t offset, std::span<std::uint8_t> out);
   void close();
 
  private:

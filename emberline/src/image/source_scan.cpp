@@ -20,8 +20,7 @@ struct FileIdentity {
 };
 
 Error sourceError(const std::string& path, const char* what, int err) {
-  return Error::fromErrno(ErrorKind::File, std::string("cannot ") + what + " " + path + ": " + std::strerror(err),
-                          err);
+  return Error::fromErrno(ErrorKind::File, std::string("cannot ") + what + " " + path + ": " + std::strerror(err), err);
 }
 
 Status checkReadable(const std::string& path) {

@@ -15,8 +15,8 @@ struct TreeNode {
   std::string isoName;        ///< level 2 ISO 9660 name ("BASE.EXT" or a folder identifier)
   std::u16string jolietName;  ///< Joliet name
   bool folder = false;
-  std::string source;         ///< local path; empty for folders that exist only in the tree
-  std::uint64_t size = 0;     ///< file size when added
+  std::string source;      ///< local path; empty for folders that exist only in the tree
+  std::uint64_t size = 0;  ///< file size when added
   std::time_t modified = 0;
   /// A file whose data lies outside the image, at this address of the disc
   /// (another track); its records point there and the image holds no data for it.

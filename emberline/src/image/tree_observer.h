@@ -13,7 +13,7 @@ struct NameCollision {
   std::u16string jolietName;  ///< the shared name (Joliet)
   std::string firstSource;    ///< the entry already in the folder
   bool firstFolder = false;
-  std::string secondSource;   ///< the entry being added
+  std::string secondSource;  ///< the entry being added
   bool secondFolder = false;
 };
 

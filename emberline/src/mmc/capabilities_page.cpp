@@ -15,9 +15,7 @@ Capabilities decodeCapabilities(std::span<const std::uint8_t> page) {
   // Old drives send 14h or 18h bytes; a short page must not read past its end.
   const auto byte = [&](std::size_t at) -> std::uint8_t { return at < page.size() ? page[at] : 0; };
   const auto bit = [&](std::size_t at, int n) { return ((byte(at) >> n) & 1) != 0; };
-  const auto word = [&](std::size_t at) {
-    return static_cast<std::uint16_t>((byte(at) << 8) | byte(at + 1));
-  };
+  const auto word = [&](std::size_t at) { return static_cast<std::uint16_t>((byte(at) << 8) | byte(at + 1)); };
   Capabilities c;
   c.readCdR = bit(2, 0);
   c.readCdRw = bit(2, 1);

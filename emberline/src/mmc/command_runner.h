@@ -24,8 +24,8 @@ ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length,
                         std::chrono::milliseconds timeout = timeouts::kNormal);
 
 /// As makeCommand, with a data phase in @p direction through @p data.
-ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length, DataDirection direction,
-                        std::span<std::uint8_t> data, std::chrono::milliseconds timeout = timeouts::kNormal);
+ScsiCommand makeCommand(std::uint8_t opcode, std::uint8_t length, DataDirection direction, std::span<std::uint8_t> data,
+                        std::chrono::milliseconds timeout = timeouts::kNormal);
 
 /// Runs @p command and returns the bytes transferred. A CHECK CONDITION
 /// becomes Error::fromSense with "<name> failed: <sense text>"; a check

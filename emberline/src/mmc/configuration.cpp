@@ -14,7 +14,9 @@ constexpr std::size_t kDescriptorHeader = 4;
 // The allocation length is a 16-bit field; stay clear of drives that choke on FFFFh.
 constexpr std::size_t kMaximumResponse = 65530;
 
-bool bit(std::uint8_t byte, int n) { return ((byte >> n) & 1) != 0; }
+bool bit(std::uint8_t byte, int n) {
+  return ((byte >> n) & 1) != 0;
+}
 }  // namespace
 
 const FeatureDescriptor* Configuration::find(std::uint16_t code) const {
@@ -42,8 +44,8 @@ std::optional<MasteringFeature> Configuration::mastering() const {
   const auto* f = find(feature::kCdMastering);
   if (f == nullptr || f->data.empty()) return std::nullopt;
   const std::uint8_t flags = f->data[0];
-  MasteringFeature m{bit(flags, 6), bit(flags, 5), bit(flags, 4), bit(flags, 3), bit(flags, 2), bit(flags, 1),
-                     bit(flags, 0), 0};
+  MasteringFeature m{bit(flags, 6), bit(flags, 5), bit(flags, 4), bit(flags, 3),
+                     bit(flags, 2), bit(flags, 1), bit(flags, 0), 0};
   if (f->data.size() >= 4) m.maximumCueSheetLength = be::get24(f->data, 1);
   return m;
 }
@@ -82,8 +84,8 @@ Result<Configuration> getConfiguration(ScsiTransport& transport, FeatureRequest 
     be::put16(command.cdb, 7, static_cast<std::uint16_t>(buffer.size()));
     return command;
   };
-  auto response = readVariableLength(transport, build, LengthField{0, 4}, kHeaderLength, kMaximumResponse,
-                                     "GET CONFIGURATION");
+  auto response =
+      readVariableLength(transport, build, LengthField{0, 4}, kHeaderLength, kMaximumResponse, "GET CONFIGURATION");
   if (!response.ok()) return fail(std::move(response).error());
   return parseConfiguration(*response);
 }

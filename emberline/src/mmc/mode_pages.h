@@ -20,8 +20,7 @@ struct ModePage {
 
 /// MODE SENSE(10) for @p pageCode, block descriptors disabled. Fails with
 /// NotSupported when the drive answers with a different page or none.
-Result<ModePage> modeSense(ScsiTransport& transport, std::uint8_t pageCode,
-                           PageControl control = PageControl::Current);
+Result<ModePage> modeSense(ScsiTransport& transport, std::uint8_t pageCode, PageControl control = PageControl::Current);
 
 /// MODE SELECT(10) with PF set: an 8-byte header with no block descriptor,
 /// then @p page with its PS bit cleared (drives reject a set PS bit).

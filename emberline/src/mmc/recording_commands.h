@@ -33,8 +33,8 @@ Status synchronizeCache(ScsiTransport& transport, bool immediate);
 /// Close functions of CLOSE TRACK/SESSION.
 enum class CloseFunction : std::uint8_t {
   Track = 0x01,
-  Session = 0x02,            ///< on CD finalizes or leaves open as page 05h says
-  FinalizeDvdPlusR = 0x05,   ///< also the compatible close of DVD+R DL
+  Session = 0x02,           ///< on CD finalizes or leaves open as page 05h says
+  FinalizeDvdPlusR = 0x05,  ///< also the compatible close of DVD+R DL
   FinalizeBdR = 0x06,
 };
 

@@ -94,15 +94,16 @@ constexpr std::array kFamilies{
 };
 
 constexpr std::array<std::string_view, 16> kKeyNames{
-    "no sense",         "recovered error", "not ready",      "medium error",
-    "hardware error",   "illegal request", "unit attention", "data protect",
-    "blank check",      "vendor specific", "copy aborted",   "aborted command",
-    "obsolete key 0Ch", "volume overflow", "miscompare",     "reserved key 0Fh",
+    "no sense",         "recovered error", "not ready",   "medium error",     "hardware error", "illegal request",
+    "unit attention",   "data protect",    "blank check", "vendor specific",  "copy aborted",   "aborted command",
+    "obsolete key 0Ch", "volume overflow", "miscompare",  "reserved key 0Fh",
 };
 
 }  // namespace
 
-std::string senseKeyName(std::uint8_t key) { return std::string(kKeyNames[key & 0x0F]); }
+std::string senseKeyName(std::uint8_t key) {
+  return std::string(kKeyNames[key & 0x0F]);
+}
 
 std::string senseText(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq) {
   for (const auto& e : kExact)

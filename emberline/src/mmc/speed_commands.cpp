@@ -17,8 +17,7 @@ constexpr std::uint32_t kOneSecondMs = 1000;
 constexpr std::uint8_t kWriteSpeedType = 0x03;
 constexpr std::uint8_t kPerformanceType = 0x00;
 
-Result<std::vector<std::uint8_t>> readPerformance(ScsiTransport& transport, std::uint8_t type,
-                                                  std::uint8_t dataType) {
+Result<std::vector<std::uint8_t>> readPerformance(ScsiTransport& transport, std::uint8_t type, std::uint8_t dataType) {
   const CommandBuilder build = [&](std::span<std::uint8_t> buffer) {
     ScsiCommand command = makeCommand(0xAC, 12, DataDirection::FromDevice, buffer, timeouts::kShort);
     command.cdb[1] = dataType;
@@ -45,9 +44,9 @@ Status setCdSpeed(ScsiTransport& transport, std::uint16_t readKBps, std::uint16_
 
 Status setStreaming(ScsiTransport& transport, const StreamingRequest& request) {
   std::array<std::uint8_t, kStreamingDescriptorLength> descriptor{};
-  descriptor[0] = static_cast<std::uint8_t>(((request.writeRotationControl & 0x03) << 3) |
-                                            (request.restoreDefaults ? 0x04 : 0) | (request.exact ? 0x02 : 0) |
-                                            (request.randomAccess ? 0x01 : 0));
+  descriptor[0] =
+      static_cast<std::uint8_t>(((request.writeRotationControl & 0x03) << 3) | (request.restoreDefaults ? 0x04 : 0) |
+                                (request.exact ? 0x02 : 0) | (request.randomAccess ? 0x01 : 0));
   be::put32(descriptor, 4, request.startLba);
   be::put32(descriptor, 8, request.endLba);
   be::put32(descriptor, 12, request.readKBps);

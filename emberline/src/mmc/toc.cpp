@@ -25,8 +25,7 @@ Result<std::vector<std::uint8_t>> readTocFormat(ScsiTransport& transport, TocFor
     be::put16(command.cdb, 7, static_cast<std::uint16_t>(buffer.size()));
     return command;
   };
-  return readVariableLength(transport, build, LengthField{0, 2}, kHeaderLength, kMaximumResponse,
-                            "READ TOC/PMA/ATIP");
+  return readVariableLength(transport, build, LengthField{0, 2}, kHeaderLength, kMaximumResponse, "READ TOC/PMA/ATIP");
 }
 
 std::int32_t addressAt(std::span<const std::uint8_t> data, std::size_t at, AddressForm form) {
@@ -34,7 +33,9 @@ std::int32_t addressAt(std::span<const std::uint8_t> data, std::size_t at, Addre
   return Msf{data[at + 1], data[at + 2], data[at + 3]}.toLba();
 }
 
-Msf msfAt(std::span<const std::uint8_t> data, std::size_t at) { return Msf{data[at], data[at + 1], data[at + 2]}; }
+Msf msfAt(std::span<const std::uint8_t> data, std::size_t at) {
+  return Msf{data[at], data[at + 1], data[at + 2]};
+}
 
 std::array<std::uint8_t, 3> tripleAt(std::span<const std::uint8_t> data, std::size_t at) {
   return {data[at], data[at + 1], data[at + 2]};
@@ -125,8 +126,7 @@ Result<FullToc> readFullToc(ScsiTransport& transport, std::uint8_t startingSessi
 Result<Atip> readAtip(ScsiTransport& transport) {
   auto response = readTocFormat(transport, TocFormat::Atip, AddressForm::Msf, 0);
   if (!response.ok()) return fail(std::move(response).error());
-  if (response->size() < 15)
-    return fail(ErrorKind::NotSupported, "READ TOC/PMA/ATIP failed: the medium has no ATIP");
+  if (response->size() < 15) return fail(ErrorKind::NotSupported, "READ TOC/PMA/ATIP failed: the medium has no ATIP");
   return decodeAtip(*response);
 }
 

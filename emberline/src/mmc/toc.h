@@ -58,16 +58,16 @@ struct FullToc {
 
 /// Format 4: the pre-groove information of recordable CDs.
 struct Atip {
-  std::uint8_t writingPower = 0;    ///< indicative target writing power
+  std::uint8_t writingPower = 0;  ///< indicative target writing power
   bool ddcd = false;
   std::uint8_t referenceSpeed = 0;
   bool unrestrictedUse = false;
-  bool rewritable = false;          ///< CD-RW rather than CD-R
+  bool rewritable = false;  ///< CD-RW rather than CD-R
   std::uint8_t discSubType = 0;
   bool a1Valid = false;
   bool a2Valid = false;
   bool a3Valid = false;
-  Msf leadInStart;                  ///< minute >= 90, so its LBA is negative
+  Msf leadInStart;  ///< minute >= 90, so its LBA is negative
   Msf lastLeadOutStart;
   std::array<std::uint8_t, 3> a1{};
   std::array<std::uint8_t, 3> a2{};

@@ -15,7 +15,7 @@ struct InquiryData {
   std::uint8_t peripheralType = 0;  ///< 05h for CD/DVD
   bool removable = false;
   std::uint8_t version = 0;
-  std::string vendor;    ///< trailing blanks removed
+  std::string vendor;  ///< trailing blanks removed
   std::string product;
   std::string revision;
 };

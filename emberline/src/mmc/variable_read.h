@@ -26,7 +26,7 @@ using CommandBuilder = std::function<ScsiCommand(std::span<std::uint8_t> buffer)
 /// Reads a variable-length response of at most @p cap bytes. The result holds
 /// only the bytes both announced and transferred.
 Result<std::vector<std::uint8_t>> readVariableLength(ScsiTransport& transport, const CommandBuilder& build,
-                                                     LengthField field, std::size_t firstAllocation,
-                                                     std::size_t cap, std::string_view name);
+                                                     LengthField field, std::size_t firstAllocation, std::size_t cap,
+                                                     std::string_view name);
 
 }  // namespace emberline::mmc

@@ -21,9 +21,13 @@ bool isTransient(const SenseData& s) {
   return s.ascq == sense::kBecomingReady.ascq || s.ascq == sense::kFormatInProgress.ascq || sense::isBusy(s);
 }
 
-bool isCancelled(const WaitOptions& options) { return options.cancelled && options.cancelled(); }
+bool isCancelled(const WaitOptions& options) {
+  return options.cancelled && options.cancelled();
+}
 
-Unexpected cancelledError() { return fail(ErrorKind::Cancelled, "waiting for the drive was cancelled"); }
+Unexpected cancelledError() {
+  return fail(ErrorKind::Cancelled, "waiting for the drive was cancelled");
+}
 
 }  // namespace
 
@@ -56,8 +60,8 @@ Status waitUntilReady(ScsiTransport& transport, const WaitOptions& options) {
     if (Clock::now() >= deadline) {
       Error e = senseError("TEST UNIT READY", reported);
       e.kind = ErrorKind::NotReady;
-      e.message = transport.describe() + " did not become ready within " +
-                  std::to_string(options.limit.count()) + " ms (" + e.message + ")";
+      e.message = transport.describe() + " did not become ready within " + std::to_string(options.limit.count()) +
+                  " ms (" + e.message + ")";
       return fail(std::move(e));
     }
     const auto wakeUp = std::min(Clock::now() + pause, deadline);

@@ -17,7 +17,7 @@ enum class WriteType : std::uint8_t { Packet = 0, TrackAtOnce = 1, SessionAtOnce
 enum class MultiSession : std::uint8_t {
   NoNextSession = 0,  ///< the disc is closed after this session
   Reserved = 1,
-  FinalSession = 2,   ///< 01b/10b: B0 pointer FFh, no more sessions
+  FinalSession = 2,  ///< 01b/10b: B0 pointer FFh, no more sessions
   NextSessionAllowed = 3,
 };
 
@@ -36,8 +36,8 @@ inline constexpr std::uint8_t kMode2Mixed = 13;
 }  // namespace data_block
 
 struct WriteParameters {
-  bool parametersSavable = false;  ///< PS as reported; never sent back set
-  std::uint8_t pageLength = 0x32;  ///< 32h or 36h: kept as the drive reported it
+  bool parametersSavable = false;   ///< PS as reported; never sent back set
+  std::uint8_t pageLength = 0x32;   ///< 32h or 36h: kept as the drive reported it
   bool bufferUnderrunFree = false;  ///< BUFE
   bool linkSizeValid = false;
   bool testWrite = false;

@@ -12,14 +12,14 @@
 
 namespace emberline::sector {
 
-constexpr std::size_t kRawSectorSize = 2352;      ///< a whole sector as written on the disc (unscrambled)
-constexpr std::size_t kSyncSize = 12;             ///< 00 FF x10 00
-constexpr std::size_t kHeaderSize = 4;            ///< minute, second, frame (BCD), mode
+constexpr std::size_t kRawSectorSize = 2352;  ///< a whole sector as written on the disc (unscrambled)
+constexpr std::size_t kSyncSize = 12;         ///< 00 FF x10 00
+constexpr std::size_t kHeaderSize = 4;        ///< minute, second, frame (BCD), mode
 constexpr std::size_t kSyncHeaderSize = kSyncSize + kHeaderSize;
-constexpr std::size_t kUserDataSize = 2048;       ///< Mode 1 and Mode 2 Form 1 user data
-constexpr std::size_t kMode2BodySize = 2336;      ///< everything after the header of a Mode 2 sector
-constexpr std::size_t kForm2DataSize = 2324;      ///< Mode 2 Form 2 user data
-constexpr std::size_t kSubheaderSize = 8;         ///< the 4-byte subheader and its copy
+constexpr std::size_t kUserDataSize = 2048;   ///< Mode 1 and Mode 2 Form 1 user data
+constexpr std::size_t kMode2BodySize = 2336;  ///< everything after the header of a Mode 2 sector
+constexpr std::size_t kForm2DataSize = 2324;  ///< Mode 2 Form 2 user data
+constexpr std::size_t kSubheaderSize = 8;     ///< the 4-byte subheader and its copy
 
 /// Submode byte bits of the XA subheader.
 namespace submode {
@@ -85,10 +85,10 @@ std::span<const std::uint8_t, kMode2BodySize> mode2Body(std::span<const std::uin
 
 /// What a sector turned out to be.
 enum class SectorKind : std::uint8_t {
-  Invalid,         ///< no sync pattern, or a mode byte other than 0, 1, 2
-  Mode0,           ///< zero-filled sector (mode byte 0)
+  Invalid,  ///< no sync pattern, or a mode byte other than 0, 1, 2
+  Mode0,    ///< zero-filled sector (mode byte 0)
   Mode1,
-  Mode2Formless,   ///< mode 2 whose subheader copies disagree: no XA form applies
+  Mode2Formless,  ///< mode 2 whose subheader copies disagree: no XA form applies
   Mode2Form1,
   Mode2Form2,
 };
@@ -97,9 +97,9 @@ enum class SectorKind : std::uint8_t {
 struct SectorInfo {
   SectorKind kind = SectorKind::Invalid;
   bool syncValid = false;
-  std::int32_t lba = 0;        ///< from the BCD header; 0 when the header is not valid BCD
-  bool headerValid = false;    ///< the address digits are BCD and in range
-  Subheader subheader;         ///< Mode 2 XA only
+  std::int32_t lba = 0;      ///< from the BCD header; 0 when the header is not valid BCD
+  bool headerValid = false;  ///< the address digits are BCD and in range
+  Subheader subheader;       ///< Mode 2 XA only
   /// Whether the stored EDC matches. Form 2 sectors may carry 0 in place of an
   /// EDC; that counts as valid. Mode 0 and formless Mode 2 have none: true.
   bool edcValid = false;

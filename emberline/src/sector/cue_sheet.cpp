@@ -18,7 +18,9 @@ std::string hex(std::uint8_t v) {
   return std::string{kDigits[v >> 4], kDigits[v & 0x0F]} + "h";
 }
 
-bool validMsf(Msf m) { return m.minute <= 99 && m.second < 60 && m.frame < kFramesPerSecond; }
+bool validMsf(Msf m) {
+  return m.minute <= 99 && m.second < 60 && m.frame < kFramesPerSecond;
+}
 
 }  // namespace
 
@@ -77,7 +79,8 @@ Status validateCueSheet(const CueSheet& sheet) {
 
   if (es.front().track != kLeadInTrack) return invalid(0, "the first entry must be the lead-in (track 00h)");
   if (es.front().address != Msf{}) return invalid(0, "the lead-in entry must be at 00:00:00");
-  if (es.back().track != kLeadOutTrack) return invalid(es.size() - 1, "the last entry must be the lead-out (track AAh)");
+  if (es.back().track != kLeadOutTrack)
+    return invalid(es.size() - 1, "the last entry must be the lead-out (track AAh)");
   if (es.back().index != 1) return invalid(es.size() - 1, "the lead-out entry must have index 01");
 
   // Track entries: everything between lead-in and lead-out.
@@ -92,7 +95,8 @@ Status validateCueSheet(const CueSheet& sheet) {
     if (i > 1 && e.address.frames() <= es[i - 1].address.frames())
       return invalid(i, "address " + e.address.toString() + " does not follow " + es[i - 1].address.toString());
 
-    if (e.track == kLeadInTrack || e.track == kLeadOutTrack) return invalid(i, "lead-in or lead-out inside the track list");
+    if (e.track == kLeadInTrack || e.track == kLeadOutTrack)
+      return invalid(i, "lead-in or lead-out inside the track list");
     if (e.track > 99) return invalid(i, "track number " + std::to_string(e.track) + " is above 99");
     if (e.index > 99) return invalid(i, "index " + std::to_string(e.index) + " is above 99");
 
@@ -103,7 +107,8 @@ Status validateCueSheet(const CueSheet& sheet) {
           return invalid(i, "track " + std::to_string(previousTrack) + " is shorter than 300 blocks (4 seconds)");
       }
       if (previousTrack != 0 && e.track != previousTrack + 1)
-        return invalid(i, "track " + std::to_string(e.track) + " does not follow track " + std::to_string(previousTrack));
+        return invalid(i,
+                       "track " + std::to_string(e.track) + " does not follow track " + std::to_string(previousTrack));
       if (previousTrack == 0 && e.track < 1) return invalid(i, "track numbers start at 1");
       if (e.index > 1) return invalid(i, "a track must begin with index 00 or 01");
       previousTrack = e.track;

@@ -95,7 +95,7 @@ struct DataTrack {
   std::int32_t blocks = 0;  ///< payload blocks from index 1 (at least 300)
   /// Blocks of index 0 before index 1; unset: 150 on the first track and
   /// on a track whose mode differs from the one before, none otherwise.
-  std::optional<std::int32_t> pregap;
+  std::optional<std::int32_t> pregap{};
 };
 
 /// Where the builder put a track.

@@ -10,7 +10,7 @@
 namespace emberline::sector {
 
 constexpr std::size_t kMode1EdcOffset = 2064;
-constexpr std::size_t kMode1ZeroOffset = 2068;   ///< 8 intermediate zero bytes
+constexpr std::size_t kMode1ZeroOffset = 2068;  ///< 8 intermediate zero bytes
 constexpr std::size_t kForm1DataOffset = 24;
 constexpr std::size_t kForm1EdcOffset = 2072;
 constexpr std::size_t kForm2EdcOffset = 2348;

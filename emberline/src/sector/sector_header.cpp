@@ -13,7 +13,9 @@ namespace {
 constexpr std::array<std::uint8_t, kSyncSize> kSync = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                                        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 
-bool isBcd(std::uint8_t v) { return (v >> 4) <= 9 && (v & 0x0F) <= 9; }
+bool isBcd(std::uint8_t v) {
+  return (v >> 4) <= 9 && (v & 0x0F) <= 9;
+}
 
 }  // namespace
 

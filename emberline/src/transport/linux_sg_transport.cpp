@@ -26,33 +26,55 @@ constexpr int kMinimumSgVersion = 30000;
 // SCSI midlayer); the headers that define them are kernel-internal.
 std::string hostStatusText(unsigned status) {
   switch (status) {
-    case 0x01: return "no connection to the device";
-    case 0x02: return "bus busy";
-    case 0x03: return "command timed out";
-    case 0x04: return "bad target";
-    case 0x05: return "command aborted";
-    case 0x06: return "parity error";
-    case 0x07: return "host adapter error";
-    case 0x08: return "bus reset";
-    case 0x09: return "unexpected interrupt";
-    case 0x0A: return "passed through";
-    case 0x0B: return "soft error, retry requested";
-    case 0x0C: return "immediate retry requested";
-    case 0x0D: return "requeue requested";
-    default: return "host status " + std::to_string(status);
+    case 0x01:
+      return "no connection to the device";
+    case 0x02:
+      return "bus busy";
+    case 0x03:
+      return "command timed out";
+    case 0x04:
+      return "bad target";
+    case 0x05:
+      return "command aborted";
+    case 0x06:
+      return "parity error";
+    case 0x07:
+      return "host adapter error";
+    case 0x08:
+      return "bus reset";
+    case 0x09:
+      return "unexpected interrupt";
+    case 0x0A:
+      return "passed through";
+    case 0x0B:
+      return "soft error, retry requested";
+    case 0x0C:
+      return "immediate retry requested";
+    case 0x0D:
+      return "requeue requested";
+    default:
+      return "host status " + std::to_string(status);
   }
 }
 
 std::string driverStatusText(unsigned status) {
   switch (status) {
-    case 0x01: return "driver busy";
-    case 0x02: return "driver soft error";
-    case 0x03: return "driver media error";
-    case 0x04: return "driver error";
-    case 0x05: return "invalid request";
-    case 0x06: return "command timed out";
-    case 0x07: return "driver hard error";
-    default: return "driver status " + std::to_string(status);
+    case 0x01:
+      return "driver busy";
+    case 0x02:
+      return "driver soft error";
+    case 0x03:
+      return "driver media error";
+    case 0x04:
+      return "driver error";
+    case 0x05:
+      return "invalid request";
+    case 0x06:
+      return "command timed out";
+    case 0x07:
+      return "driver hard error";
+    default:
+      return "driver status " + std::to_string(status);
   }
 }
 
@@ -118,7 +140,9 @@ Result<std::unique_ptr<LinuxSgTransport>> LinuxSgTransport::open(const std::stri
   return transport;
 }
 
-LinuxSgTransport::~LinuxSgTransport() { ::close(fd_); }
+LinuxSgTransport::~LinuxSgTransport() {
+  ::close(fd_);
+}
 
 Result<ScsiReply> LinuxSgTransport::execute(const ScsiCommand& command) {
   if (command.cdbLength == 0 || command.cdbLength > command.cdb.size())
@@ -135,9 +159,15 @@ Result<ScsiReply> LinuxSgTransport::execute(const ScsiCommand& command) {
   sg_io_hdr_t header{};
   header.interface_id = 'S';
   switch (command.direction) {
-    case DataDirection::None: header.dxfer_direction = SG_DXFER_NONE; break;
-    case DataDirection::FromDevice: header.dxfer_direction = SG_DXFER_FROM_DEV; break;
-    case DataDirection::ToDevice: header.dxfer_direction = SG_DXFER_TO_DEV; break;
+    case DataDirection::None:
+      header.dxfer_direction = SG_DXFER_NONE;
+      break;
+    case DataDirection::FromDevice:
+      header.dxfer_direction = SG_DXFER_FROM_DEV;
+      break;
+    case DataDirection::ToDevice:
+      header.dxfer_direction = SG_DXFER_TO_DEV;
+      break;
   }
   header.cmd_len = command.cdbLength;
   header.cmdp = cdb.data();
@@ -148,15 +178,13 @@ Result<ScsiReply> LinuxSgTransport::execute(const ScsiCommand& command) {
   header.mx_sb_len = static_cast<unsigned char>(sense.size());
   header.sbp = sense.data();
   const auto timeoutMs = command.timeout.count();
-  header.timeout = timeoutMs <= 0 ? 1u
-                   : timeoutMs > std::numeric_limits<unsigned int>::max()
-                       ? std::numeric_limits<unsigned int>::max()
-                       : static_cast<unsigned int>(timeoutMs);
+  header.timeout = timeoutMs <= 0                                         ? 1u
+                   : timeoutMs > std::numeric_limits<unsigned int>::max() ? std::numeric_limits<unsigned int>::max()
+                                                                          : static_cast<unsigned int>(timeoutMs);
 
   if (::ioctl(fd_, SG_IO, &header) != 0) {
     const int err = errno;
-    return fail(Error::fromErrno(ErrorKind::Transport,
-                                 "SG_IO on " + path_ + " failed: " + std::strerror(err), err));
+    return fail(Error::fromErrno(ErrorKind::Transport, "SG_IO on " + path_ + " failed: " + std::strerror(err), err));
   }
 
   ScsiReply reply;

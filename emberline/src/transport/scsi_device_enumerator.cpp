@@ -53,7 +53,8 @@ std::optional<ScsiAddress> parseAddress(std::string_view name) {
 std::string firstChildName(const fs::path& dir) {
   std::error_code ec;
   std::vector<std::string> names;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename().string());
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
   if (names.empty()) return {};
   std::sort(names.begin(), names.end());
   return names.front();
@@ -105,7 +106,8 @@ Result<std::string> devicePathForAddress(const ScsiAddress& address, const fs::p
   for (const auto& entry : enumerateScsiDevices(kCdDvdPeripheralType, sysfsRoot)) {
     if (entry.address != address) continue;
     if (entry.devicePath.empty())
-      return fail(ErrorKind::DeviceOpen, "the CD/DVD device at SCSI address " + address.toString() + " has no device node");
+      return fail(ErrorKind::DeviceOpen,
+                  "the CD/DVD device at SCSI address " + address.toString() + " has no device node");
     return entry.devicePath;
   }
   return fail(ErrorKind::DeviceOpen, "no CD/DVD device at SCSI address " + address.toString());

@@ -42,7 +42,6 @@ std::vector<ScsiDeviceEntry> enumerateScsiDevices(std::uint8_t peripheralType,
                                                   const std::filesystem::path& sysfsRoot = "/sys");
 
 /// The device node of the CD/DVD device at @p address, or a DeviceOpen error naming the address.
-Result<std::string> devicePathForAddress(const ScsiAddress& address,
-                                         const std::filesystem::path& sysfsRoot = "/sys");
+Result<std::string> devicePathForAddress(const ScsiAddress& address, const std::filesystem::path& sysfsRoot = "/sys");
 
 }  // namespace emberline

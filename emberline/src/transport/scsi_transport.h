@@ -34,8 +34,8 @@ struct SenseData {
 
 /// What came back from a command that reached the device.
 struct ScsiReply {
-  std::uint8_t status = 0;    ///< SCSI status byte: 0x00 GOOD, 0x02 CHECK CONDITION
-  SenseData sense;            ///< valid when status == 0x02
+  std::uint8_t status = 0;      ///< SCSI status byte: 0x00 GOOD, 0x02 CHECK CONDITION
+  SenseData sense;              ///< valid when status == 0x02
   std::size_t transferred = 0;  ///< bytes actually moved (buffer size minus residual)
 
   bool good() const { return status == 0x00; }

@@ -63,8 +63,9 @@ ScsiReply VirtualDrive::getConfiguration(const ScsiCommand& c) {
     w.add(code, current, std::move(body), version);
   };
   std::vector<std::uint8_t> list;
-  for (std::uint16_t p : profiles) list.insert(list.end(), {static_cast<std::uint8_t>(p >> 8),
-                                                            static_cast<std::uint8_t>(p), p == profile ? std::uint8_t{1} : std::uint8_t{0}, 0});
+  for (std::uint16_t p : profiles)
+    list.insert(list.end(), {static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p),
+                             p == profile ? std::uint8_t{1} : std::uint8_t{0}, 0});
   emit(0x0000, true, list);
   emit(0x0001, true, {0, 0, 0, 0x01, 0, 0, 0, 0}, 1);  // core: ATAPI
   emit(0x0003, true, {static_cast<std::uint8_t>(0x29 | (locked_ ? 0x04 : 0)), 0, 0, 0});

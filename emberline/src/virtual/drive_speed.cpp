@@ -27,7 +27,8 @@ std::chrono::microseconds VirtualDrive::writeDuration(std::int32_t blocks) const
 ScsiReply VirtualDrive::setCdSpeed(const ScsiCommand& c) {
   std::uint16_t read = be::get16(c.cdb, 2);
   std::uint16_t write = be::get16(c.cdb, 4);
-  readSpeed_ = config_.fixedSpeed.value_or(read == 0xFFFF ? config_.readSpeed : std::min<std::uint32_t>(read, config_.readSpeed));
+  readSpeed_ = config_.fixedSpeed.value_or(read == 0xFFFF ? config_.readSpeed
+                                                          : std::min<std::uint32_t>(read, config_.readSpeed));
   writeSpeed_ = settleWriteSpeed(write == 0xFFFF ? 0xFFFFFFFF : write);
   return good(c);
 }
@@ -61,7 +62,8 @@ ScsiReply VirtualDrive::getPerformance(const ScsiCommand& c) {
   };
   if (type == 0x03) {
     const auto& t = config_.writeSpeeds;
-    if (config_.fixedSpeed) add(0, end, config_.readSpeed, *config_.fixedSpeed);
+    if (config_.fixedSpeed)
+      add(0, end, config_.readSpeed, *config_.fixedSpeed);
     else
       for (auto it = t.rbegin(); it != t.rend(); ++it) add(0, end, config_.readSpeed, *it);
   } else if (type == 0x00) {

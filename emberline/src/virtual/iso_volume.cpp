@@ -30,7 +30,9 @@ void both16(std::uint8_t* p, std::uint16_t v) {
   p[2] = p[1];
   p[3] = p[0];
 }
-void spaces(std::uint8_t* p, std::size_t n) { std::memset(p, ' ', n); }
+void spaces(std::uint8_t* p, std::size_t n) {
+  std::memset(p, ' ', n);
+}
 
 // 2026-01-01 00:00:00 GMT: pre-recorded content is synthetic, so a fixed stamp keeps images reproducible.
 void recordingDate(std::uint8_t* p) {
@@ -89,7 +91,9 @@ void minimalIsoBlock(std::int32_t index, std::int32_t volumeStart, std::int32_t 
   std::uint8_t* p = out.data();
   auto root = static_cast<std::uint32_t>(volumeStart + kRootBlock);
   switch (index) {
-    case kPvdBlock: primaryDescriptor(p, volumeStart, volumeBlocks, label); break;
+    case kPvdBlock:
+      primaryDescriptor(p, volumeStart, volumeBlocks, label);
+      break;
     case kTerminatorBlock:
       p[0] = 0xFF;
       std::memcpy(p + 1, "CD001", 5);
@@ -110,7 +114,8 @@ void minimalIsoBlock(std::int32_t index, std::int32_t volumeStart, std::int32_t 
       directoryRecord(p, root, 0);
       directoryRecord(p + kRecordLength, root, 1);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -28,16 +28,35 @@ constexpr std::array<std::pair<std::string_view, MediaKind>, 10> kNames{{
 MediaTraits traitsOf(MediaKind kind) {
   MediaTraits t;
   switch (kind) {
-    case MediaKind::None: break;
-    case MediaKind::CdRom: t = {0x08, true, false, false, false, false, false, kCd80Blocks}; break;
-    case MediaKind::CdR: t = {0x09, true, true, false, false, true, false, kCd80Blocks}; break;
-    case MediaKind::CdRw: t = {0x0A, true, true, true, false, true, false, kCd80Blocks}; break;
-    case MediaKind::DvdRom: t = {0x10, false, false, false, false, false, false, 2295104}; break;
-    case MediaKind::DvdR: t = {0x11, false, true, false, false, true, false, 2298496}; break;
-    case MediaKind::DvdRw: t = {0x14, false, true, true, false, true, false, 2298496}; break;
-    case MediaKind::DvdPlusR: t = {0x1B, false, true, false, false, false, true, 2295104}; break;
-    case MediaKind::DvdPlusRw: t = {0x1A, false, true, false, true, false, true, 2295104}; break;
-    case MediaKind::DvdPlusRDl: t = {0x2B, false, true, false, false, false, true, 4173824}; break;
+    case MediaKind::None:
+      break;
+    case MediaKind::CdRom:
+      t = {0x08, true, false, false, false, false, false, kCd80Blocks};
+      break;
+    case MediaKind::CdR:
+      t = {0x09, true, true, false, false, true, false, kCd80Blocks};
+      break;
+    case MediaKind::CdRw:
+      t = {0x0A, true, true, true, false, true, false, kCd80Blocks};
+      break;
+    case MediaKind::DvdRom:
+      t = {0x10, false, false, false, false, false, false, 2295104};
+      break;
+    case MediaKind::DvdR:
+      t = {0x11, false, true, false, false, true, false, 2298496};
+      break;
+    case MediaKind::DvdRw:
+      t = {0x14, false, true, true, false, true, false, 2298496};
+      break;
+    case MediaKind::DvdPlusR:
+      t = {0x1B, false, true, false, false, false, true, 2295104};
+      break;
+    case MediaKind::DvdPlusRw:
+      t = {0x1A, false, true, false, true, false, true, 2295104};
+      break;
+    case MediaKind::DvdPlusRDl:
+      t = {0x2B, false, true, false, false, false, true, 4173824};
+      break;
   }
   return t;
 }

@@ -66,9 +66,12 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
     return {};
   };
   if (key == "drive") {
-    if (value == "cd") c.drive = DriveKind::Cd;
-    else if (value == "dvd") c.drive = DriveKind::Dvd;
-    else return bad(writer, piece, "must be drive=cd or drive=dvd");
+    if (value == "cd")
+      c.drive = DriveKind::Cd;
+    else if (value == "dvd")
+      c.drive = DriveKind::Dvd;
+    else
+      return bad(writer, piece, "must be drive=cd or drive=dvd");
     driveGiven = true;
   } else if (key == "speeds") {
     c.writeSpeeds.clear();

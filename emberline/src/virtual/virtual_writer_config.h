@@ -30,14 +30,14 @@ struct WriterConfig {
   std::uint32_t readSpeed = 0;             ///< KB/s
   std::optional<std::uint32_t> fixedSpeed;
   bool realtime = false;
-  std::uint32_t latencyMs = 0;             ///< every command takes this long to answer (a slow drive)
+  std::uint32_t latencyMs = 0;  ///< every command takes this long to answer (a slow drive)
   bool bufferUnderrunProtection = true;
-  bool testWrite = true;                   ///< the drive offers simulated writes on media that allow them
+  bool testWrite = true;  ///< the drive offers simulated writes on media that allow them
   std::uint32_t bufferKb = 2048;
-  int sessions = 0;                        ///< pre-recorded closed sessions
-  bool appendable = false;                 ///< pre-recorded disc left open for another session
+  int sessions = 0;         ///< pre-recorded closed sessions
+  bool appendable = false;  ///< pre-recorded disc left open for another session
   std::string label = "VIRTUAL_DISC";
-  std::string image;                       ///< pre-recorded content from this ISO file
+  std::string image;  ///< pre-recorded content from this ISO file
   std::string vendor = "ONDRELLE";
   std::string product;
   std::string revision = "1.00";

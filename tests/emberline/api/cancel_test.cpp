@@ -37,11 +37,11 @@ TEST_F(Cancel, RealtimeWriteEndsSoonAfterCancelFromAnotherThread) {
   std::uint8_t code = EMBERLINE_OK;
   std::thread writer([&] {
     // 64 commands of 16 blocks at 75 blocks a second: about 14 s uncancelled.
-    code = runDeviceCall(h, ErrorOutputs{out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure},
-                         [&](DeviceObject& d) {
-                           running.store(true);
-                           return writeForAWhile(d, 64);
-                         });
+    code =
+        runDeviceCall(h, ErrorOutputs{out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure}, [&](DeviceObject& d) {
+          running.store(true);
+          return writeForAWhile(d, 64);
+        });
     ended = Clock::now();
   });
   while (!running.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -74,8 +74,8 @@ TEST_F(DeviceOpen, MalformedNameIsRefusedWithItsSpelling) {
   for (const char* bad : {"CdRom", "cdrom0", "CdRom007", "CdRom256", "/dev/sr0"}) {
     EmberlineHandle handle = nullptr;
     CallOutputs out;
-    EXPECT_EQ(Emberline_CdvdWriter_CreateEx(&handle, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                            nullptr, nullptr, bad, 1),
+    EXPECT_EQ(Emberline_CdvdWriter_CreateEx(&handle, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, nullptr,
+                                            nullptr, bad, 1),
               EMBERLINE_E_INVALID_ARGUMENT)
         << bad;
     EXPECT_NE(std::string(out.text).find(bad), std::string::npos) << out.text;

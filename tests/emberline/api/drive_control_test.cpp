@@ -57,15 +57,13 @@ TEST_F(DriveControl, DvdSpeedsGoThroughStreaming) {
 TEST_F(DriveControl, UnderrunProtectionFollowsTheDrive) {
   EmberlineHandle h = openWith("cd-r;cd-r,bup=0");
   uint8_t enabled = 9, supported = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 1),
-            EMBERLINE_OK);
-  ASSERT_EQ(Emberline_CdvdWriter_GetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, &enabled,
-                                        &supported),
-            EMBERLINE_OK);
+  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 1), EMBERLINE_OK);
+  ASSERT_EQ(
+      Emberline_CdvdWriter_GetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, &enabled, &supported),
+      EMBERLINE_OK);
   EXPECT_EQ(enabled, 1);
   EXPECT_EQ(supported, 1);
-  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 0),
-            EMBERLINE_OK);
+  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 0), EMBERLINE_OK);
   Emberline_CdvdWriter_GetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, &enabled, &supported);
   EXPECT_EQ(enabled, 0);
 

@@ -13,7 +13,9 @@ namespace {
 
 constexpr uint32_t kCd80Blocks = 359849;
 
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
+uint32_t le32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+}
 
 class MediumQuery : public VirtualWriterTest {
  protected:
@@ -22,9 +24,9 @@ class MediumQuery : public VirtualWriterTest {
   }
   std::array<uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> discInformation(EmberlineHandle h) {
     std::array<uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> r{};
-    EXPECT_EQ(Emberline_CdvdWriter_GetDiscInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                                      r.data()),
-              EMBERLINE_OK)
+    EXPECT_EQ(
+        Emberline_CdvdWriter_GetDiscInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, r.data()),
+        EMBERLINE_OK)
         << out.text;
     return r;
   }
@@ -45,8 +47,7 @@ class MediumQuery : public VirtualWriterTest {
   }
   uint64_t usedBytes(EmberlineHandle h) {
     uint64_t used = 1;
-    EXPECT_EQ(Emberline_CdvdWriter_GetDiscUsedSpace(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                                    &used),
+    EXPECT_EQ(Emberline_CdvdWriter_GetDiscUsedSpace(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, &used),
               EMBERLINE_OK)
         << out.text;
     return used;
@@ -70,8 +71,8 @@ TEST_F(MediumQuery, PressedCdIsReadOnlyAndComplete) {
   EXPECT_EQ(Emberline_CdvdWriter_GetInsertedDiscType(h), DISC_TYPE_CDROM);
   EXPECT_EQ(discInformation(h)[1], 2) << "complete";
   uint8_t tao = 9, sao = 9, pq = 9, pw = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status,
-                                                          &out.failure, &tao, &sao, &pq, &pw),
+  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
+                                                          &tao, &sao, &pq, &pw),
             EMBERLINE_OK);
   EXPECT_EQ(tao + sao + pq + pw, 0);
   EXPECT_EQ(freeBlocks(h), 0u);
@@ -93,9 +94,9 @@ TEST_F(MediumQuery, BlankCdRHasAllOfItsCapacityFree) {
 
   std::array<uint8_t, EMBERLINE_TOC_INFORMATION_SIZE> toc{};
   toc[EMBERLINE_TOC_INFORMATION_SIZE - 2] = 0xEE;
-  ASSERT_EQ(Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                                   toc.data()),
-            EMBERLINE_OK);
+  ASSERT_EQ(
+      Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, toc.data()),
+      EMBERLINE_OK);
   EXPECT_EQ(toc[EMBERLINE_TOC_INFORMATION_SIZE - 2] | (toc[EMBERLINE_TOC_INFORMATION_SIZE - 1] << 8), 0);
 
   char label[64] = "unchanged";
@@ -126,22 +127,22 @@ TEST_F(MediumQuery, CdRWithOneClosedSessionHasLabelTocAndUsedSpace) {
 
   std::array<uint8_t, EMBERLINE_TOC_INFORMATION_SIZE> toc{};
   Emberline_SetFastReadTOC(1);
-  ASSERT_EQ(Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                                   toc.data()),
-            EMBERLINE_OK)
+  ASSERT_EQ(
+      Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, toc.data()),
+      EMBERLINE_OK)
       << out.text;
   const unsigned valid = toc[EMBERLINE_TOC_INFORMATION_SIZE - 2] | (toc[EMBERLINE_TOC_INFORMATION_SIZE - 1] << 8);
   ASSERT_EQ(valid, 4u + 2 * 8) << "one track and the lead-out";
   EXPECT_EQ(toc[4 + 8 + 2], 0xAA);
-  const uint32_t leadOut = (uint32_t{toc[4 + 8 + 4]} << 24) | (toc[4 + 8 + 5] << 16) | (toc[4 + 8 + 6] << 8) |
-                           toc[4 + 8 + 7];
+  const uint32_t leadOut =
+      (uint32_t{toc[4 + 8 + 4]} << 24) | (toc[4 + 8 + 5] << 16) | (toc[4 + 8 + 6] << 8) | toc[4 + 8 + 7];
   EXPECT_EQ(leadOut, used / 2048) << "the one track fills the session";
 
   Emberline_SetFastReadTOC(0);
   std::array<uint8_t, EMBERLINE_TOC_INFORMATION_SIZE> msf{};
-  ASSERT_EQ(Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                                   msf.data()),
-            EMBERLINE_OK);
+  ASSERT_EQ(
+      Emberline_CdvdWriter_GetTOCInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, msf.data()),
+      EMBERLINE_OK);
   Emberline_SetFastReadTOC(1);
   EXPECT_EQ(msf[4 + 5], 0) << "track 1 starts at 00:02:00";
   EXPECT_EQ(msf[4 + 6], 2);
@@ -165,8 +166,8 @@ TEST_F(MediumQuery, DvdPlusRIsBlankWithoutTestWrite) {
   EXPECT_EQ(x[0], 1);
   EXPECT_EQ(x[2], 1) << "DVD+R write";
   uint8_t tao = 9, sao = 9, pq = 9, pw = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status,
-                                                          &out.failure, &tao, &sao, &pq, &pw),
+  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
+                                                          &tao, &sao, &pq, &pw),
             EMBERLINE_OK);
   EXPECT_EQ(tao, 1);
   EXPECT_EQ(pq + pw, 0);
@@ -178,8 +179,8 @@ TEST_F(MediumQuery, DvdMinusRwIsErasableAndOffersDvdWriteModes) {
   EXPECT_EQ(discInformation(h)[3], 1) << "erasable";
   EXPECT_EQ(freeBlocks(h), 2298496u);
   uint8_t tao = 9, sao = 9, pq = 9, pw = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status,
-                                                          &out.failure, &tao, &sao, &pq, &pw),
+  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
+                                                          &tao, &sao, &pq, &pw),
             EMBERLINE_OK)
       << out.text;
   EXPECT_EQ(tao, 1) << "incremental";
@@ -190,11 +191,10 @@ TEST_F(MediumQuery, DvdMinusRwIsErasableAndOffersDvdWriteModes) {
 TEST_F(MediumQuery, WriteModeProbeLeavesTheDrivesPageAsItWas) {
   EmberlineHandle h = openWith("cd-r");
   uint8_t enabledBefore = 9, supported = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 1),
-            EMBERLINE_OK);
+  ASSERT_EQ(Emberline_CdvdWriter_SetBUP(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, 1), EMBERLINE_OK);
   uint8_t tao = 9, sao = 9, pq = 9, pw = 9;
-  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status,
-                                                          &out.failure, &tao, &sao, &pq, &pw),
+  ASSERT_EQ(Emberline_CdvdWriter_ProbeSupportedWriteModes(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
+                                                          &tao, &sao, &pq, &pw),
             EMBERLINE_OK);
   EXPECT_EQ(tao, 1);
   EXPECT_EQ(sao, 1);

@@ -1,17 +1,20 @@
 // The fixed-size records built from drive responses.
 
+#include "api/medium_records.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "api/medium_records.h"
 #include "core/msf.h"
 
 namespace emberline {
 namespace {
 
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
+uint32_t le32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+}
 
 TEST(DiscInformationRecord, CdLeadInIsTurnedFromMsfIntoAnLba) {
   mmc::DiscInformation info;

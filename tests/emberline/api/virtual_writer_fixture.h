@@ -36,8 +36,8 @@ class VirtualWriterTest : public ::testing::Test {
   EmberlineHandle open(const char* name = "CdRom16", uint32_t probe = 1) {
     EmberlineHandle handle = nullptr;
     CallOutputs out;
-    EXPECT_EQ(Emberline_CdvdWriter_CreateEx(&handle, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure,
-                                            nullptr, nullptr, name, probe),
+    EXPECT_EQ(Emberline_CdvdWriter_CreateEx(&handle, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, nullptr,
+                                            nullptr, name, probe),
               EMBERLINE_OK)
         << out.text;
     return handle;

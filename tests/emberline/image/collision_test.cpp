@@ -95,10 +95,12 @@ TEST_F(Collisions, MergeAnswerJoinsFolders) {
   writeFile(source / "left/Docs/a.txt", "a");
   writeFile(source / "right/DOCS/b.txt", "b");
   reports.answer = EMBERLINE_COLLISION_MERGE;
-  ASSERT_EQ(Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "left/Docs").c_str()),
-            EMBERLINE_OK);
-  ASSERT_EQ(Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "right/DOCS").c_str()),
-            EMBERLINE_OK);
+  ASSERT_EQ(
+      Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "left/Docs").c_str()),
+      EMBERLINE_OK);
+  ASSERT_EQ(
+      Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "right/DOCS").c_str()),
+      EMBERLINE_OK);
   ASSERT_EQ(reports.collisionNames.size(), 1u);
   EXPECT_EQ(reports.firstAttributes[0], EMBERLINE_ATTRIBUTE_FOLDER);
   EXPECT_EQ(reports.entryKinds[0], 1u);

@@ -38,7 +38,9 @@ inline std::string run(const std::string& command, int* exitCode = nullptr) {
   return out;
 }
 
-inline std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+inline std::string quoted(const fs::path& p) {
+  return "'" + p.string() + "'";
+}
 
 inline void writeFile(const fs::path& path, const std::string& content) {
   fs::create_directories(path.parent_path());
@@ -58,15 +60,15 @@ struct Reports {
   std::vector<std::string> firstEntries, secondEntries;
   std::vector<std::uint32_t> firstAttributes, secondAttributes;
   std::vector<std::uint8_t> entryKinds;
-  std::uint8_t answer = 0;   // what to answer to collisions (0: no answer)
-  std::string renameTo;      // the name written back for EMBERLINE_COLLISION_RENAME
+  std::uint8_t answer = 0;  // what to answer to collisions (0: no answer)
+  std::string renameTo;     // the name written back for EMBERLINE_COLLISION_RENAME
 
   static void callback(uint32_t number, void* context, void* param1, void* param2) {
     auto& self = *static_cast<Reports*>(context);
     if (number == 0) self.added.emplace_back(static_cast<const char*>(param1));
     if (number == 1) self.removed.emplace_back(static_cast<const char*>(param1));
-    if (number == 2) self.ignored.push_back(std::string(static_cast<const char*>(param1)) + " | " +
-                                            static_cast<const char*>(param2));
+    if (number == 2)
+      self.ignored.push_back(std::string(static_cast<const char*>(param1)) + " | " + static_cast<const char*>(param2));
     if (number == 3) self.collision(*static_cast<EmberlineNameCollision*>(param1));
   }
 
@@ -121,8 +123,8 @@ class ImageTest : public ::testing::Test {
   }
 
   uint8_t build(uint32_t startLba = 0, uint32_t level = 0, uint32_t joliet = 1, const char* label = "TESTVOL") {
-    return Emberline_ISO9660JolietFileTree_BuildImage(tree, text, sizeof text, &status, startLba, level, joliet,
-                                                      label, "Emberline tests", "Image suite");
+    return Emberline_ISO9660JolietFileTree_BuildImage(tree, text, sizeof text, &status, startLba, level, joliet, label,
+                                                      "Emberline tests", "Image suite");
   }
 
   std::uint64_t imageSize() {

@@ -54,8 +54,8 @@ TEST_F(Layout, ElToritoBootIsRecorded) {
   EXPECT_NE(run("isoinfo -l -i " + quoted(iso)).find("BOOT.CAT;1"), std::string::npos);
   // The catalogue's validation entry sums to zero in 16-bit little-endian words.
   const std::string image = readFile(iso);
-  const auto catalog = static_cast<unsigned char>(image[17 * 2048 + 0x47]) |
-                       static_cast<unsigned char>(image[17 * 2048 + 0x48]) << 8;
+  const auto catalog =
+      static_cast<unsigned char>(image[17 * 2048 + 0x47]) | static_cast<unsigned char>(image[17 * 2048 + 0x48]) << 8;
   unsigned sum = 0;
   for (int i = 0; i < 32; i += 2)
     sum += static_cast<unsigned char>(image[catalog * 2048 + i]) |

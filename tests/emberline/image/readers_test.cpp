@@ -9,7 +9,10 @@ namespace image_test {
 namespace {
 
 const std::string kLongName = "A file name well past thirty-one characters.document";
-const std::string kUnicodeName = "\xc3\xbcn\xc3\xaf" "c\xc3\xb6" "d\xc3\xa9 \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab.txt";
+const std::string kUnicodeName =
+    "\xc3\xbcn\xc3\xaf"
+    "c\xc3\xb6"
+    "d\xc3\xa9 \xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab.txt";
 
 class MixedTree : public ImageTest {
  protected:
@@ -123,8 +126,8 @@ TEST_F(MixedTree, OtherReadersListTheTree) {
 TEST_F(MixedTree, SeekToBeginReplaysTheSameImage) {
   std::vector<uint8_t> again(imageSize());
   ASSERT_EQ(Emberline_ISO9660JolietFileTree_SeekToBegin(tree, text, sizeof text, &status), EMBERLINE_OK);
-  ASSERT_EQ(Emberline_ISO9660JolietFileTree_Read(tree, text, sizeof text, &status,
-                                                 static_cast<uint32_t>(again.size()), again.data()),
+  ASSERT_EQ(Emberline_ISO9660JolietFileTree_Read(tree, text, sizeof text, &status, static_cast<uint32_t>(again.size()),
+                                                 again.data()),
             EMBERLINE_OK)
       << text;
   const std::string stored = readFile(iso);

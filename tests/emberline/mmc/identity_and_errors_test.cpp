@@ -13,7 +13,10 @@ using emberline::testing::ReplayTransport;
 
 std::vector<std::uint8_t> writerInquiry() {
   std::vector<std::uint8_t> r = {0x05, 0x80, 0x05, 0x32, 0x1F, 0x00, 0x00, 0x00};
-  for (char c : std::string("HL-DT-ST" "DVDRAM GH22NS50 " "TN02")) r.push_back(static_cast<std::uint8_t>(c));
+  for (char c : std::string("HL-DT-ST"
+                            "DVDRAM GH22NS50 "
+                            "TN02"))
+    r.push_back(static_cast<std::uint8_t>(c));
   return r;
 }
 

@@ -2,6 +2,7 @@
 // raw sectors, must read back through an independent CD image reader.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -11,8 +12,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "sector/cd_sector.h"
 
@@ -33,7 +32,6 @@ std::string run(const std::string& command) {
   while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) out.append(chunk.data(), n);
   return out;
 }
-
 
 class DiscImageReader : public ::testing::Test {
  protected:
@@ -67,8 +65,7 @@ class DiscImageReader : public ::testing::Test {
       encode(lba, block, raw);
       bin.write(reinterpret_cast<const char*>(raw.data()), raw.size());
     }
-    std::ofstream(dir_ / "x.cue") << "FILE \"x.bin\" BINARY\n  TRACK 01 " << trackType
-                                  << "\n    INDEX 01 00:00:00\n";
+    std::ofstream(dir_ / "x.cue") << "FILE \"x.bin\" BINARY\n  TRACK 01 " << trackType << "\n    INDEX 01 00:00:00\n";
   }
 
   std::string cue() const { return "'" + (dir_ / "x.cue").string() + "'"; }

@@ -46,8 +46,7 @@ class DriveHarness {
  public:
   explicit DriveHarness(const std::string& spec) {
     dir = std::filesystem::temp_directory_path() /
-          ("vw-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("vw-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir);
     auto configs = emberline::virt::parseWriterConfigs(spec);
     EXPECT_TRUE(configs.ok()) << (configs.ok() ? "" : configs.error().message);
@@ -107,7 +106,8 @@ class DriveHarness {
   ScsiReply eject() { return run(cdb({0x1B, 0, 0, 0, 0x02, 0})); }
   /// Polls TUR past the becoming-ready and medium-changed answers of a fresh disc.
   void waitReady() {
-    for (int i = 0; i < 10 && !run(cdb({0, 0, 0, 0, 0, 0})).good(); ++i) {}
+    for (int i = 0; i < 10 && !run(cdb({0, 0, 0, 0, 0, 0})).good(); ++i) {
+    }
   }
 
   std::filesystem::path dir;

@@ -12,7 +12,7 @@ TEST(MediumIdentity, EachMediaKindReportsItsProfile) {
   struct Case {
     const char* spec;
     std::uint16_t profile;
-  } cases[] = {{"cd-rom", 0x08}, {"cd-r", 0x09}, {"cd-rw", 0x0A}, {"dvd-rom", 0x10}, {"dvd-r", 0x11},
+  } cases[] = {{"cd-rom", 0x08}, {"cd-r", 0x09},   {"cd-rw", 0x0A}, {"dvd-rom", 0x10},  {"dvd-r", 0x11},
                {"dvd-rw", 0x14}, {"dvd+rw", 0x1A}, {"dvd+r", 0x1B}, {"dvd+r-dl", 0x2B}, {"none,drive=dvd", 0}};
   for (const auto& c : cases) {
     DriveHarness h(c.spec);
@@ -46,9 +46,9 @@ TEST(BlankMedia, BlankCdRHasTheWholeDiscFree) {
   DriveHarness h("cd-r");
   auto di = h.discInfo();
   ASSERT_EQ(di.size(), 34u);
-  EXPECT_EQ(di[2] & 0x03, 0);          // blank
-  EXPECT_EQ((di[2] >> 2) & 0x03, 0);   // empty last session
-  EXPECT_EQ(di[21], 79);               // last possible lead-out 79:59:74
+  EXPECT_EQ(di[2] & 0x03, 0);         // blank
+  EXPECT_EQ((di[2] >> 2) & 0x03, 0);  // empty last session
+  EXPECT_EQ(di[21], 79);              // last possible lead-out 79:59:74
   EXPECT_EQ(di[22], 59);
   EXPECT_EQ(di[23], 74);
   EXPECT_EQ(h.freeBlocks(), 359849u);

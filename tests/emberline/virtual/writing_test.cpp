@@ -24,7 +24,9 @@ std::string runTool(const std::string& command) {
   return out;
 }
 
-bool haveTool(const char* name) { return runTool(std::string("command -v ") + name).find(name) != std::string::npos; }
+bool haveTool(const char* name) {
+  return runTool(std::string("command -v ") + name).find(name) != std::string::npos;
+}
 
 /// A small ISO 9660 image made by a standard tool, read back as bytes.
 Bytes makeIso(const std::filesystem::path& dir, const std::string& volumeId) {
@@ -67,17 +69,17 @@ TEST(Speeds, FixedSpeedIgnoresRequests) {
 
 TEST(WriteModeProbing, ModeSelectRefusesWhatTheMediumCannotDo) {
   DriveHarness cd("cd-r,bup=0");
-  EXPECT_TRUE(cd.selectWriteParameters(0x01).good());                          // TAO
-  EXPECT_TRUE(cd.selectWriteParameters(0x12).good());                          // SAO + test write
-  EXPECT_TRUE(cd.selectWriteParameters(0x03, 0).good());                       // raw 2352
-  EXPECT_TRUE(hasSense(cd.selectWriteParameters(0x41), 5, 0x26, 0));           // BUFE without BUP
-  EXPECT_TRUE(hasSense(cd.selectWriteParameters(0x01, 5), 5, 0x26, 0));        // no such block type
+  EXPECT_TRUE(cd.selectWriteParameters(0x01).good());                    // TAO
+  EXPECT_TRUE(cd.selectWriteParameters(0x12).good());                    // SAO + test write
+  EXPECT_TRUE(cd.selectWriteParameters(0x03, 0).good());                 // raw 2352
+  EXPECT_TRUE(hasSense(cd.selectWriteParameters(0x41), 5, 0x26, 0));     // BUFE without BUP
+  EXPECT_TRUE(hasSense(cd.selectWriteParameters(0x01, 5), 5, 0x26, 0));  // no such block type
   DriveHarness plus("dvd+r");
-  EXPECT_TRUE(hasSense(plus.selectWriteParameters(0x10), 5, 0x26, 0));         // DVD+R never test-writes
+  EXPECT_TRUE(hasSense(plus.selectWriteParameters(0x10), 5, 0x26, 0));  // DVD+R never test-writes
   EXPECT_TRUE(plus.selectWriteParameters(0x41).good());
   DriveHarness minus("dvd-r");
   EXPECT_TRUE(minus.selectWriteParameters(0x12).good());
-  EXPECT_TRUE(hasSense(minus.selectWriteParameters(0x01), 5, 0x26, 0));        // no TAO on DVD-R
+  EXPECT_TRUE(hasSense(minus.selectWriteParameters(0x01), 5, 0x26, 0));  // no TAO on DVD-R
 }
 
 TEST(WriteModeProbing, TestWriteAdvancesButRecordsNothing) {

@@ -5,8 +5,8 @@
 
 #include <chrono>
 
-#include "emberline/virtual/cdb.h"
 #include "drive/drive.h"
+#include "emberline/virtual/cdb.h"
 #include "write/drive_steps.h"
 
 namespace emberline::write {

@@ -1,0 +1,42 @@
+#pragma once
+/**
+ * @file
+ * DVD-Video file structures: a premastered VIDEO_TS folder laid out as a
+ * UDF 1.02 + ISO 9660 bridge image, its files placed where the IFOs say.
+ *
+ * Create checks the folder and lays the image out; the structure's file tree
+ * (GetTreePointer) is then burned with Emberline_CdvdWriter_TrackAtOnceFromTree
+ * or read as an image with the Emberline_ISO9660JolietFileTree_ size, seek
+ * and read calls. The tree belongs to the structure: it is freed by Destroy
+ * and must not be passed to Emberline_ISO9660JolietFileTree_Destroy.
+ */
+
+#include "emberline/emberline.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/**
+ * Builds the DVD-Video structure of `sourceFolder` (the VIDEO_TS folder or
+ * its parent). Nothing in the folder is written to.
+ * @param addAudioTs  1: an empty AUDIO_TS folder beside VIDEO_TS (what players expect)
+ * @param volumeLabel, publisher, application  written into both file systems
+ * The date and time (local, as the caller's clock gives them) become the
+ * volume's creation time in both file systems.
+ * On failure *dvdVideo stays null and the text says what the folder lacks.
+ */
+uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceFolder, uint8_t addAudioTs, char* text,
+                                  int32_t size, uint32_t* status, const char* volumeLabel, const char* publisher,
+                                  const char* application, uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
+                                  uint16_t minute, uint16_t second, uint16_t millisecond);
+
+/** Fills *tree with the structure's file tree (null for an unknown handle). */
+uint8_t Emberline_DVDVideo_GetTreePointer(EmberlineHandle dvdVideo, EmberlineHandle* tree);
+
+/** Frees the structure and its file tree. */
+uint8_t Emberline_DVDVideo_Destroy(EmberlineHandle dvdVideo);
+
+#ifdef __cplusplus
+}
+#endif
