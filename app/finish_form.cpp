@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/button_row.h"
-#include "app/string_table.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 

@@ -8,7 +8,7 @@
 
 #include "app/button_row.h"
 #include "app/pictures.h"
-#include "app/string_table.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 

@@ -5,6 +5,7 @@
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -25,7 +26,7 @@ void TsbAction::RelayMessage(const void* /*sender*/, const QString& message, Tsb
 void TsbAction::CloseSession() {
   TsbBurner& burner = *ActionList->Burner;
   CallBackEventer().DoProgress(100);
-  burner.LastMessage = QStringLiteral("Closing session");
+  burner.LastMessage = LoadStr(15147);
   DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   Logger().WriteLog(QStringLiteral("CdvdWriter_CloseSession"));
   burner.RunLongCall([&burner] {
@@ -54,7 +55,7 @@ void TsbAction::Eject() {
     Logger().WriteLog(burner.LastMessage);
     DoMessage(burner.LastMessage, TsbLogItemType::litError);
   } else {
-    burner.LastMessage = QStringLiteral("Eject disc");
+    burner.LastMessage = LoadStr(15157);
     DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   }
 }

@@ -12,6 +12,7 @@
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -106,8 +107,8 @@ void TsbBurnThread::Burn(TsbBurner& b) {
     return;
   }
   b.BurnSucceeded = true;
-  DoMessage(QStringLiteral("Burning mode: ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
-  DoMessage(QStringLiteral("Burning started"), TsbLogItemType::litInfo);
+  DoMessage(LoadStr(15169) + QStringLiteral(": ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
+  DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
 
   const ModeCall call = CallOf(b.BurnMode);
   char* text = b.ExceptionText.data();
