@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "devices/library_result.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
 #include "engine/image_identity.h"
+#include "engine/library_call_failure.h"
 #include "engine/tsb_error.h"
 #include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
@@ -47,9 +47,6 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
     if (log) Logger().WriteLog(message);
     throw TsbError(message);
   };
-  auto libraryFailure = [&](const char* function) {
-    return EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, text);
-  };
 
   b.LastMessage = QStringLiteral("Creating image '%1' ").arg(name);
   Logger().WriteLog(b.LastMessage);
@@ -66,7 +63,8 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
     const QByteArray path = b.BootImageFile.toLocal8Bit();
     b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
                                                                    EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-    if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
+    if (b.ExceptionCode != 0)
+      RaiseLibraryFailure(b, "ISO9660JolietFileTree_SetBootImage", TsbFailureEnding::BackslashN);
   }
 
   for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
@@ -79,7 +77,7 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   b.ExceptionCode =
       Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, 0, 8, 1,
                                                  label.constData(), program.constData(), program.constData());
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_BuildImage"), true);
+  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_BuildImage");
 
   b.ImageCopy.Remaining = ImageSize(b.FileTree);
   b.LastMessage = QStringLiteral("Need to save %1 MB").arg(b.ImageCopy.Remaining / 1024 / 1024);
@@ -112,10 +110,10 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
   b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                                          static_cast<std::uint32_t>(b.ImageCopy.Chunk), buffer.data());
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_Read"), true);
+  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_Read");
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SeekToBegin"));
   b.ExceptionCode = Emberline_ISO9660JolietFileTree_SeekToBegin(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_SeekToBegin"), true);
+  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_SeekToBegin");
 
   b.RunBurnThread();
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);

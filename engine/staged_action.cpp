@@ -3,12 +3,11 @@
 #include <array>
 #include <cstring>
 
-#include "devices/library_result.h"
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
 #include "engine/image_identity.h"
-#include "engine/tsb_error.h"
+#include "engine/library_call_failure.h"
 #include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
 #include "strings/string_table.h"
@@ -47,17 +46,11 @@ void TsbStagedAction::Report(const QString& text) {
 }
 
 void TsbStagedAction::Stop(const char* function) {
-  TsbBurner& b = Burner();
-  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
-  Logger().WriteLog(b.LastMessage);
-  throw TsbError(b.LastMessage);
+  RaiseLibraryFailure(Burner(), function);
 }
 
 void TsbStagedAction::Warn(const char* function) {
-  TsbBurner& b = Burner();
-  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
-  Logger().WriteLog(b.LastMessage);
-  DoMessage(b.LastMessage, TsbLogItemType::litWarning);
+  DoMessage(RecordLibraryFailure(Burner(), function), TsbLogItemType::litWarning);
 }
 
 void TsbStagedAction::Execute(TsbActionItem* item) {
@@ -169,13 +162,8 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
       const QByteArray path = b.BootImageFile.toLocal8Bit();
       b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
                                                                      EMBERLINE_TEXT_SIZE, status);
-      if (b.ExceptionCode != 0) {
-        b.LastMessage =
-            EmberlineFailureText("ISO9660JolietFileTree_SetBootImage", b.ExceptionCode, b.SystemStatus, text) +
-            QStringLiteral("\\n");
-        Logger().WriteLog(b.LastMessage);
-        throw TsbError(b.LastMessage);
-      }
+      if (b.ExceptionCode != 0)
+        RaiseLibraryFailure(b, "ISO9660JolietFileTree_SetBootImage", TsbFailureEnding::BackslashN);
     }
     for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
       Logger().WriteLog(warning);
@@ -187,11 +175,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     b.ExceptionCode =
         Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status, Little32(&track[16]),
                                                    0, 1, label.constData(), program.constData(), program.constData());
-    if (b.ExceptionCode != 0) {
-      b.LastMessage = EmberlineFailureText("ISO9660FileTree_BuildImage", b.ExceptionCode, b.SystemStatus, text);
-      Logger().WriteLog(b.LastMessage);
-      throw TsbError(b.LastMessage);
-    }
+    if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_BuildImage");
     std::uint32_t high = 0;
     const std::uint32_t low = Emberline_ISO9660JolietFileTree_GetSizeInBytes(b.FileTree, &high);
     const std::uint64_t size = (std::uint64_t{high} << 32) | low;
