@@ -4,10 +4,9 @@
 
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
-#include "engine/image_identity.h"
 #include "engine/library_call_failure.h"
+#include "engine/session_image.h"
 #include "engine/tsb_error.h"
-#include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
 
@@ -58,26 +57,8 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   }
   b.ImageCopy.FileHandle = target.file.Handle();
 
-  if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
-    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: Bootimage: ") + b.BootImageFile);
-    const QByteArray path = b.BootImageFile.toLocal8Bit();
-    b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
-                                                                   EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-    if (b.ExceptionCode != 0)
-      RaiseLibraryFailure(b, "ISO9660JolietFileTree_SetBootImage", TsbFailureEnding::BackslashN);
-  }
-
-  for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
-    Logger().WriteLog(warning);
-    DoMessage(warning, TsbLogItemType::litWarning);
-  }
-  Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
-  const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-  const QByteArray program = ImageProgramIdentity();
-  b.ExceptionCode =
-      Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, 0, 8, 1,
-                                                 label.constData(), program.constData(), program.constData());
-  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_BuildImage");
+  BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: Bootimage: ", 0, 8},
+                    [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
 
   b.ImageCopy.Remaining = ImageSize(b.FileTree);
   b.LastMessage = QStringLiteral("Need to save %1 MB").arg(b.ImageCopy.Remaining / 1024 / 1024);

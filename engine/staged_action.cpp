@@ -6,9 +6,8 @@
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
-#include "engine/image_identity.h"
 #include "engine/library_call_failure.h"
-#include "engine/volume_label.h"
+#include "engine/session_image.h"
 #include "log/diagnostic_logger.h"
 #include "strings/string_table.h"
 
@@ -157,25 +156,8 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
 
   if (HasStage(bsBuildImage) && b.FileTree != nullptr) {
     Announce(LoadStr(15145));
-    if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
-      Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: BootImage: ") + b.BootImageFile);
-      const QByteArray path = b.BootImageFile.toLocal8Bit();
-      b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
-                                                                     EMBERLINE_TEXT_SIZE, status);
-      if (b.ExceptionCode != 0)
-        RaiseLibraryFailure(b, "ISO9660JolietFileTree_SetBootImage", TsbFailureEnding::BackslashN);
-    }
-    for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
-      Logger().WriteLog(warning);
-      DoMessage(warning, TsbLogItemType::litWarning);
-    }
-    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
-    const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-    const QByteArray program = ImageProgramIdentity();
-    b.ExceptionCode =
-        Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status, Little32(&track[16]),
-                                                   0, 1, label.constData(), program.constData(), program.constData());
-    if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_BuildImage");
+    BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: BootImage: ", Little32(&track[16]), 0},
+                      [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
     std::uint32_t high = 0;
     const std::uint32_t low = Emberline_ISO9660JolietFileTree_GetSizeInBytes(b.FileTree, &high);
     const std::uint64_t size = (std::uint64_t{high} << 32) | low;
