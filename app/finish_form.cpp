@@ -1,38 +1,23 @@
 #include "app/finish_form.h"
 
-#include <QFrame>
 #include <QVBoxLayout>
 
 #include "app/button_row.h"
-#include "app/string_table.h"
+#include "app/side_panel.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
-
-namespace {
-constexpr int kSideWidth = 161;
-constexpr int kSideHeight = kWizardHeight - kButtonRowHeight;
-}  // namespace
 
 TfrmFinish::TfrmFinish(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("frmFinish"));
   setFixedSize(kWizardWidth, kWizardHeight);
 
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(0, 0, kWizardWidth, kSideHeight);
-  Panel1->setStyleSheet(QStringLiteral("QFrame#Panel1, QFrame#LeftPanel { background: white }"));
-  LeftPanel = new QFrame(Panel1);
-  LeftPanel->setObjectName(QStringLiteral("LeftPanel"));
-  LeftPanel->setGeometry(0, 0, kSideWidth, kSideHeight);
-  Image2 = new QLabel(LeftPanel);
-  Image2->setObjectName(QStringLiteral("Image2"));
-  Image2->setGeometry(0, 0, kSideWidth, kSideHeight);
-
-  auto* textArea = new QWidget(Panel1);
-  textArea->setGeometry(kSideWidth, 0, kWizardWidth - kSideWidth, kSideHeight);
-  auto* text = new QVBoxLayout(textArea);
-  text->setContentsMargins(14, 14, 14, 10);
-  text->setSpacing(14);
+  auto* side = new TSidePanel(this, 14);
+  Panel1 = side;
+  LeftPanel = side->LeftPanel;
+  Image2 = side->Image2;
+  QWidget* textArea = side->TextArea;
+  QVBoxLayout* text = side->Texts;
   CompleteLabel = new QLabel(textArea);
   CompleteLabel->setObjectName(QStringLiteral("CompleteLabel"));
   CompleteLabel->setWordWrap(true);

@@ -8,12 +8,12 @@
 #include "app/error_box.h"
 #include "app/finish_form.h"
 #include "app/pictures.h"
-#include "app/string_table.h"
 #include "app/ui_thread.h"
 #include "app/welcome_form.h"
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "pages/final_action_form.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 

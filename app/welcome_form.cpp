@@ -1,21 +1,15 @@
 #include "app/welcome_form.h"
 
 #include <QCloseEvent>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/button_row.h"
-#include "app/pictures.h"
-#include "app/string_table.h"
+#include "app/side_panel.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
-
-namespace {
-constexpr int kSideWidth = 161;
-constexpr int kSideHeight = kWizardHeight - kButtonRowHeight;  // 314
-}  // namespace
 
 void ReplaceWindow(QWidget& current, QWidget& next) {
   next.move(current.pos());
@@ -29,26 +23,15 @@ TfrmWelcome::TfrmWelcome(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSW
   setWindowTitle(QStringLiteral("Ondrelle"));
   setFixedSize(kWizardWidth, kWizardHeight);
 
-  LeftPanel = new QFrame(this);
-  LeftPanel->setObjectName(QStringLiteral("LeftPanel"));
-  LeftPanel->setGeometry(0, 0, kSideWidth, kSideHeight);
-  LeftPanel->setStyleSheet(QStringLiteral("background: white"));
-  Image2 = new QLabel(LeftPanel);
-  Image2->setObjectName(QStringLiteral("Image2"));
-  Image2->setGeometry(0, 0, kSideWidth, kSideHeight);
-  Image2->setPixmap(pictures::SidePicture());
-
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(kSideWidth, 0, kWizardWidth - kSideWidth, kSideHeight);
-  Panel1->setStyleSheet(QStringLiteral("QFrame#Panel1 { background: white }"));
-  auto* text = new QVBoxLayout(Panel1);
-  text->setContentsMargins(14, 14, 14, 10);
-  text->setSpacing(10);
+  auto* side = new TSidePanel(this, 10);
+  Panel1 = side;
+  LeftPanel = side->LeftPanel;
+  Image2 = side->Image2;
+  QVBoxLayout* text = side->Texts;
   auto* kinds = new QVBoxLayout;
   kinds->setSpacing(2);
-  auto label = [this](QVBoxLayout* into, const char* name, const QString& caption, int indent = 0) {
-    auto* created = new QLabel(caption, Panel1);
+  auto label = [side](QVBoxLayout* into, const char* name, const QString& caption, int indent = 0) {
+    auto* created = new QLabel(caption, side->TextArea);
     created->setObjectName(QString::fromLatin1(name));
     created->setWordWrap(true);
     created->setIndent(indent);

@@ -3,6 +3,7 @@
 #include "devices/library_callback.h"
 #include "emberline/cdvd_writer.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -43,7 +44,7 @@ void TsbDeviceFinder::Scan(bool showProgress) {
   // rescan must not inherit an earlier scan's cancel and come back empty.
   Devices.Cancelled = false;
   if (progress) {
-    progress->SetCaption(QStringLiteral("Scanning devices"));
+    progress->SetCaption(LoadStr(15109));
     progress->ShowCancel(true);
     progress->SetInfo(InfoText);
     progress->Show();

@@ -7,6 +7,7 @@
 #include "devices/library_result.h"
 #include "emberline/cdvd_writer.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -64,7 +65,7 @@ QString UsedSizeText(std::int64_t usedSize) {
 }
 
 QString DiscSpaceText(const TsbDiscSpace& space) {
-  if (space.FreeSize == space.TotalSize) return QStringLiteral("Blank");
+  if (space.FreeSize == space.TotalSize) return LoadStr(15162);
   return space.TotalSize > 0 ? UsedSizeText(space.UsedSize) : QString();
 }
 

@@ -1,10 +1,11 @@
 #include "engine/action.h"
 
-#include "devices/library_result.h"
 #include "engine/burner.h"
+#include "engine/library_call_failure.h"
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -25,19 +26,15 @@ void TsbAction::RelayMessage(const void* /*sender*/, const QString& message, Tsb
 void TsbAction::CloseSession() {
   TsbBurner& burner = *ActionList->Burner;
   CallBackEventer().DoProgress(100);
-  burner.LastMessage = QStringLiteral("Closing session");
+  burner.LastMessage = LoadStr(15147);
   DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   Logger().WriteLog(QStringLiteral("CdvdWriter_CloseSession"));
   burner.RunLongCall([&burner] {
     burner.ExceptionCode = Emberline_CdvdWriter_CloseSession(
         burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &burner.SystemStatus, &burner.FailureInfo);
   });
-  if (burner.ExceptionCode != 0) {
-    burner.LastMessage = EmberlineFailureText("CdvdWriter_CloseSession", burner.ExceptionCode, burner.SystemStatus,
-                                              burner.ExceptionText.data()) +
-                         QStringLiteral("\\n");
-    Logger().WriteLog(burner.LastMessage);
-  }
+  // Logged only: the eject that follows still runs.
+  if (burner.ExceptionCode != 0) RecordLibraryFailure(burner, "CdvdWriter_CloseSession", TsbFailureEnding::BackslashN);
 }
 
 void TsbAction::Eject() {
@@ -49,12 +46,9 @@ void TsbAction::Eject() {
                                                       &burner.SystemStatus, &burner.FailureInfo);
   });
   if (burner.ExceptionCode != 0) {
-    burner.LastMessage = EmberlineFailureText("CdvdWriter_Eject", burner.ExceptionCode, burner.SystemStatus,
-                                              burner.ExceptionText.data());
-    Logger().WriteLog(burner.LastMessage);
-    DoMessage(burner.LastMessage, TsbLogItemType::litError);
+    DoMessage(RecordLibraryFailure(burner, "CdvdWriter_Eject"), TsbLogItemType::litError);
   } else {
-    burner.LastMessage = QStringLiteral("Eject disc");
+    burner.LastMessage = LoadStr(15157);
     DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   }
 }

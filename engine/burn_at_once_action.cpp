@@ -6,6 +6,7 @@
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -45,7 +46,7 @@ void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
   if ((b.BurnMode == bmTAOFromTree || b.BurnMode == bmTAOFromFile) && !b.TestMode) CloseSession();
   Eject();
-  DoMessage(QStringLiteral("Burning completed"), TsbLogItemType::litInfo);
+  DoMessage(LoadStr(15148), TsbLogItemType::litInfo);
 }
 
 }  // namespace ondrelle

@@ -3,15 +3,16 @@
 #include <array>
 #include <cstring>
 
-#include "devices/library_result.h"
 #include "emberline/file_tree.h"
 #include "emberline/writing.h"
 #include "engine/burner.h"
+#include "engine/library_call_failure.h"
 #include "engine/session_record.h"
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -106,18 +107,13 @@ void TsbBurnThread::Burn(TsbBurner& b) {
     return;
   }
   b.BurnSucceeded = true;
-  DoMessage(QStringLiteral("Burning mode: ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
-  DoMessage(QStringLiteral("Burning started"), TsbLogItemType::litInfo);
+  DoMessage(LoadStr(15169) + QStringLiteral(": ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
+  DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
 
   const ModeCall call = CallOf(b.BurnMode);
   char* text = b.ExceptionText.data();
   const std::uint8_t test = b.TestMode ? 1 : 0;
   const std::uint8_t multi = b.MultiSession ? 1 : 0;
-  auto fail = [&] {
-    b.LastMessage = EmberlineFailureText(call.failureName, b.ExceptionCode, b.SystemStatus, text);
-    Logger().WriteLog(b.LastMessage);
-    b.BurnSucceeded = false;
-  };
 
   Logger().WriteLog(QLatin1String(call.logLine));
   switch (b.BurnMode) {
@@ -177,7 +173,11 @@ void TsbBurnThread::Burn(TsbBurner& b) {
     default:
       break;
   }
-  if (b.ExceptionCode != 0) fail();
+  // Not raised: the caller raises a non-empty LastMessage once the thread has ended.
+  if (b.ExceptionCode != 0) {
+    RecordLibraryFailure(b, call.failureName);
+    b.BurnSucceeded = false;
+  }
 }
 
 void TsbBurnThread::CopyImage(TsbBurner& b) {
@@ -204,12 +204,7 @@ void TsbBurnThread::CopyImage(TsbBurner& b) {
     b.ExceptionCode =
         Emberline_ISO9660JolietFileTree_Read(b.FileTree, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                              static_cast<std::uint32_t>(copy.Chunk), buffer.data());
-    if (b.ExceptionCode != 0) {
-      b.LastMessage =
-          EmberlineFailureText("ISO9660FileTree_Read(loop)", b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
-      Logger().WriteLog(b.LastMessage);
-      throw TsbError(b.LastMessage);
-    }
+    if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_Read(loop)");
     // A short write would leave a silently truncated image: it is retried
     // until every byte is written, or fails.
     if (const int error =

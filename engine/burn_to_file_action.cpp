@@ -2,12 +2,11 @@
 
 #include <array>
 
-#include "devices/library_result.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
-#include "engine/image_identity.h"
+#include "engine/library_call_failure.h"
+#include "engine/session_image.h"
 #include "engine/tsb_error.h"
-#include "engine/volume_label.h"
 #include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
 
@@ -47,9 +46,6 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
     if (log) Logger().WriteLog(message);
     throw TsbError(message);
   };
-  auto libraryFailure = [&](const char* function) {
-    return EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, text);
-  };
 
   b.LastMessage = QStringLiteral("Creating image '%1' ").arg(name);
   Logger().WriteLog(b.LastMessage);
@@ -61,25 +57,8 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   }
   b.ImageCopy.FileHandle = target.file.Handle();
 
-  if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
-    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: Bootimage: ") + b.BootImageFile);
-    const QByteArray path = b.BootImageFile.toLocal8Bit();
-    b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
-                                                                   EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-    if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660JolietFileTree_SetBootImage") + QStringLiteral("\\n"), true);
-  }
-
-  for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
-    Logger().WriteLog(warning);
-    DoMessage(warning, TsbLogItemType::litWarning);
-  }
-  Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
-  const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-  const QByteArray program = ImageProgramIdentity();
-  b.ExceptionCode =
-      Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus, 0, 8, 1,
-                                                 label.constData(), program.constData(), program.constData());
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_BuildImage"), true);
+  BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: Bootimage: ", 0, 8},
+                    [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
 
   b.ImageCopy.Remaining = ImageSize(b.FileTree);
   b.LastMessage = QStringLiteral("Need to save %1 MB").arg(b.ImageCopy.Remaining / 1024 / 1024);
@@ -112,10 +91,10 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
   b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                                          static_cast<std::uint32_t>(b.ImageCopy.Chunk), buffer.data());
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_Read"), true);
+  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_Read");
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SeekToBegin"));
   b.ExceptionCode = Emberline_ISO9660JolietFileTree_SeekToBegin(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus);
-  if (b.ExceptionCode != 0) raise(libraryFailure("ISO9660FileTree_SeekToBegin"), true);
+  if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_SeekToBegin");
 
   b.RunBurnThread();
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);

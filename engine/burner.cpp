@@ -3,9 +3,8 @@
 #include <cstdio>
 
 #include "devices/library_callback.h"
-#include "devices/library_result.h"
 #include "engine/burn_thread.h"
-#include "engine/tsb_error.h"
+#include "engine/library_call_failure.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {
@@ -41,9 +40,7 @@ void TsbBurner::OpenDevice() {
   }
   if (ExceptionCode != 0) {
     Writer = nullptr;
-    LastMessage = EmberlineFailureText("CdvdWriter_Create", ExceptionCode, SystemStatus, ExceptionText.data());
-    Logger().WriteLog(LastMessage);
-    throw TsbError(LastMessage);
+    RaiseLibraryFailure(*this, "CdvdWriter_Create");
   }
   Logger().WriteLog(QStringLiteral("CdvdWriter_Create (after create): PortID:%1,BusID:%2,TargetID:%3,LUN:%4")
                         .arg(DeviceAddress.PortID)
@@ -53,11 +50,7 @@ void TsbBurner::OpenDevice() {
 }
 
 void TsbBurner::ShowLockFailure(const char* function) {
-  // The two characters backslash and n end the text as the user sees it.
-  LastMessage =
-      EmberlineFailureText(function, ExceptionCode, SystemStatus, ExceptionText.data()) + QStringLiteral("\\n");
-  Logger().WriteLog(LastMessage);
-  showError_(LastMessage);
+  showError_(RecordLibraryFailure(*this, function, TsbFailureEnding::BackslashN));
 }
 
 void TsbBurner::Lock() {

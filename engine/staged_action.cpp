@@ -3,14 +3,13 @@
 #include <array>
 #include <cstring>
 
-#include "devices/library_result.h"
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
-#include "engine/image_identity.h"
-#include "engine/tsb_error.h"
-#include "engine/volume_label.h"
+#include "engine/library_call_failure.h"
+#include "engine/session_image.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -20,7 +19,7 @@ constexpr int kCacheMegabytes = 160;
 constexpr std::uint32_t kFastestRead = 0xFFFF;
 
 QString YesNo(bool value) {
-  return value ? QStringLiteral("Yes") : QStringLiteral("No");
+  return LoadStr(value ? 15131 : 15132);
 }
 
 QString Hex2(std::uint8_t value) {
@@ -46,17 +45,11 @@ void TsbStagedAction::Report(const QString& text) {
 }
 
 void TsbStagedAction::Stop(const char* function) {
-  TsbBurner& b = Burner();
-  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
-  Logger().WriteLog(b.LastMessage);
-  throw TsbError(b.LastMessage);
+  RaiseLibraryFailure(Burner(), function);
 }
 
 void TsbStagedAction::Warn(const char* function) {
-  TsbBurner& b = Burner();
-  b.LastMessage = EmberlineFailureText(function, b.ExceptionCode, b.SystemStatus, b.ExceptionText.data());
-  Logger().WriteLog(b.LastMessage);
-  DoMessage(b.LastMessage, TsbLogItemType::litWarning);
+  DoMessage(RecordLibraryFailure(Burner(), function), TsbLogItemType::litWarning);
 }
 
 void TsbStagedAction::Execute(TsbActionItem* item) {
@@ -74,11 +67,10 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   auto* status = &b.SystemStatus;
   auto* failure = &b.FailureInfo;
 
-  if (HasStage(bsCacheInfo))
-    Announce(QStringLiteral("%1 MBs of cache will be used during burn process").arg(kCacheMegabytes));
+  if (HasStage(bsCacheInfo)) Announce(FormatStr(15154, {QString::number(kCacheMegabytes)}));
 
   if (HasStage(bsTestUnitReady)) {
-    Announce(QStringLiteral("Testing unit ready"));
+    Announce(LoadStr(15141));
     Logger().WriteLog(QStringLiteral("CdvdWriter_TestUnitReady"));
     b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
     if (b.ExceptionCode != 0) Stop("CdvdWriter_TestUnitReady");
@@ -95,7 +87,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsGetBUP)) {
-    Announce(QStringLiteral("Getting BUP (Buffer Underrun Protection) support"));
+    Announce(LoadStr(15153));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetBUP"));
     std::uint8_t enabled = 0, supported = 0;
     b.ExceptionCode =
@@ -108,14 +100,14 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsSetBUP) && bupSupported) {
-    Announce(QStringLiteral("Enabling BUP (Buffer Underrun Protection)"));
+    Announce(LoadStr(15152));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetBUP"));
     b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1);
     if (b.ExceptionCode != 0) Stop("CdvdWriter_SetBUP");
   }
 
   if (HasStage(bsSetSpeeds)) {
-    Announce(QStringLiteral("Setting CD/DVD speeds"));
+    Announce(LoadStr(15167));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetSpeeds"));
     b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, kFastestRead,
                                                      static_cast<std::uint32_t>(b.SpeedInSize));
@@ -123,7 +115,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsGetSpeeds)) {
-    Announce(QStringLiteral("Getting current CD/DVD speeds"));
+    Announce(LoadStr(15151));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds"));
     std::uint32_t currentRead = 0, maximumRead = 0, currentWrite = 0, maximumWrite = 0;
     b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &currentRead,
@@ -140,7 +132,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsTrackInfo)) {
-    Announce(QStringLiteral("Getting track information"));
+    Announce(LoadStr(15143));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetTrackInformation: (for TRACK_NUMBER_INVISIBLE)"));
     b.ExceptionCode = Emberline_CdvdWriter_GetTrackInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
                                                                EMBERLINE_TRACK_NUMBER_INVISIBLE, track.data());
@@ -152,7 +144,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsDiscInfo)) {
-    Announce(QStringLiteral("Getting disc information"));
+    Announce(LoadStr(15144));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetDiscInformation"));
     b.ExceptionCode =
         Emberline_CdvdWriter_GetDiscInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, disc.data());
@@ -163,35 +155,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsBuildImage) && b.FileTree != nullptr) {
-    Announce(QStringLiteral("Building ISO image"));
-    if (b.BootImageEnabled && !b.BootImageFile.isEmpty()) {
-      Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SetBootImage: BootImage: ") + b.BootImageFile);
-      const QByteArray path = b.BootImageFile.toLocal8Bit();
-      b.ExceptionCode = Emberline_ISO9660JolietFileTree_SetBootImage(b.FileTree, path.constData(), 6, 2, 1, 0, text,
-                                                                     EMBERLINE_TEXT_SIZE, status);
-      if (b.ExceptionCode != 0) {
-        b.LastMessage =
-            EmberlineFailureText("ISO9660JolietFileTree_SetBootImage", b.ExceptionCode, b.SystemStatus, text) +
-            QStringLiteral("\\n");
-        Logger().WriteLog(b.LastMessage);
-        throw TsbError(b.LastMessage);
-      }
-    }
-    for (const QString& warning : VolumeLabelWarnings(b.ImageVolumeLabel)) {
-      Logger().WriteLog(warning);
-      DoMessage(warning, TsbLogItemType::litWarning);
-    }
-    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_BuildImage"));
-    const QByteArray label = b.ImageVolumeLabel.toLocal8Bit();
-    const QByteArray program = ImageProgramIdentity();
-    b.ExceptionCode =
-        Emberline_ISO9660JolietFileTree_BuildImage(b.FileTree, text, EMBERLINE_TEXT_SIZE, status, Little32(&track[16]),
-                                                   0, 1, label.constData(), program.constData(), program.constData());
-    if (b.ExceptionCode != 0) {
-      b.LastMessage = EmberlineFailureText("ISO9660FileTree_BuildImage", b.ExceptionCode, b.SystemStatus, text);
-      Logger().WriteLog(b.LastMessage);
-      throw TsbError(b.LastMessage);
-    }
+    Announce(LoadStr(15145));
+    BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: BootImage: ", Little32(&track[16]), 0},
+                      [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
     std::uint32_t high = 0;
     const std::uint32_t low = Emberline_ISO9660JolietFileTree_GetSizeInBytes(b.FileTree, &high);
     const std::uint64_t size = (std::uint64_t{high} << 32) | low;
@@ -201,7 +167,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   }
 
   if (HasStage(bsSendOPC) && b.SendOPC) {
-    Announce(QStringLiteral("Sending OPC (Optimum Power Calibration)"));
+    Announce(LoadStr(15168));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SendOPC"));
     // A failed calibration is not worth stopping for: the drive falls back to its own.
     b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);

@@ -233,6 +233,51 @@
         <comment>16065</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Yes</source>
+        <comment>15131</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No</source>
+        <comment>15132</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning started</source>
+        <comment>15140</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Closing session</source>
+        <comment>15147</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning completed</source>
+        <comment>15148</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Eject disc</source>
+        <comment>15157</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Blank</source>
+        <comment>15162</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning mode</source>
+        <comment>15169</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning cancelled</source>
+        <comment>15173</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondrelle::TMainForm</name>

@@ -46,6 +46,17 @@ TEST(FinishingSteps, CloseSessionReportsProgress100AndItsMessage) {
   EXPECT_EQ(finisher.messages.size(), 1u) << "a close failure is logged, never shown";
 }
 
+TEST(FinishingSteps, AFailedCloseIsKeptWithTheLiteralBackslashNButNeitherShownNorRaised) {
+  VirtualWriters writers(nullptr);
+  TsbBurner burner;  // no device object: the close fails
+  Finisher finisher(burner);
+  EXPECT_NO_THROW(finisher.action.CloseSession());
+  ASSERT_EQ(finisher.messages.size(), 1u);
+  EXPECT_EQ(finisher.messages[0].first, QStringLiteral("Closing session"));
+  EXPECT_TRUE(burner.LastMessage.startsWith(QStringLiteral("Emberline_CdvdWriter_CloseSession() failed, exception ")));
+  EXPECT_TRUE(burner.LastMessage.endsWith(QStringLiteral("\\n")));
+}
+
 TEST(FinishingSteps, EjectReleasesTheTrayFirstAndSaysSo) {
   VirtualWriters writers(nullptr);
   TsbBurner burner;

@@ -1,6 +1,6 @@
 // The string table and its translation files.
 
-#include "app/string_table.h"
+#include "strings/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -30,4 +30,15 @@ TEST(StringTable, TheCompiledEnglishTranslationIsShipped) {
   QTranslator translator;
   EXPECT_TRUE(QFile::exists(QStringLiteral(":/i18n/ondrelle_en.qm")));
   EXPECT_TRUE(translator.load(QStringLiteral(":/i18n/ondrelle_en.qm")));
+}
+
+TEST(StringTable, FormatStrFillsThePlaceholdersInOrderAndNothingElse) {
+  EXPECT_EQ(FormatStr(15154, {QStringLiteral("160")}),
+            QStringLiteral("160 MBs of cache will be used during burn process"));
+  // A value that looks like a placeholder is not filled again.
+  EXPECT_EQ(FormatStr(16055, {QStringLiteral("/videos/%s%d")}),
+            QStringLiteral("Can't find video template /videos/%s%d"));
+  // Too few values leave the placeholder; surplus values are dropped.
+  EXPECT_EQ(FormatStr(15154, {}), LoadStr(15154));
+  EXPECT_EQ(FormatStr(15141, {QStringLiteral("1")}), QStringLiteral("Testing unit ready"));
 }

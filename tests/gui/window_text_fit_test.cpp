@@ -12,10 +12,10 @@
 #include "app/finish_form.h"
 #include "app/main_form.h"
 #include "app/program.h"
-#include "app/string_table.h"
 #include "app/welcome_form.h"
 #include "pages/final_action_form.h"
 #include "pages/operation_progress_form.h"
+#include "strings/string_table.h"
 
 using namespace ondrelle;
 

@@ -87,4 +87,13 @@ Status DriveSteps::leaveTestMode() {
   return mmc::writeWriteParameters(transport(), parameters);
 }
 
+void DriveSteps::abandonCdAtOnce(std::uint16_t firstTrack, bool started, bool testMode) {
+  (void)flushCache();
+  if (started && !testMode) {
+    (void)closeIfOpen(mmc::CloseFunction::Track, firstTrack);
+    (void)closeIfOpen(mmc::CloseFunction::Session, 0);
+  }
+  if (testMode) (void)leaveTestMode();
+}
+
 }  // namespace emberline::write

@@ -40,6 +40,12 @@ class DriveSteps {
   /// Selects the page again without the test-write bit, so a simulation does
   /// not outlive the call.
   Status leaveTestMode();
+  /// Ends a CD at-once recording that failed or was cancelled: flushes the
+  /// drive's buffer, closes @p firstTrack and the session when anything was
+  /// written for real (a disc left open reads in no player), and leaves test
+  /// mode after a simulation. The recording has failed already, so what these
+  /// steps answer changes nothing.
+  void abandonCdAtOnce(std::uint16_t firstTrack, bool started, bool testMode);
 
  private:
   RecordingContext& context_;

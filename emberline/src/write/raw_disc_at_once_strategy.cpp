@@ -129,12 +129,7 @@ Status RawDiscAtOnceStrategy::finish() {
 }
 
 void RawDiscAtOnceStrategy::abort() {
-  (void)drive().flushCache();
-  if (started_ && !plan_->testMode) {
-    (void)drive().closeIfOpen(mmc::CloseFunction::Track, cue_.tracks.front().number);
-    (void)drive().closeIfOpen(mmc::CloseFunction::Session, 0);
-  }
-  if (plan_->testMode) (void)drive().leaveTestMode();
+  drive().abandonCdAtOnce(cue_.tracks.front().number, started_, plan_->testMode);
 }
 
 }  // namespace emberline::write

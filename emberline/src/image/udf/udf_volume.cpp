@@ -32,9 +32,7 @@ void putExtent(Bytes b, std::size_t at, std::uint32_t bytes, std::uint32_t locat
   put32(b, at + 4, location);
 }
 
-Sector primaryVolume(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t location) {
-  Sector s = blank();
-  put32(s, 16, sequence);
+void primaryVolume(Sector& s, const VolumeFacts& f) {
   put32(s, 20, 0);  // primary volume descriptor number
   putDString(Bytes(s).subspan(24, 32), f.volumeId);
   put16(s, 56, 1);  // volume sequence number
@@ -54,26 +52,18 @@ Sector primaryVolume(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t
   putEntity(s, 344, f.applicationId, EntityKind::Plain);
   putTimestamp(s, 376, f.created);
   putEntity(s, 388, kImplementation, EntityKind::Implementation);
-  finish(s, kDescriptorBytes, Tag::PrimaryVolume, location);
-  return s;
 }
 
-Sector implementationUse(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t location) {
-  Sector s = blank();
-  put32(s, 16, sequence);
+void implementationUse(Sector& s, const VolumeFacts& f) {
   putEntity(s, 20, "*UDF LV Info", EntityKind::UdfDefined);
   putCharSpec(s, 52);
   putDString(Bytes(s).subspan(116, 128), f.volumeId);
   putDString(Bytes(s).subspan(244, 36), f.publisher);
   putDString(Bytes(s).subspan(280, 36), f.applicationId);
   putEntity(s, 352, kImplementation, EntityKind::Implementation);
-  finish(s, kDescriptorBytes, Tag::ImplementationUseVolume, location);
-  return s;
 }
 
-Sector partition(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t location) {
-  Sector s = blank();
-  put32(s, 16, sequence);
+void partition(Sector& s, const VolumeFacts& f) {
   put16(s, 20, 1);  // allocated
   put16(s, 22, 0);  // partition number
   putEntity(s, 24, "+NSR02", EntityKind::Plain);
@@ -81,13 +71,9 @@ Sector partition(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t loc
   put32(s, 188, f.partitionStart);
   put32(s, 192, f.partitionBlocks);
   putEntity(s, 196, kImplementation, EntityKind::Implementation);
-  finish(s, kDescriptorBytes, Tag::Partition, location);
-  return s;
 }
 
-Sector logicalVolume(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t location) {
-  Sector s = blank();
-  put32(s, 16, sequence);
+void logicalVolume(Sector& s, const VolumeFacts& f) {
   putCharSpec(s, 20);
   putDString(Bytes(s).subspan(84, 128), f.volumeId);
   put32(s, 212, 2048);
@@ -103,17 +89,28 @@ Sector logicalVolume(const VolumeFacts& f, std::uint32_t sequence, std::uint32_t
   s[441] = 6;
   put16(s, 442, 1);  // volume sequence number
   put16(s, 444, 0);  // partition number
-  finish(s, 446, Tag::LogicalVolume, location);
-  return s;
 }
 
-Sector unallocatedSpace(std::uint32_t sequence, std::uint32_t location) {
-  Sector s = blank();
-  put32(s, 16, sequence);
-  put32(s, 20, 0);
-  finish(s, 24, Tag::UnallocatedSpace, location);
-  return s;
+void unallocatedSpace(Sector& s, const VolumeFacts& /*f*/) {
+  put32(s, 20, 0);  // no allocation descriptors: the volume has no free space
 }
+
+/// One descriptor of the volume descriptor sequence: which it is, how many
+/// of its bytes the tag's checksum covers, and what fills its body.
+struct SequenceDescriptor {
+  Tag id;
+  std::size_t length;
+  void (*fill)(Sector&, const VolumeFacts&);
+};
+
+/// In the order they are recorded; each one's sequence number is its place.
+constexpr SequenceDescriptor kSequence[] = {
+    {Tag::PrimaryVolume, kDescriptorBytes, primaryVolume},
+    {Tag::ImplementationUseVolume, kDescriptorBytes, implementationUse},
+    {Tag::Partition, kDescriptorBytes, partition},
+    {Tag::LogicalVolume, 446, logicalVolume},
+    {Tag::UnallocatedSpace, 24, unallocatedSpace},
+};
 
 Sector terminator(std::uint32_t location) {
   Sector s = blank();
@@ -137,12 +134,13 @@ Sector anchorPointer(std::uint32_t location, std::uint32_t mainVds, std::uint32_
 
 std::vector<Sector> volumeDescriptorSequence(const VolumeFacts& facts, std::uint32_t location, std::uint32_t blocks) {
   std::vector<Sector> out;
-  std::uint32_t sequence = 0;
-  out.push_back(primaryVolume(facts, sequence++, location + static_cast<std::uint32_t>(out.size())));
-  out.push_back(implementationUse(facts, sequence++, location + static_cast<std::uint32_t>(out.size())));
-  out.push_back(partition(facts, sequence++, location + static_cast<std::uint32_t>(out.size())));
-  out.push_back(logicalVolume(facts, sequence++, location + static_cast<std::uint32_t>(out.size())));
-  out.push_back(unallocatedSpace(sequence++, location + static_cast<std::uint32_t>(out.size())));
+  for (const SequenceDescriptor& descriptor : kSequence) {
+    const auto place = static_cast<std::uint32_t>(out.size());
+    Sector& s = out.emplace_back(blank());
+    put32(s, 16, place);  // volume descriptor sequence number
+    descriptor.fill(s, facts);
+    finish(s, descriptor.length, descriptor.id, location + place);
+  }
   out.push_back(terminator(location + static_cast<std::uint32_t>(out.size())));
   out.resize(blocks, blank());
   return out;

@@ -1,4 +1,4 @@
-#include "app/string_table.h"
+#include "strings/string_table.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -27,17 +27,26 @@ constexpr StringEntry kStrings[] = {
     {15109, QT_TRANSLATE_NOOP3("StringTable", "Scanning devices", "15109")},
     {15120, QT_TRANSLATE_NOOP3("StringTable", "You must select device that is supports burning CD/DVD", "15120")},
     {15121, QT_TRANSLATE_NOOP3("StringTable", "No writable disc is inserted", "15121")},
+    {15131, QT_TRANSLATE_NOOP3("StringTable", "Yes", "15131")},
+    {15132, QT_TRANSLATE_NOOP3("StringTable", "No", "15132")},
+    {15140, QT_TRANSLATE_NOOP3("StringTable", "Burning started", "15140")},
     {15141, QT_TRANSLATE_NOOP3("StringTable", "Testing unit ready", "15141")},
     {15143, QT_TRANSLATE_NOOP3("StringTable", "Getting track information", "15143")},
     {15144, QT_TRANSLATE_NOOP3("StringTable", "Getting disc information", "15144")},
     {15145, QT_TRANSLATE_NOOP3("StringTable", "Building ISO image", "15145")},
+    {15147, QT_TRANSLATE_NOOP3("StringTable", "Closing session", "15147")},
+    {15148, QT_TRANSLATE_NOOP3("StringTable", "Burning completed", "15148")},
     {15151, QT_TRANSLATE_NOOP3("StringTable", "Getting current CD/DVD speeds", "15151")},
     {15152, QT_TRANSLATE_NOOP3("StringTable", "Enabling BUP (Buffer Underrun Protection)", "15152")},
     {15153, QT_TRANSLATE_NOOP3("StringTable", "Getting BUP (Buffer Underrun Protection) support", "15153")},
     {15154, QT_TRANSLATE_NOOP3("StringTable", "%d MBs of cache will be used during burn process", "15154")},
+    {15157, QT_TRANSLATE_NOOP3("StringTable", "Eject disc", "15157")},
+    {15162, QT_TRANSLATE_NOOP3("StringTable", "Blank", "15162")},
     {15167, QT_TRANSLATE_NOOP3("StringTable", "Setting CD/DVD speeds", "15167")},
     {15168, QT_TRANSLATE_NOOP3("StringTable", "Sending OPC (Optimum Power Calibration)", "15168")},
+    {15169, QT_TRANSLATE_NOOP3("StringTable", "Burning mode", "15169")},
     {15171, QT_TRANSLATE_NOOP3("StringTable", "Disc is not blank, burning is impossible!", "15171")},
+    {15173, QT_TRANSLATE_NOOP3("StringTable", "Burning cancelled", "15173")},
     {15202, QT_TRANSLATE_NOOP3("StringTable", "Burning", "15202")},
     {15210, QT_TRANSLATE_NOOP3("StringTable", "Burning Options", "15210")},
     {15211, QT_TRANSLATE_NOOP3("StringTable", "You can choose various burning options", "15211")},
@@ -77,6 +86,24 @@ QString LoadStr(int id) {
                                       [](const StringEntry& entry, int wanted) { return entry.id < wanted; });
   if (found == std::end(kStrings) || found->id != id) return {};
   return QCoreApplication::translate("StringTable", found->source.text, found->source.id);
+}
+
+QString FormatStr(int id, const QStringList& values) {
+  const QString text = LoadStr(id);
+  QString filled;
+  filled.reserve(text.size());
+  qsizetype next = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool placeholder = text[i] == QLatin1Char('%') && i + 1 < text.size() &&
+                             (text[i + 1] == QLatin1Char('d') || text[i + 1] == QLatin1Char('s'));
+    if (placeholder && next < values.size()) {
+      filled += values[next++];
+      ++i;
+    } else {
+      filled += text[i];
+    }
+  }
+  return filled;
 }
 
 QList<int> StringTableIds() {
