@@ -55,7 +55,7 @@ MediaTraits traitsOf(MediaKind kind) {
       t = {0x1A, false, true, false, true, false, true, 2295104};
       break;
     case MediaKind::DvdPlusRDl:
-      t = {0x2B, false, true, false, false, false, true, 4173824};
+      t = {0x2B, false, true, false, false, false, true, 4173824, 2};
       break;
   }
   return t;

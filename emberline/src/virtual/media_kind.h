@@ -23,6 +23,7 @@ struct MediaTraits {
   bool testWritable = false;    ///< the medium supports simulated writes
   bool plusFormat = false;      ///< DVD+R family: no page 05h, sessions stay appendable
   std::int32_t capacity = 0;    ///< user blocks of a blank disc (for pressed discs: unused)
+  int layers = 1;               ///< recording layers (DVD+R DL: two, layer 0 first)
 };
 
 MediaTraits traitsOf(MediaKind kind);
