@@ -6,6 +6,8 @@ namespace emberline::virt {
 
 DiscLayout::DiscLayout(MediaKind kind) : kind_(kind), traits_(traitsOf(kind)), capacity_(0) {
   setCapacity(traits_.capacity);
+  // Restricted overwrite is a format: a DVD-RW in that mode has been formatted already.
+  formatted_ = kind == MediaKind::DvdRwRestricted;
 }
 
 void DiscLayout::setCapacity(std::int32_t blocks) {

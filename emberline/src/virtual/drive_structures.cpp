@@ -27,7 +27,7 @@ constexpr SenseData kCannotReadFormat{sense::key::kIllegalRequest, 0x30, 0x02};
 }  // namespace
 
 ScsiReply VirtualDrive::formatUnit(const ScsiCommand& c) {
-  if (!disc_->traits().randomWritable) return check(sense::kIncompatibleMedium);
+  if (disc_->kind() != MediaKind::DvdPlusRw) return check(sense::kIncompatibleMedium);
   if ((c.cdb[1] & kFormatData) == 0 || (c.cdb[1] & kFormatCodeMask) != kFormatCode)
     return check(sense::kInvalidCdbField);
   if (c.direction != DataDirection::ToDevice || c.data.size() < 12) return check(sense::kParameterLengthError);

@@ -8,7 +8,20 @@
 
 namespace emberline::virt {
 
-enum class MediaKind : std::uint8_t { None, CdRom, CdR, CdRw, DvdRom, DvdR, DvdRw, DvdPlusR, DvdPlusRw, DvdPlusRDl };
+/// DvdRwRestricted is a DVD-RW formatted for restricted overwrite.
+enum class MediaKind : std::uint8_t {
+  None,
+  CdRom,
+  CdR,
+  CdRw,
+  DvdRom,
+  DvdR,
+  DvdRw,
+  DvdRwRestricted,
+  DvdPlusR,
+  DvdPlusRw,
+  DvdPlusRDl
+};
 
 /// Which media family the drive mechanism handles.
 enum class DriveKind : std::uint8_t { Cd, Dvd };

@@ -87,6 +87,10 @@ TEST_F(DvdMedia, BlankDvdPlusRwIsFormattedFirst) {
   burnsAndReadsBack("dvd+rw", false);
 }
 
+TEST_F(DvdMedia, RestrictedOverwriteDvdMinusRwIsOverwritten) {
+  burnsAndReadsBack("dvd-rw-ro", false);
+}
+
 TEST_F(DvdMedia, MultisessionDvdPlusRStaysAppendable) {
   burnerWith("dvd+r");
   ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
