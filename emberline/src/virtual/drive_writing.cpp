@@ -272,6 +272,8 @@ ScsiReply VirtualDrive::closeTrackSession(const ScsiCommand& c) {
 ScsiReply VirtualDrive::reserveTrack(const ScsiCommand& c) {
   if (!disc_->traits().recordable) return check(sense::kIncompatibleMedium);
   auto blocks = static_cast<std::int32_t>(be::get32(c.cdb, 5));
+  // A simulated recording reserves nothing for real either.
+  if (params_.testWrite && !beforeTest_) beforeTest_ = disc_;
   return disc_->reserve(blocks) ? good(c) : check(sense::kInvalidCdbField);
 }
 

@@ -91,6 +91,17 @@ TEST_F(DvdMedia, RestrictedOverwriteDvdMinusRwIsOverwritten) {
   burnsAndReadsBack("dvd-rw-ro", false);
 }
 
+TEST_F(DvdMedia, SimulatedDiscAtOnceLeavesTheDvdMinusRBlank) {
+  burnerWith("dvd-r");
+  ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                     &out_.failure, treeOf(makeSources("t", {5000}), 0), 1, 1, 0, 1, 5),
+            EMBERLINE_OK)
+      << out_.text;
+  EXPECT_TRUE(discBlank());
+  ASSERT_EQ(eject(), EMBERLINE_OK);
+  EXPECT_TRUE(images(".iso").empty());
+}
+
 TEST_F(DvdMedia, MultisessionDvdPlusRStaysAppendable) {
   burnerWith("dvd+r");
   ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
