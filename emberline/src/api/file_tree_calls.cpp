@@ -111,6 +111,9 @@ struct FileTreeObject final : EmberlineObject {
   std::optional<image::BootOptions> boot;
   std::unique_ptr<image::ImageStream> image;  ///< the last image built, until the tree changes
   std::uint32_t imageStartLba = 0;            ///< the address the image was laid out for
+
+  /// A data image may change layers anywhere: it names no blocks of its own.
+  std::vector<std::uint32_t> layerBreakCandidates() const { return {}; }
 };
 
 std::shared_ptr<FileTreeObject> findTree(EmberlineHandle handle) {
@@ -150,6 +153,7 @@ Result<TreeImageLease> leaseTreeImage(EmberlineHandle handle) {
   TreeImageLease lease;
   lease.image = tree->image.get();
   lease.startLba = tree->imageStartLba;
+  lease.layerBreakCandidates = tree->layerBreakCandidates();
   lease.lock = std::move(lock);
   lease.owner = std::move(tree);
   return lease;

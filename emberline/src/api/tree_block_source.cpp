@@ -34,6 +34,7 @@ Result<write::PlannedTrack> treeImageTrack(EmberlineHandle tree) {
   const auto blocks = static_cast<std::uint32_t>(bytes / kImageBlock);
   write::PlannedTrack track;
   track.requiredStart = static_cast<std::int32_t>(lease->startLba);
+  track.layerBreakCandidates = lease->layerBreakCandidates;
   track.source = std::make_unique<TreeImageSource>(std::move(*lease), blocks);
   return track;
 }

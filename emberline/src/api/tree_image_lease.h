@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "core/result.h"
 #include "emberline/emberline.h"
@@ -18,6 +19,9 @@ struct TreeImageLease {
   std::unique_lock<std::mutex> lock;  ///< the tree's call lock
   image::ImageStream* image = nullptr;
   std::uint32_t startLba = 0;  ///< the address the image was laid out for
+  /// Blocks of the image where a two-layer recording may change layers (the
+  /// cell starts of a DVD-Video image); empty for a data image, where any block will do.
+  std::vector<std::uint32_t> layerBreakCandidates;
 };
 
 /// Leases the image of @p tree; fails for a handle that is not a tree or a tree without an image.

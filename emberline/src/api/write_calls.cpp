@@ -53,6 +53,9 @@ Error numbered(Error e, std::size_t track) {
 Status addTree(write::DiscPlan& plan, EmberlineHandle tree) {
   auto track = treeImageTrack(tree);
   if (!track.ok()) return fail(std::move(track).error());
+  // A tree that names where its layers may change holds DVD-Video, which
+  // players read only from a closed disc, whatever the caller asked for.
+  if (!track->layerBreakCandidates.empty()) plan.multiSession = false;
   plan.tracks.push_back(std::move(*track));
   return {};
 }

@@ -151,6 +151,16 @@ Result<std::vector<std::string>> DiscImage::finish(const DiscLayout& layout) {
   if (::fsync(data_.get()) != 0)
     return fail(Error::fromErrno(ErrorKind::File, "cannot flush " + dataPath().string(), errno));
   data_ = FileHandle();
+  if (!cd_ && layout.traits().layers == 2) {
+    // Where layer 0 ended, for whoever checks the layer break of the recording.
+    auto layers = base_;
+    layers += ".layers";
+    std::ofstream side(layers, std::ios::trunc);
+    side << "layer0 " << layout.layer0Capacity() << "\nset " << (layout.layerBoundarySet() ? "yes" : "no") << '\n';
+    side.close();
+    if (!side) return fail(Error::make(ErrorKind::File, "cannot write " + layers.string()));
+    written.push_back(layers.string());
+  }
   if (cd_) {
     std::ofstream cue(cuePath(), std::ios::trunc);
     cue << cueSheetText(layout, dataPath().filename().string());

@@ -54,7 +54,9 @@ class DiscImage {
   bool created() const { return data_.valid(); }
   std::filesystem::path dataPath() const;
   std::filesystem::path cuePath() const;
-  /// Closes the data file; on CD writes the .cue describing `layout`. Returns the paths written.
+  /// Closes the data file; on CD writes the .cue describing `layout`, on a
+  /// two-layer DVD a .layers file saying where layer 0 ends ("layer0 N",
+  /// "set yes|no": whether the host chose it). Returns the paths written, the data file first.
   Result<std::vector<std::string>> finish(const DiscLayout& layout);
   /// Deletes whatever was created (a medium nobody wrote to).
   void discard();

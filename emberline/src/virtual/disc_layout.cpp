@@ -4,7 +4,29 @@
 
 namespace emberline::virt {
 
-DiscLayout::DiscLayout(MediaKind kind) : kind_(kind), traits_(traitsOf(kind)), capacity_(traits_.capacity) {}
+DiscLayout::DiscLayout(MediaKind kind) : kind_(kind), traits_(traitsOf(kind)), capacity_(0) {
+  setCapacity(traits_.capacity);
+  // Restricted overwrite is a format: a DVD-RW in that mode has been formatted already.
+  formatted_ = kind == MediaKind::DvdRwRestricted;
+}
+
+void DiscLayout::setCapacity(std::int32_t blocks) {
+  capacity_ = blocks;
+  if (traits_.layers == 2) layer0_ = layer0Maximum_ = blocks / 2;
+}
+
+bool DiscLayout::setLayerBoundary(std::int32_t blocks) {
+  if (traits_.layers != 2 || layerBoundaryFixed() || blocks <= 0 || blocks > layer0Maximum_) return false;
+  layer0_ = blocks;
+  capacity_ = 2 * blocks;
+  layerBoundarySet_ = true;
+  return true;
+}
+
+void DiscLayout::format() {
+  erase();
+  formatted_ = true;
+}
 
 DiscStatus DiscLayout::status() const {
   if (finalized_) return DiscStatus::Complete;

@@ -43,7 +43,26 @@ class DiscLayout {
   int closedSessions() const { return closedSessions_; }
   bool finalized() const { return finalized_; }
   std::int32_t capacity() const { return capacity_; }
-  void setCapacity(std::int32_t blocks) { capacity_ = blocks; }
+  /// A smaller disc than the kind's own (tests); on two layers each layer takes half.
+  void setCapacity(std::int32_t blocks);
+
+  /// Two-layer media: blocks of layer 0, where layer 1 begins; 0 on one layer.
+  std::int32_t layer0Capacity() const { return layer0_; }
+  /// The most layer 0 can hold: the physical layer.
+  std::int32_t layer0Maximum() const { return layer0Maximum_; }
+  /// Once anything is recorded or reserved the layer boundary stays where it is.
+  bool layerBoundaryFixed() const { return !tracks_.empty(); }
+  /// Moves the boundary to @p blocks; layer 1 runs back to the inner radius
+  /// from where layer 0 ends, so it holds as much as layer 0 at most. False
+  /// when the boundary is fixed or @p blocks is no place for it.
+  bool setLayerBoundary(std::int32_t blocks);
+  /// The host set the boundary (otherwise layer 0 ends where the medium's own boundary is).
+  bool layerBoundarySet() const { return layerBoundarySet_; }
+
+  /// Overwritable media that must be formatted before the first write (DVD+RW).
+  bool formatted() const { return formatted_ || !traits_.randomWritable; }
+  /// Formats the whole medium: whatever was recorded is gone.
+  void format();
 
   /// The session that can still take data (0 when the disc is complete).
   int openSession() const { return finalized_ ? 0 : closedSessions_ + 1; }
@@ -92,6 +111,10 @@ class DiscLayout {
   MediaKind kind_;
   MediaTraits traits_;
   std::int32_t capacity_;
+  std::int32_t layer0_ = 0;
+  std::int32_t layer0Maximum_ = 0;
+  bool layerBoundarySet_ = false;
+  bool formatted_ = false;
   std::vector<Track> tracks_;
   int closedSessions_ = 0;
   bool finalized_ = false;

@@ -63,7 +63,8 @@ ScsiReply VirtualDrive::readDiscInformation(const ScsiCommand& c) {
   b[4] = static_cast<std::uint8_t>(sessions);
   b[5] = static_cast<std::uint8_t>(firstInLast);
   b[6] = static_cast<std::uint8_t>(lastInLast);
-  b[7] = 0x20;  // unrestricted use
+  // Unrestricted use; on DVD+RW the background format status: none yet, or complete.
+  b[7] = static_cast<std::uint8_t>(0x20 | (d.traits().randomWritable && d.formatted() ? 0x03 : 0x00));
   b[8] = d.traits().cd ? params_.sessionFormat : 0;
   bool cd = d.traits().cd;
   if (status == DiscStatus::Complete) {

@@ -74,6 +74,7 @@ ScsiReply VirtualDrive::getConfiguration(const ScsiCommand& c) {
   bool seqDvd = disc_ && (disc_->kind() == MediaKind::DvdR || disc_->kind() == MediaKind::DvdRw);
   emit(0x0021, writable && (cdMedium || seqDvd),
        {0x01, 0x1F, static_cast<std::uint8_t>(bup ? 0x01 : 0), 0x01, 0x10, 0, 0, 0}, 1);
+  if (dvd) emit(0x0026, disc_ && disc_->kind() == MediaKind::DvdRwRestricted, {0, 0, 0, 0});  // restricted overwrite
   if (dvd) {
     emit(0x002A, disc_ && disc_->kind() == MediaKind::DvdPlusRw, {0x01, 0, 0, 0}, 1);
     emit(0x002B, disc_ && disc_->kind() == MediaKind::DvdPlusR, {0x01, 0, 0, 0});

@@ -17,6 +17,8 @@ namespace {
 // single answer keeps the host honest about waiting without costing it time.
 constexpr int kRealtimeLongOperationPolls = 3;
 constexpr int kLongOperationPolls = 1;
+// A DVD+RW takes no data before it has been formatted.
+constexpr SenseData kUnformatted{sense::key::kMediumError, 0x31, 0x00};
 
 // A raw data block says its own mode: a sync field, then the header's last
 // byte. Mode 1 data written raw is a Mode 1 track, whatever the write
@@ -140,6 +142,7 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
     return check(sense::kMediumChanged);
   }
   if (!disc_->traits().recordable) return check(sense::kIncompatibleMedium);
+  if (!disc_->formatted()) return check(kUnformatted);
   auto lba = static_cast<std::int32_t>(be::get32(c.cdb, 2));
   std::int32_t count = be::get16(c.cdb, 7);
   std::size_t blockSize = hostBlockSize(lba);
@@ -269,6 +272,8 @@ ScsiReply VirtualDrive::closeTrackSession(const ScsiCommand& c) {
 ScsiReply VirtualDrive::reserveTrack(const ScsiCommand& c) {
   if (!disc_->traits().recordable) return check(sense::kIncompatibleMedium);
   auto blocks = static_cast<std::int32_t>(be::get32(c.cdb, 5));
+  // A simulated recording reserves nothing for real either.
+  if (params_.testWrite && !beforeTest_) beforeTest_ = disc_;
   return disc_->reserve(blocks) ? good(c) : check(sense::kInvalidCdbField);
 }
 

@@ -10,7 +10,7 @@ namespace {
 // so LBAs 0..359848 carry user data.
 constexpr std::int32_t kCd80Blocks = 359849;
 
-constexpr std::array<std::pair<std::string_view, MediaKind>, 10> kNames{{
+constexpr std::array<std::pair<std::string_view, MediaKind>, 11> kNames{{
     {"none", MediaKind::None},
     {"cd-rom", MediaKind::CdRom},
     {"cd-r", MediaKind::CdR},
@@ -18,6 +18,7 @@ constexpr std::array<std::pair<std::string_view, MediaKind>, 10> kNames{{
     {"dvd-rom", MediaKind::DvdRom},
     {"dvd-r", MediaKind::DvdR},
     {"dvd-rw", MediaKind::DvdRw},
+    {"dvd-rw-ro", MediaKind::DvdRwRestricted},
     {"dvd+r", MediaKind::DvdPlusR},
     {"dvd+rw", MediaKind::DvdPlusRw},
     {"dvd+r-dl", MediaKind::DvdPlusRDl},
@@ -48,6 +49,9 @@ MediaTraits traitsOf(MediaKind kind) {
     case MediaKind::DvdRw:
       t = {0x14, false, true, true, false, true, false, 2298496};
       break;
+    case MediaKind::DvdRwRestricted:
+      t = {0x13, false, true, true, true, false, false, 2298496};
+      break;
     case MediaKind::DvdPlusR:
       t = {0x1B, false, true, false, false, false, true, 2295104};
       break;
@@ -55,7 +59,7 @@ MediaTraits traitsOf(MediaKind kind) {
       t = {0x1A, false, true, false, true, false, true, 2295104};
       break;
     case MediaKind::DvdPlusRDl:
-      t = {0x2B, false, true, false, false, false, true, 4173824};
+      t = {0x2B, false, true, false, false, false, true, 4173824, 2};
       break;
   }
   return t;

@@ -8,7 +8,20 @@
 
 namespace emberline::virt {
 
-enum class MediaKind : std::uint8_t { None, CdRom, CdR, CdRw, DvdRom, DvdR, DvdRw, DvdPlusR, DvdPlusRw, DvdPlusRDl };
+/// DvdRwRestricted is a DVD-RW formatted for restricted overwrite.
+enum class MediaKind : std::uint8_t {
+  None,
+  CdRom,
+  CdR,
+  CdRw,
+  DvdRom,
+  DvdR,
+  DvdRw,
+  DvdRwRestricted,
+  DvdPlusR,
+  DvdPlusRw,
+  DvdPlusRDl
+};
 
 /// Which media family the drive mechanism handles.
 enum class DriveKind : std::uint8_t { Cd, Dvd };
@@ -23,6 +36,7 @@ struct MediaTraits {
   bool testWritable = false;    ///< the medium supports simulated writes
   bool plusFormat = false;      ///< DVD+R family: no page 05h, sessions stay appendable
   std::int32_t capacity = 0;    ///< user blocks of a blank disc (for pressed discs: unused)
+  int layers = 1;               ///< recording layers (DVD+R DL: two, layer 0 first)
 };
 
 MediaTraits traitsOf(MediaKind kind);

@@ -51,6 +51,7 @@ void VirtualDrive::loadMedium(bool fresh) {
   cue_.clear();
   if (config_.media == MediaKind::None) return;
   disc_.emplace(config_.media);
+  if (config_.capacity > 0) disc_->setCapacity(config_.capacity);
   // A freshly loaded disc starts from the write parameters its kind uses:
   // track-at-once Mode 1 on CD, incremental (packet) recording on DVD.
   params_ = WriteParameters{};
@@ -177,8 +178,9 @@ ScsiReply VirtualDrive::dispatch(const ScsiCommand& c) {
   std::uint8_t op = c.opcode();
   if (op == 0x03) return requestSense(c);
   if (op == 0x00) return testUnitReady();
-  static constexpr std::uint8_t kKnown[] = {0x12, 0x1B, 0x1E, 0x25, 0x28, 0x35, 0x43, 0x46, 0x51, 0x52, 0x53, 0x54,
-                                            0x55, 0x5A, 0x5B, 0x5C, 0x5D, 0xA1, 0xA4, 0xAC, 0xB6, 0xBB, 0xBE};
+  static constexpr std::uint8_t kKnown[] = {0x04, 0x12, 0x1B, 0x1E, 0x25, 0x28, 0x35, 0x43, 0x46,
+                                            0x51, 0x52, 0x53, 0x54, 0x55, 0x5A, 0x5B, 0x5C, 0x5D,
+                                            0xA1, 0xA4, 0xAC, 0xAD, 0xB6, 0xBB, 0xBE, 0xBF};
   if (std::find(std::begin(kKnown), std::end(kKnown), op) == std::end(kKnown)) return check(sense::kInvalidOpcode);
   if (mediumCommand(op)) {
     if (config_.hasFault(FaultSpec::Kind::NotReady)) return check(sense::kNotReady);
@@ -190,6 +192,12 @@ ScsiReply VirtualDrive::dispatch(const ScsiCommand& c) {
     if (op != 0x54 && !disc_) return check(sense::kNoMedium);
   }
   switch (op) {
+    case 0x04:
+      return formatUnit(c);
+    case 0xAD:
+      return readDvdStructure(c);
+    case 0xBF:
+      return sendDvdStructure(c);
     case 0x12:
       return inquiry(c);
     case 0x1B:
@@ -250,6 +258,10 @@ ScsiReply VirtualDrive::testUnitReady() {
   if (mediumChangedPending_) {
     mediumChangedPending_ = false;
     return check(sense::kMediumChanged);
+  }
+  if (formatPolls_ > 0) {
+    --formatPolls_;
+    return check(sense::kFormatInProgress);
   }
   if (longWritePolls_ > 0) {
     --longWritePolls_;

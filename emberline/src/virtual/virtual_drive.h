@@ -111,6 +111,13 @@ class VirtualDrive {
   void drainBuffer();
   void endTestWrite();
 
+  // medium structures (drive_structures.cpp)
+  ScsiReply formatUnit(const ScsiCommand& c);
+  /// Format 20h of a two-layer medium: where layer 0 ends and whether that may still change.
+  ScsiReply readDvdStructure(const ScsiCommand& c);
+  /// Format 20h: the host moves the layer boundary before the first write.
+  ScsiReply sendDvdStructure(const ScsiCommand& c);
+
   // speeds (drive_speed.cpp)
   ScsiReply setCdSpeed(const ScsiCommand& c);
   ScsiReply setStreaming(const ScsiCommand& c);
@@ -141,6 +148,7 @@ class VirtualDrive {
   int becomingReadyPolls_ = 0;
   bool mediumChangedPending_ = false;
   int longWritePolls_ = 0;
+  int formatPolls_ = 0;  ///< TEST UNIT READY answers "format in progress" this often
   bool locked_ = false;
   WriteParameters params_;
   std::vector<CueTrack> cue_;

@@ -109,6 +109,13 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
     EMBERLINE_TRY(wantNumber(v));
     if (v > 99) return bad(writer, piece, "asks for more than 99 sessions");
     c.sessions = static_cast<int>(v);
+  } else if (key == "capacity") {
+    std::uint32_t v = 0;
+    EMBERLINE_TRY(wantNumber(v));
+    // Whole ECC blocks on each layer of a two-layer disc.
+    if (v < 64 || v % 32 != 0 || v > 0x7FFFFFF0u)
+      return bad(writer, piece, "needs a number of blocks that is a multiple of 32, at least 64");
+    c.capacity = static_cast<std::int32_t>(v);
   } else if (key == "appendable") {
     EMBERLINE_TRY(wantFlag(c.appendable));
   } else if (key == "label") {
@@ -178,6 +185,9 @@ Result<WriterConfig> parseWriter(std::string_view writer) {
     return bad(writer, "sessions=", "applies only to cd-r, cd-rw, dvd-r, dvd-rw and dvd+r media");
   if (rom) c.sessions = 1;
   if (!c.image.empty() && c.sessions == 0) c.sessions = 1;
+  if (c.capacity > traits.capacity && c.media != MediaKind::None)
+    return bad(writer, "capacity=" + std::to_string(c.capacity),
+               "is more than a " + std::string(mediaName(c.media)) + " disc holds");
   return c;
 }
 

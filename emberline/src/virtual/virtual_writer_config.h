@@ -34,8 +34,9 @@ struct WriterConfig {
   bool bufferUnderrunProtection = true;
   bool testWrite = true;  ///< the drive offers simulated writes on media that allow them
   std::uint32_t bufferKb = 2048;
-  int sessions = 0;         ///< pre-recorded closed sessions
-  bool appendable = false;  ///< pre-recorded disc left open for another session
+  int sessions = 0;           ///< pre-recorded closed sessions
+  bool appendable = false;    ///< pre-recorded disc left open for another session
+  std::int32_t capacity = 0;  ///< blocks of a blank disc; 0 = the medium's own (a small disc for tests)
   std::string label = "VIRTUAL_DISC";
   std::string image;  ///< pre-recorded content from this ISO file
   std::string vendor = "ONDRELLE";

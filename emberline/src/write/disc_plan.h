@@ -34,6 +34,9 @@ struct PlannedTrack {
   /// The source's first blocks are that pregap (raw sectors the host made);
   /// otherwise the strategy fills the pregap itself.
   bool sourceHoldsPregap = false;
+  /// Blocks of the source where a two-layer recording may go on in layer 1
+  /// (the cell starts of a DVD-Video image), ascending; empty when any block will do.
+  std::vector<std::uint32_t> layerBreakCandidates;
 };
 
 struct DiscPlan {

@@ -2,12 +2,37 @@
 
 #include <algorithm>
 
+#include "mmc/dvd_structure.h"
+#include "mmc/format_unit.h"
+#include "write/layer_break.h"
 #include "write/plan_checks.h"
 
 namespace emberline::write {
 
 namespace {
 constexpr std::size_t kUserBlock = 2048;
+
+/// Blocks the plan takes on the medium, each track padded as it is written.
+std::uint64_t plannedBlocks(const DiscPlan& plan, std::uint32_t align) {
+  std::uint64_t needed = 0;
+  for (const PlannedTrack& t : plan.tracks) needed += roundUpBlocks(t.source->blockCount(), align);
+  return needed;
+}
+
+/// On a two-layer disc whose boundary can still move, where layer 0 must end.
+Result<std::optional<std::uint32_t>> layerBreakFor(DriveSteps& drive, const DiscPlan& plan, const MediumState& medium,
+                                                   std::uint64_t needed) {
+  if (medium.profile != profile::kDvdPlusRDualLayer) return std::optional<std::uint32_t>{};
+  auto boundary = mmc::readLayerBoundary(drive.transport());
+  if (!boundary.ok()) return fail(std::move(boundary).error());
+  if (boundary->fixed) return std::optional<std::uint32_t>{};  // an earlier session settled it
+  LayerBreakQuestion question;
+  question.start = static_cast<std::uint32_t>(medium.nextWritable);
+  question.blocks = static_cast<std::uint32_t>(needed);
+  question.layer0Maximum = boundary->layer0Blocks;
+  question.candidates = plan.tracks.front().layerBreakCandidates;
+  return chooseLayerBreak(question);
+}
 }  // namespace
 
 IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
@@ -27,6 +52,7 @@ IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
       rules.usesParametersPage = false;
       rules.canTestWrite = false;
       rules.alignBlocks = kDvdEccBlock;
+      rules.finalizesDisc = true;
       break;
     default:
       rules.mediumName = "overwritable DVD";
@@ -34,6 +60,7 @@ IncrementalRules IncrementalRules::forFamily(MediumFamily family) {
       rules.canTestWrite = false;
       rules.closesTracks = false;
       rules.alignBlocks = kDvdEccBlock;
+      rules.formatsMedium = true;
       break;
   }
   return rules;
@@ -45,8 +72,7 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
     return fail(ErrorKind::NotSupported, rules_.mediumName + " media cannot be test-written");
   EMBERLINE_TRY(checkMode1Only(plan, "track at once on " + rules_.mediumName));
   EMBERLINE_TRY(checkBlockSizes(plan, pageBlockSize));
-  std::uint64_t needed = 0;
-  for (const PlannedTrack& t : plan.tracks) needed += roundUpBlocks(t.source->blockCount(), rules_.alignBlocks);
+  const std::uint64_t needed = plannedBlocks(plan, rules_.alignBlocks);
   const PlannedTrack& first = plan.tracks.front();
   if (first.requiredStart && *first.requiredStart != medium.nextWritable)
     return fail(ErrorKind::InvalidArgument, "the image was built for LBA " + std::to_string(*first.requiredStart) +
@@ -56,6 +82,11 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
   if (medium.family != MediumFamily::RandomWritable && needed > medium.freeBlocks)
     return fail(ErrorKind::NotSupported, "the recording needs " + std::to_string(needed) + " blocks but the disc has " +
                                              std::to_string(medium.freeBlocks) + " free");
+  auto layerBreak = layerBreakFor(drive(), plan, medium, needed);
+  if (!layerBreak.ok()) return fail(std::move(layerBreak).error());
+  layerBreak_ = *layerBreak;
+  // Only a DVD+RW that was never formatted (no background format ever started) needs one.
+  format_ = rules_.formatsMedium && medium.profile == profile::kDvdPlusRw && medium.disc.backgroundFormatStatus == 0;
   next_ = medium.nextWritable;
   track_ = medium.nextTrack;
   if (!rules_.usesParametersPage) return {};
@@ -72,6 +103,16 @@ Status IncrementalStrategy::prepare(const DiscPlan& plan, const MediumState& med
         p.sessionFormat = static_cast<std::uint8_t>(plan.sessionFormat);
       },
       plan.useBufferUnderrunProtection);
+}
+
+Status IncrementalStrategy::start() {
+  if (format_) {
+    // Background formatting: the drive takes writes while it formats the rest.
+    EMBERLINE_TRY(mmc::formatDvdPlusRw(drive().transport(), true));
+    EMBERLINE_TRY(drive().waitReady(false));
+  }
+  if (layerBreak_) EMBERLINE_TRY(mmc::sendLayerBoundary(drive().transport(), *layerBreak_));
+  return {};
 }
 
 Status IncrementalStrategy::writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) {
@@ -101,6 +142,11 @@ Status IncrementalStrategy::endTrack(std::size_t /*index*/) {
 
 Status IncrementalStrategy::finish() {
   if (plan_->testMode && rules_.usesParametersPage) return drive().leaveTestMode();
+  if (rules_.finalizesDisc && !plan_->multiSession && plan_->closeSession) {
+    // Players read a DVD+R only once it is finalized.
+    EMBERLINE_TRY(drive().close(mmc::CloseFunction::Session, 0));
+    return drive().close(mmc::CloseFunction::FinalizeDvdPlusR, 0);
+  }
   return {};
 }
 

@@ -5,6 +5,7 @@
 /// go to the next writable address one after the other.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct IncrementalRules {
   bool canTestWrite = true;
   bool closesTracks = true;       ///< overwritable media need only the cache flushed
   std::uint32_t alignBlocks = 1;  ///< writes are padded with zeros to this many blocks
+  /// DVD+R has no page 05h to say the disc is to be closed: a recording that
+  /// leaves no room for another session closes the session and finalizes the disc.
+  bool finalizesDisc = false;
+  /// DVD+RW: a medium never formatted is formatted before the first write.
+  bool formatsMedium = false;
 
   static IncrementalRules forFamily(MediumFamily family);
 };
@@ -30,6 +36,7 @@ class IncrementalStrategy final : public WriteStrategy {
   IncrementalStrategy(DriveSteps& drive, IncrementalRules rules) : WriteStrategy(drive), rules_(std::move(rules)) {}
 
   Status prepare(const DiscPlan& plan, const MediumState& medium) override;
+  Status start() override;
   Status writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) override;
   Status endTrack(std::size_t index) override;
   Status finish() override;
@@ -42,6 +49,8 @@ class IncrementalStrategy final : public WriteStrategy {
   std::uint16_t track_ = 1;
   bool trackOpen_ = false;
   bool anythingWritten_ = false;
+  bool format_ = false;
+  std::optional<std::uint32_t> layerBreak_;  ///< blocks of layer 0 to set before writing
   std::vector<std::uint8_t> padded_;
 };
 

@@ -16,6 +16,11 @@ Result<std::unique_ptr<WriteStrategy>> chooseStrategy(const DiscPlan& plan, cons
   EMBERLINE_TRY(checkSessionFormat(plan));
   switch (plan.mode) {
     case RecordingMode::TrackAtOnce:
+      // A blank DVD-R/-RW that is to be closed gets disc at once: one reserved
+      // track, closed with the disc, as players read it best.
+      if (medium.family == MediumFamily::DvdSequential && medium.blank() && plan.tracks.size() == 1 &&
+          !plan.multiSession && plan.closeSession)
+        return std::unique_ptr<WriteStrategy>(std::make_unique<DvdDiscAtOnceStrategy>(drive));
       return std::unique_ptr<WriteStrategy>(
           std::make_unique<IncrementalStrategy>(drive, IncrementalRules::forFamily(medium.family)));
     case RecordingMode::SessionAtOnce:

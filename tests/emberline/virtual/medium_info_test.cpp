@@ -12,8 +12,9 @@ TEST(MediumIdentity, EachMediaKindReportsItsProfile) {
   struct Case {
     const char* spec;
     std::uint16_t profile;
-  } cases[] = {{"cd-rom", 0x08}, {"cd-r", 0x09},   {"cd-rw", 0x0A}, {"dvd-rom", 0x10},  {"dvd-r", 0x11},
-               {"dvd-rw", 0x14}, {"dvd+rw", 0x1A}, {"dvd+r", 0x1B}, {"dvd+r-dl", 0x2B}, {"none,drive=dvd", 0}};
+  } cases[] = {{"cd-rom", 0x08}, {"cd-r", 0x09},     {"cd-rw", 0x0A},      {"dvd-rom", 0x10},
+               {"dvd-r", 0x11},  {"dvd-rw", 0x14},   {"dvd-rw-ro", 0x13},  {"dvd+rw", 0x1A},
+               {"dvd+r", 0x1B},  {"dvd+r-dl", 0x2B}, {"none,drive=dvd", 0}};
   for (const auto& c : cases) {
     DriveHarness h(c.spec);
     EXPECT_EQ(h.profile(), c.profile) << c.spec;
