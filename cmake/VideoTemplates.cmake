@@ -11,9 +11,6 @@ set(ondrelle_template_copies ${CMAKE_BINARY_DIR}/cli)
 if(ONDRELLE_BUILD_TESTS)
   list(APPEND ondrelle_template_copies ${CMAKE_BINARY_DIR}/tests)
 endif()
-if(ONDRELLE_BUILD_BENCH)
-  list(APPEND ondrelle_template_copies ${CMAKE_BINARY_DIR}/bench)
-endif()
 
 set(outputs)
 set(copy_commands)
@@ -33,7 +30,7 @@ add_custom_command(OUTPUT ${outputs}
 add_custom_target(video-templates ALL DEPENDS ${outputs})
 
 # Building a program or a test suite that burns brings its templates along.
-foreach(target ondrelle ondrelle-cli emberline-video-tests engine-tests vcd-bench)
+foreach(target ondrelle ondrelle-cli emberline-video-tests engine-tests)
   if(TARGET ${target})
     add_dependencies(${target} video-templates)
   endif()
