@@ -15,6 +15,7 @@
 #include "engine/burner.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
+#include "engine/video_file_action.h"
 #include "platform/termination_signals.h"
 
 namespace ondrelle::cli {
@@ -46,6 +47,96 @@ int RunAction(TsbAction& action, TsbBurner& burner, const QString& fileName, Con
   list.Burner = nullptr;
   report.Finish();
   return 0;
+}
+
+/// Sets the session's speed: the one asked for with --speed, else the
+/// fastest the drive offers for the disc. Throws TsbError for a speed the
+/// drive does not offer.
+void ChooseSpeed(TsbBurner& burner, const CommandLine& line) {
+  TsbDiscSpeedList speeds;
+  speeds.Build(burner);
+  if (speeds.Count() > 0) {
+    const TsbDiscSpeedItem* chosen = &speeds.Items(speeds.Count() - 1);  // the fastest
+    if (line.Has(QStringLiteral("--speed"))) {
+      // "8" or "8x": one trailing x, nothing else.
+      QString given = line.Value(QStringLiteral("--speed"));
+      if (given.endsWith(QLatin1Char('x'), Qt::CaseInsensitive)) given.chop(1);
+      bool ok = false;
+      const int x = given.toInt(&ok);
+      if (!ok)
+        throw TsbError(QStringLiteral("--speed needs a number such as 8 or 8x, not \"%1\"")
+                           .arg(line.Value(QStringLiteral("--speed"))));
+      chosen = speeds.FindBySpeedInPoint(x);
+      if (chosen == nullptr) {
+        QStringList offered;
+        for (int i = 0; i < speeds.Count(); ++i) offered << QString::number(speeds.Items(i).SpeedInPoint);
+        throw TsbError(QStringLiteral("This drive does not write this disc at %1x; it offers %2")
+                           .arg(line.Value(QStringLiteral("--speed")), offered.join(QStringLiteral(", "))));
+      }
+    }
+    burner.SpeedInPoint = chosen->SpeedInPoint;
+    burner.SpeedInSize = chosen->SpeedInSize;
+  }
+}
+
+/// burn --kind vcd|svcd|dvd: the wizard's checks, then its video action.
+int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
+  for (const char* option : {"--mode", "--multisession", "--label"})
+    if (line.Has(QLatin1String(option)))
+      return Refuse(QStringLiteral("%1 is for data discs; a video disc is written the one way its kind needs")
+                        .arg(QLatin1String(option)));
+  const auto device = ParseDeviceArgument(line.Value(QStringLiteral("--device")));
+  if (!device) return Refuse(QStringLiteral("burn needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\")"));
+  const QStringList sources = line.values.value(QStringLiteral("--source"));
+  if (sources.size() != 1)
+    return Refuse(kind == vkDVDVideo ? QStringLiteral("burn --kind dvd needs one --source VIDEO_TS folder")
+                                     : QStringLiteral("burn --kind vcd or svcd needs one --source MPEG file"));
+
+  TsbBurner burner;
+  burner.TransportType = device->TransportType;
+  burner.DeviceName = device->DeviceName;
+  burner.DeviceAddress = device->Address;
+  burner.TestMode = line.Has(QStringLiteral("--test"));
+  burner.SendOPC = line.Has(QStringLiteral("--opc"));
+
+  // The first signal cancels as the wizard's Cancel does: the library stops
+  // the recording and leaves the medium in a defined state.
+  platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
+  auto cancelled = [&stopSignals] {
+    std::fprintf(stdout, "Burning cancelled\n");
+    std::fflush(stdout);
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
+  };
+
+  ConsoleReport report;
+  try {
+    burner.OpenDevice();
+    burner.Lock();
+    CheckBeforeVideoBurn(burner, kind, sources.front());
+    ChooseSpeed(burner, line);
+  } catch (const TsbError& e) {
+    burner.Release();
+    if (stopSignals.Received() != 0) return cancelled();
+    std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
+    return 1;
+  }
+  if (stopSignals.Received() != 0) {
+    burner.Release();
+    return cancelled();
+  }
+
+  TsbVideoFileAction action;
+  action.Options.IsDVD = kind == vkDVDVideo;
+  action.Options.VideoKind = kind;
+  (action.Options.IsDVD ? action.Options.SourceFolder : action.Options.SourceFile) = sources.front();
+  action.Options.VolumeLabel = QStringLiteral("Video");
+  action.Options.PublisherName = QStringLiteral("Emberline");
+  const int status = RunAction(action, burner, {}, report);
+  burner.Release();
+  // The action has said "Burning cancelled"; the exit status tells the signal.
+  if (stopSignals.Received() != 0 && burner.Cancelled)
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
+  return status;
 }
 
 }  // namespace
@@ -98,8 +189,11 @@ int RunBurnCommand(const QStringList& arguments) {
                          {QStringLiteral("--source")},
                          {QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")}, error);
   if (!line) return Refuse(error);
-  if (line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
-    return Refuse(QStringLiteral("burn needs --kind data (the video kinds come with the video wizard)"));
+  const QString kind = line->Value(QStringLiteral("--kind"));
+  if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);
+  if (kind == QLatin1String("svcd")) return RunVideoBurn(*line, vkSuperVideoCD);
+  if (kind == QLatin1String("dvd")) return RunVideoBurn(*line, vkDVDVideo);
+  if (kind != QLatin1String("data")) return Refuse(QStringLiteral("burn needs --kind data, vcd, svcd or dvd"));
   const auto device = ParseDeviceArgument(line->Value(QStringLiteral("--device")));
   if (!device) return Refuse(QStringLiteral("burn needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\")"));
   const QStringList sources = line->values.value(QStringLiteral("--source"));
@@ -153,30 +247,7 @@ int RunBurnCommand(const QStringList& arguments) {
     burner.Lock();
     CheckBeforeBurn(burner, sources);
 
-    TsbDiscSpeedList speeds;
-    speeds.Build(burner);
-    if (speeds.Count() > 0) {
-      const TsbDiscSpeedItem* chosen = &speeds.Items(speeds.Count() - 1);  // the fastest
-      if (line->Has(QStringLiteral("--speed"))) {
-        // "8" or "8x": one trailing x, nothing else.
-        QString given = line->Value(QStringLiteral("--speed"));
-        if (given.endsWith(QLatin1Char('x'), Qt::CaseInsensitive)) given.chop(1);
-        bool ok = false;
-        const int x = given.toInt(&ok);
-        if (!ok)
-          throw TsbError(QStringLiteral("--speed needs a number such as 8 or 8x, not \"%1\"")
-                             .arg(line->Value(QStringLiteral("--speed"))));
-        chosen = speeds.FindBySpeedInPoint(x);
-        if (chosen == nullptr) {
-          QStringList offered;
-          for (int i = 0; i < speeds.Count(); ++i) offered << QString::number(speeds.Items(i).SpeedInPoint);
-          throw TsbError(QStringLiteral("This drive does not write this disc at %1x; it offers %2")
-                             .arg(line->Value(QStringLiteral("--speed")), offered.join(QStringLiteral(", "))));
-        }
-      }
-      burner.SpeedInPoint = chosen->SpeedInPoint;
-      burner.SpeedInSize = chosen->SpeedInSize;
-    }
+    ChooseSpeed(burner, *line);
 
     std::int32_t nodes = 0;
     burner.FileTree = BuildSourceTree(sources, nodes, error);

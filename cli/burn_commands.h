@@ -8,6 +8,7 @@ namespace ondrelle::cli {
 int RunImageCommand(const QStringList& arguments);
 /// burn --kind data --device D --source PATH... --mode tao|sao|dao-pq|dao-raw
 ///      [--speed X] [--test] [--opc] [--multisession]
+/// burn --kind vcd|svcd|dvd --device D --source FILE|FOLDER [--speed X] [--test] [--opc]
 int RunBurnCommand(const QStringList& arguments);
 
 }  // namespace ondrelle::cli

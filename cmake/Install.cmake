@@ -17,13 +17,12 @@ install(FILES ${CMAKE_BINARY_DIR}/app/lame.dll DESTINATION ${ONDRELLE_INSTALL_PR
 # ---------------------------------------------------------------------------
 # Video CD and Super Video CD templates: the one place that installs them.
 # The build writes them into ONDRELLE_TEMPLATE_DIR (beside the program in the
-# build tree as well); while the build makes none, none are installed.
+# build tree as well; cmake/VideoTemplates.cmake).
 set(ONDRELLE_TEMPLATE_DIR ${CMAKE_BINARY_DIR}/app CACHE PATH "Where the build leaves the Video CD templates")
 install(FILES
   ${ONDRELLE_TEMPLATE_DIR}/Emberline_VideoCD.iso
   ${ONDRELLE_TEMPLATE_DIR}/Emberline_SuperVideoCD.iso
-  DESTINATION ${ONDRELLE_INSTALL_PROGRAM_DIR}
-  OPTIONAL)
+  DESTINATION ${ONDRELLE_INSTALL_PROGRAM_DIR})
 # ---------------------------------------------------------------------------
 
 foreach(program ondrelle ondrelle-cli)

@@ -60,6 +60,8 @@ class TsbBurner : public TsbWriterState {
   /// serving its windows. Without a pump the call runs on the caller's thread.
   void RunLongCall(std::function<void()> call);
   bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
+  /// What keeps the UI alive while an action waits for a worker of its own.
+  const TsbEventPump& EventPump() const { return pump_; }
 
   TsbDeviceAddress DeviceAddress{};
   bool BootImageEnabled = false;

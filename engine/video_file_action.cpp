@@ -2,14 +2,58 @@
 
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
+#include "engine/video_burn_thread.h"
 
 namespace ondrelle {
 
-// Placeholder until the video burn thread lands: refuse rather than report a burn.
+TsbVideoFileAction::TsbVideoFileAction() {
+  Stages = kDefaultStages;
+}
+
+TsbVideoFileAction::~TsbVideoFileAction() {
+  pump_ = {};  // the windows the pump serves may be gone already
+  WaitForThread();
+}
+
+void TsbVideoFileAction::WaitForThread() {
+  if (!Thread) return;
+  while (threadRunning_.load() && !Thread->WaitFor(WaitStep(pump_))) {
+    if (pump_) pump_();
+  }
+  Thread.reset();  // joins the finished thread
+}
+
+void TsbVideoFileAction::ThreadDone() {
+  threadRunning_ = false;
+}
+
+void TsbVideoFileAction::RelayThreadMessage(const void* /*sender*/, const QString& message, TsbLogItemType kind) {
+  DoMessage(message, kind);
+}
+
+void TsbVideoFileAction::StartThread(TsbBurner& burner) {
+  WaitForThread();
+  pump_ = burner.EventPump();
+  auto thread = std::make_unique<TsbVideoBurnThread>(burner, Options);
+  thread->OnTerminate = [this](TsbCustomThread&) { ThreadDone(); };
+  thread->OnMessage = [this](const void* sender, const QString& message, TsbLogItemType kind) {
+    RelayThreadMessage(sender, message, kind);
+  };
+  threadRunning_ = true;
+  Thread = std::move(thread);
+  Thread->Start();
+  WaitForThread();
+}
+
 void TsbVideoFileAction::Execute(TsbActionItem* item) {
   TsbStagedAction::Execute(item);
-  Burner().LastMessage = QStringLiteral("Video burning is not available yet");
-  throw TsbError(Burner().LastMessage);
+  TsbBurner& b = Burner();
+  StartThread(b);
+  if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
+  if (!b.TestMode) CloseSession();
+  Eject();
+  DoMessage(b.Cancelled ? QStringLiteral("Burning cancelled") : QStringLiteral("Burning completed"),
+            TsbLogItemType::litInfo);
 }
 
 }  // namespace ondrelle

@@ -10,6 +10,7 @@
 #include "emberline/writing.h"
 #include "video/mpeg_stream_check.h"
 #include "video/vcd_disc_plan.h"
+#include "video/vcd_template.h"
 #include "write/medium_state.h"
 #include "write/recorder.h"
 
@@ -138,6 +139,12 @@ Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, video::VideoDis
   if (!facts) return fail(std::move(facts).error());
   auto layout = video::planVcdDisc(*facts, albumId, volumeCount, volumeNumber);
   if (!layout) return fail(std::move(layout).error());
+  // Track 1's folders come from the template beside the program.
+  auto templatePath = video::templateBesideExecutable(kind);
+  if (!templatePath) return fail(std::move(templatePath).error());
+  auto folders = video::readVcdTemplate(kind, *templatePath);
+  if (!folders) return fail(std::move(folders).error());
+  layout->folders = std::move(*folders);
 
   auto medium = write::inspectMedium(device.drive());
   if (!medium) return fail(std::move(medium).error());

@@ -30,6 +30,8 @@ class FileTree {
   /// the disc on (another track): its records point there.
   Status addOutsideFile(std::string_view treeFolder, std::string_view name, std::uint32_t lba, std::uint64_t bytes,
                         std::time_t modified);
+  /// Makes the folder `treeFolder` (and those above it) if it is not there yet.
+  Status addEmptyFolder(std::string_view treeFolder);
   Status remove(std::string_view treePath);
 
   const TreeNode& root() const { return *root_; }

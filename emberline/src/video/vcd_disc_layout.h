@@ -48,6 +48,8 @@ struct VcdDiscLayout {
   /// tables, directories): the builder must fit them below it.
   std::uint32_t isoStructuresEnd = 75;
   std::vector<VcdFileExtent> files;  ///< information files first, the MPEG file last
+  /// The folders of track 1 besides those of the files (from the template).
+  std::vector<std::string> folders;
 
   // Track 2.
   std::uint32_t pregapLba = 0;

@@ -46,6 +46,7 @@ Status VcdTrackOneSource::readStructures() {
   const bool vcd = layout_.kind == VideoDiscKind::VideoCd;
   image::FileTree tree(nullptr);
   const std::time_t now = std::time(nullptr);
+  for (const std::string& folder : layout_.folders) EMBERLINE_TRY(tree.addEmptyFolder("/" + folder));
   // Every file's data lies at a sector of its own the plan fixed: the
   // information files further on in track 1, the MPEG file in track 2.
   for (const VcdFileExtent& f : layout_.files) {

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# burn --kind vcd and svcd from the command line onto the virtual CD writer:
+# the discs pass the Video CD reader, refusals come with the wizard's texts
+# and leave the disc blank, and the source is never changed.
+# Usage: video_burn.sh path/to/ondrelle-cli FIXTURES_DIR
+set -euo pipefail
+cli=$(realpath "$1")
+fixtures=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export ONDRELLE_VIRTUAL_DIR="$work/virtual"
+export ONDRELLE_VIRTUAL_WRITERS="cd-r;dvd+r"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$fixtures/vcd-pal.mpg" ] || fail "no MPEG sources in $fixtures (build the video-fixtures target)"
+cp "$fixtures/vcd-ntsc.mpg" "$fixtures/svcd-pal.mpg" "$fixtures/text.txt" "$work/"
+before=$(cd "$work" && md5sum ./*.mpg ./*.txt)
+blank() { ! ls "$work/virtual"/*.cue >/dev/null 2>&1 || fail "something was recorded: $1"; }
+refused() {  # expected text, then the command's arguments
+  local want=$1; shift
+  if "${program:-$cli}" "$@" >"$work/out.log" 2>&1; then cat "$work/out.log"; fail "not refused: $*"; fi
+  grep -qF -- "$want" "$work/out.log" || { cat "$work/out.log"; fail "no \"$want\" for: $*"; }
+  blank "$*"
+}
+
+refused 'Specified file cannot be found' burn --kind vcd --device CdRom16 --source "$work/none.mpg"
+refused 'Please insert blank CD-R or CD-RW media!' burn --kind svcd --device CdRom17 --source "$work/svcd-pal.mpg"
+refused 'Please insert blank DVD-R, DVD+R, DVD-RW, DVD+RW media!' burn --kind dvd --device CdRom16 --source "$work"
+refused 'Emberline_CdvdWriter_VideoCD() failed' burn --kind vcd --device CdRom16 --source "$work/svcd-pal.mpg"
+refused 'MPEG-2 stream given for a Video CD' burn --kind vcd --device CdRom16 --source "$work/svcd-pal.mpg"
+refused 'Emberline_CdvdWriter_SuperVideoCD() failed' burn --kind svcd --device CdRom16 --source "$work/text.txt"
+refused 'is for data discs' burn --kind vcd --device CdRom16 --source "$work/vcd-ntsc.mpg" --mode tao
+
+# Without its template beside the program the burn is refused before it starts;
+# with a damaged one the library refuses it, naming the file.
+mkdir "$work/bare"
+cp "$cli" "$work/bare/ondrelle-cli"
+program="$work/bare/ondrelle-cli"
+refused "Can't find video template $work/bare/Emberline_VideoCD.iso" \
+  burn --kind vcd --device CdRom16 --source "$work/vcd-ntsc.mpg"
+head -c 53248 /dev/zero >"$work/bare/Emberline_VideoCD.iso"
+refused "the video template $work/bare/Emberline_VideoCD.iso is damaged" \
+  burn --kind vcd --device CdRom16 --source "$work/vcd-ntsc.mpg"
+unset program
+
+# A test burn records nothing and says it completed.
+"$cli" burn --kind vcd --device CdRom16 --source "$work/vcd-ntsc.mpg" --test >"$work/out.log" 2>&1 \
+  || { cat "$work/out.log"; fail "test burn"; }
+grep -qx 'Burning completed' "$work/out.log" || fail "no completion line after the test burn"
+grep -qx 'Closing session' "$work/out.log" && fail "a test burn closed the session"
+blank "test burn"
+
+# Real burns, read back by the Video CD reader.
+check_disc() {  # source, expected detection text
+  "$cli" burn --kind "$1" --device CdRom16 --source "$work/$2" --speed 4 >"$work/out.log" 2>&1 \
+    || { cat "$work/out.log"; fail "burn --kind $1"; }
+  grep -qx 'Burning completed' "$work/out.log" || fail "no completion line for $1"
+  cue=$(ls "$work/virtual"/*.cue)
+  info=$(cd "$work/virtual" && vcd-info -B --cue-file="$(basename "$cue")" 2>&1)
+  echo "$info" | grep -qF "$3" || { echo "$info"; fail "$1 not detected"; }
+  echo "$info" | grep -qF 'Album VideoCD' || { echo "$info"; fail "$1 without its album id"; }
+  rm -f "$work/virtual"/*.cue "$work/virtual"/*.bin
+}
+check_disc vcd vcd-ntsc.mpg 'VCD 2.0 detected'
+check_disc svcd svcd-pal.mpg 'SVCD detected'
+
+[ "$(cd "$work" && md5sum ./*.mpg ./*.txt)" = "$before" ] || fail "a source changed"
+echo ok
