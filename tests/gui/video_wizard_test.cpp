@@ -129,7 +129,6 @@ class SlowBurn : public TsbAction {
     wizardVisibleAtEnd = wizard_.isVisible();
     stateAtEnd = wizard_.BurnState;
     nextEnabledAtEnd = wizard_.ButtonNext->isEnabled();
-    cancelEnabledAtEnd = wizard_.ButtonClose->isEnabled();
     burner.BurnSucceeded = !burner.Cancelled;
   }
   /// What the user does while the burn runs, at its time in milliseconds.
@@ -137,7 +136,6 @@ class SlowBurn : public TsbAction {
   bool wizardVisibleAtEnd = false;
   int stateAtEnd = -1;
   bool nextEnabledAtEnd = true;
-  bool cancelEnabledAtEnd = false;
 
  private:
   TMainForm& wizard_;
@@ -318,17 +316,30 @@ TEST(VideoWizard, CancelDuringABurnAsksAndOnlyYesStopsIt) {
       questions << question;
       return yes;
     };
+    int ended = 0;
+    QObject::connect(&run.Program(), &TOndrelleProgram::Ended, [&ended] { ++ended; });
     burn.During.emplace_back(50, [&run] { run.wizard.ButtonClose->click(); });
+    // A burn thread may switch Cancel on again while a cancelled burn winds
+    // down: pressing it then must neither ask again nor close the program.
+    bool cancelEnabledAfterAnswer = false;
+    burn.During.emplace_back(80, [&run, yes, &cancelEnabledAfterAnswer] {
+      cancelEnabledAfterAnswer = run.wizard.ButtonClose->isEnabled();
+      if (!yes) return;
+      run.wizard.SetCancelEnabled(true);
+      run.wizard.ButtonClose->click();
+    });
     EXPECT_EQ(run.Next(), QString());
 
     EXPECT_EQ(questions, QStringList{QStringLiteral("Are you sure to cancel burn Video?")});
     EXPECT_EQ(burn.stateAtEnd, yes ? 0 : 1);
     EXPECT_FALSE(burn.nextEnabledAtEnd);
-    EXPECT_EQ(burn.cancelEnabledAtEnd, !yes);
+    EXPECT_EQ(cancelEnabledAfterAnswer, !yes);
     EXPECT_EQ(run.wizard.BurnState, 2);
     EXPECT_TRUE(run.wizard.ButtonNext->isEnabled());
     EXPECT_FALSE(run.wizard.ButtonPrev->isEnabled());
     EXPECT_EQ(bool(run.wizard.Burner->Cancelled), yes);
+    EXPECT_TRUE(burn.wizardVisibleAtEnd);
+    EXPECT_EQ(ended, 0);
     run.wizard.ButtonNext->click();
     EXPECT_EQ(run.Program().Finish().DescriptionLabel->text(),
               yes ? QStringLiteral("Ondrelle was cancelled by user.")
@@ -389,6 +400,19 @@ TEST(VideoWizard, TheSummaryStatesTheChoices) {
   EXPECT_EQ(lines.at(7), QStringLiteral("Video Format: DVD Video"));
   EXPECT_EQ(lines.at(8), QStringLiteral("Source Data: '") + folder + QLatin1Char('\''));
   EXPECT_EQ(run.wizard.LabelTitle->text(), QStringLiteral("Options Summary"));
+}
+
+TEST(VideoWizard, ABusyPageRefusesTheCloseAndTheProgramGoesOn) {
+  WizardRun run("cd-r");
+  int ended = 0;
+  QObject::connect(&run.Program(), &TOndrelleProgram::Ended, [&ended] { ++ended; });
+  run.wizard.LockWizard();  // as the device page does for the length of its scan
+  EXPECT_FALSE(run.wizard.close());
+  EXPECT_TRUE(run.wizard.isVisible());
+  EXPECT_EQ(ended, 0);
+  run.wizard.UnlockWizard();
+  EXPECT_TRUE(run.wizard.close());
+  EXPECT_EQ(ended, 1);
 }
 
 // The whole wizard, once per kind: welcome, transport, device (with the
