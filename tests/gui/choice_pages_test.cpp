@@ -240,7 +240,7 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   v.DiscType = DISC_TYPE_DVDPLUSR;
   v.VideoFormat = QStringLiteral("DVD Video");
   v.SourcePath = QStringLiteral("/media/movie/VIDEO_TS/");
-  v.DiscType = static_cast<DISC_TYPE>(200);  // no name: nothing after the colon
+  v.DiscType = DISC_TYPE_BDR;  // a type without a name: nothing after the colon
   lines = SummaryLines(v);
   EXPECT_EQ(lines.size(), 9);
   EXPECT_EQ(lines.at(2), QStringLiteral("Disc Type: "));
