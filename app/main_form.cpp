@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMessageBox>
 
 #include "app/about_form.h"
@@ -10,9 +11,19 @@
 #include "app/pictures.h"
 #include "app/ui_thread.h"
 #include "app/welcome_form.h"
+#include "engine/page_checks.h"
 #include "engine/tsb_error.h"
+#include "engine/video_file_action.h"
 #include "log/callback_eventer.h"
+#include "pages/burn_mode_form.h"
+#include "pages/burn_options_form.h"
 #include "pages/final_action_form.h"
+#include "pages/options_summary_form.h"
+#include "pages/select_device_form.h"
+#include "pages/select_transport_form.h"
+#include "pages/source_data_form.h"
+#include "pages/video_options_form.h"
+#include "platform/executable_path.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -45,6 +56,7 @@ TMainForm::TMainForm(TfrmWelcome& welcome, TfrmAbout& about, TfrmFinish& finish,
     : TsbMainForm(parent), welcome_(welcome), about_(about), finish_(finish) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Ondrelle"));
+  TemplateDirectory = platform::ExecutableDirectory();
   Confirm = [this](const QString& question) {
     return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
@@ -118,6 +130,34 @@ TfrmFinalAction* TMainForm::FinalPage() const {
   return qobject_cast<TfrmFinalAction*>(Page(wpBurn));
 }
 
+TSelectTransportForm* TMainForm::TransportPage() const {
+  return qobject_cast<TSelectTransportForm*>(Page(wpTransport));
+}
+
+TfrmSelectDevice* TMainForm::DevicePage() const {
+  return qobject_cast<TfrmSelectDevice*>(Page(wpDevice));
+}
+
+TfrmVideoOptions* TMainForm::DiscTypePage() const {
+  return qobject_cast<TfrmVideoOptions*>(Page(wpDiscType));
+}
+
+TfrmSourceData* TMainForm::SourcePage() const {
+  return qobject_cast<TfrmSourceData*>(Page(wpSource));
+}
+
+TfrmBurnMode* TMainForm::BurnModePage() const {
+  return qobject_cast<TfrmBurnMode*>(Page(wpBurnMode));
+}
+
+TfrmBurnOptions* TMainForm::BurnOptionsPage() const {
+  return qobject_cast<TfrmBurnOptions*>(Page(wpBurnOptions));
+}
+
+TfrmOptionsSummary* TMainForm::SummaryPage() const {
+  return qobject_cast<TfrmOptionsSummary*>(Page(wpSummary));
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
   TsbMainForm::showEvent(event);
   BuildPageOrder();
@@ -156,26 +196,113 @@ void TMainForm::RunBurn() {
   ButtonNext->setEnabled(false);
   ButtonClose->setEnabled(true);
   BurnState = 1;
+  burnRunning_ = true;
   if (TfrmFinalAction* burnPage = FinalPage()) burnPage->RunActions();
+  burnRunning_ = false;
   ButtonNext->setEnabled(true);
   if (ButtonNext->isVisible()) ButtonNext->setFocus();
   BurnState = 2;
+  // A close asked for during the burn is carried out now that it has returned.
+  if (closeAfterBurn_) {
+    closeAfterBurn_ = false;
+    close();
+  }
 }
 
 void TMainForm::PreparePage(int index) {
-  if (index == wpBurn) {
-    if (Page(wpBurn) == nullptr) AdoptPage(wpBurn, new TfrmFinalAction);
-    TfrmFinalAction* burnPage = FinalPage();
-    burnPage->Log = Log.get();
-    burnPage->Actions = Actions.get();
-    burnPage->SetBurner(Burner.get());
-    burnPage->show();
-    return;
+  auto busyHandlers = [this](TsbDockForm& page) {
+    page.OnBeginBusy = [this](TsbDockForm&) { LockWizard(); };
+    page.OnEndBusy = [this](TsbDockForm&) { UnlockWizard(); };
+  };
+  switch (index) {
+    case wpTransport:
+      if (Page(wpTransport) == nullptr) AdoptPage(wpTransport, new TSelectTransportForm);
+      Page(wpTransport)->show();
+      return;
+    case wpDevice: {
+      if (Page(wpDevice) == nullptr) {
+        AdoptPage(wpDevice, new TfrmSelectDevice);
+        DevicePage()->InfoText = LoadStr(16060);
+      }
+      TfrmSelectDevice* page = DevicePage();
+      page->ShowAllDevices = false;
+      busyHandlers(*page);
+      Burner->TransportType = TransportPage()->GetTransport();
+      page->SetBurner(Burner.get());
+      page->show();
+      return;
+    }
+    case wpDiscType: {
+      if (Page(wpDiscType) == nullptr) AdoptPage(wpDiscType, new TfrmVideoOptions);
+      TfrmVideoOptions* page = DiscTypePage();
+      page->SetBurner(Burner.get());
+      busyHandlers(*page);
+      page->show();
+      QCoreApplication::processEvents();
+      return;
+    }
+    case wpSource: {
+      if (Page(wpSource) == nullptr) AdoptPage(wpSource, new TfrmSourceData);
+      TfrmSourceData* page = SourcePage();
+      page->SetSourceKind(DiscTypePage()->GetDiscKind());
+      page->SetPossibleSize(Burner->DiscSpace.FreeSize);
+      page->SetBurner(Burner.get());
+      page->show();
+      return;
+    }
+    case wpBurnMode: {
+      if (Page(wpBurnMode) == nullptr) AdoptPage(wpBurnMode, new TfrmBurnMode);
+      TfrmBurnMode* page = BurnModePage();
+      page->FromFile = true;
+      page->AllowDAOPQ = false;
+      page->AllowDAORaw = false;
+      page->AllowSAO = DiscTypePage()->GetDiscKind() != vkDVDVideo;
+      page->SetBurner(Burner.get());
+      page->show();
+      return;
+    }
+    case wpBurnOptions:
+      if (Page(wpBurnOptions) == nullptr) AdoptPage(wpBurnOptions, new TfrmBurnOptions);
+      BurnOptionsPage()->SetBurner(Burner.get());
+      BurnOptionsPage()->show();
+      return;
+    case wpSummary:
+      if (Page(wpSummary) == nullptr) {
+        AdoptPage(wpSummary, new TfrmOptionsSummary);
+        SummaryPage()->lblNextAction->setText(tr("Click Next to start burning."));
+      }
+      FillSummary();
+      SummaryPage()->show();
+      return;
+    case wpBurn: {
+      if (Page(wpBurn) == nullptr) AdoptPage(wpBurn, new TfrmFinalAction);
+      TfrmFinalAction* burnPage = FinalPage();
+      burnPage->Log = Log.get();
+      burnPage->Actions = Actions.get();
+      burnPage->SetBurner(Burner.get());
+      burnPage->show();
+      return;
+    }
+    default:
+      return;
   }
-  if (TsbDockForm* page = Page(index)) {
-    page->SetBurner(Burner.get());
-    page->show();
-  }
+}
+
+void TMainForm::FillSummary() {
+  TfrmOptionsSummary* page = SummaryPage();
+  page->lblName->setText(tr("Video disc will be created with the following options chosen:"));
+  TsbSummaryValues values;
+  values.Device = DevicePage()->GetDeviceInfo();
+  values.DevicePath = DevicePage()->GetDevicePath();
+  values.DiscType = DevicePage()->GetDiscType();
+  values.Transport = TransportPage()->GetTransport();
+  values.Speed = BurnOptionsPage()->GetSelectedSpeed().StrSpeed;
+  values.SendOPC = Burner->SendOPC;
+  values.BurnMode = BurnModePage()->GetBurnModeText();
+  values.TestMode = Burner->TestMode;
+  values.VideoFormat = DiscTypePage()->GetDiscKindText();
+  values.SourcePath = SourcePage()->SourcePath();
+  page->Fill(values);
 }
 
 void TMainForm::AdoptPage(int index, TsbDockForm* page) {
@@ -184,16 +311,116 @@ void TMainForm::AdoptPage(int index, TsbDockForm* page) {
 }
 
 void TMainForm::CollectPageContributions(int index) {
-  if (index == wpTransport) {
-    Log->Clear();
-    Log->Add().LogMessage = LoadStr(16064);
-    return;
+  switch (index) {
+    case wpTransport:
+      Log->Clear();
+      Log->Add().LogMessage = LoadStr(16064);
+      return;
+    case wpDevice:
+    case wpDiscType:
+      DeletePageActions(index);
+      DeletePageLog(index);
+      ImportPageLog(Page(index), index);
+      if (index == wpDiscType) ImportPageActions(Page(index), index);
+      return;
+    case wpBurnMode:
+    case wpBurnOptions:
+      DeletePageLog(index);
+      ImportPageLog(Page(index), index);
+      return;
+    default:
+      // The source page's line is written by its check; the others have none.
+      return;
   }
-  if (index == wpBurn || index == wpUnused || index == wpSource || index == wpSummary) return;
-  DeletePageActions(index);
-  DeletePageLog(index);
-  ImportPageLog(Page(index), index);
-  ImportPageActions(Page(index), index);
+}
+
+bool TMainForm::ValidatePage() {
+  switch (ActivePage()) {
+    case wpDevice:
+      ValidateDevicePage();
+      break;
+    case wpDiscType:
+      CheckDiscSuitsKind(DiscTypePage()->GetDiscKind(), Burner->DiscType);
+      break;
+    case wpSource:
+      ValidateSourcePage();
+      break;
+    case wpBurnMode: {
+      const TsbBurnModeChoice choice = BurnModePage()->GetBurnMode();
+      Burner->BurnMode = choice.Mode;
+      Burner->TestMode = choice.Test;
+      break;
+    }
+    case wpBurnOptions: {
+      TfrmBurnOptions* page = BurnOptionsPage();
+      Burner->MultiSession = page->GetMultiSession();
+      Burner->SendOPC = page->GetSendOPC();
+      const TsbDiscSpeedItem speed = page->GetSelectedSpeed();
+      Burner->SpeedInPoint = speed.SpeedInPoint;
+      Burner->SpeedInSize = speed.SpeedInSize;
+      break;
+    }
+    default:
+      break;
+  }
+  return true;
+}
+
+void TMainForm::ValidateDevicePage() {
+  TfrmSelectDevice* page = DevicePage();
+  page->ShowProgress = true;
+  CheckDeviceSelected(page->HasSelection());
+  if (page->GetDiscInformation()[0] == 0) {
+    // The disc may not have been ready at the scan: look once more, quietly.
+    page->ShowProgress = false;
+    page->SetBurner(Burner.get());
+    page->ShowProgress = true;
+  }
+  CheckDiscWritable(page->GetDiscInformation()[0], page->GetDiscType());
+  CheckDiscBlank(page->GetDiscSpace());
+  Burner->DeviceAddress = page->GetDeviceAddress();
+  Burner->DiscSpace = page->GetDiscSpace();
+  Burner->WriteModes = page->GetWriteModes();
+  Burner->DiscType = page->GetDiscType();
+  Burner->DeviceName = page->GetDevicePath();
+  Burner->TransportType = TransportPage()->GetTransport();
+  Burner->OpenDevice();
+  Burner->Lock();
+}
+
+void TMainForm::ValidateSourcePage() {
+  const TfrmSourceData* page = SourcePage();
+  CheckSourceFits(Burner->DiscSpace.FreeSize, page->SelectedSize());
+  const QString path = page->SourcePath();
+  CheckSourceGiven(path);
+  for (int i = 0; i < Actions->Count(); ++i) {
+    auto* video = dynamic_cast<TsbVideoFileAction*>(Actions->Items(i).Action);
+    if (video == nullptr) continue;
+    TsbVideoBurnOptions options = video->Options;
+    options.SourceFolder = options.IsDVD ? path : QString();
+    options.SourceFile = options.IsDVD ? QString() : path;
+    video->Options = options;
+  }
+  const std::uint8_t kind = DiscTypePage()->GetDiscKind();
+  CheckSourceFileExists(kind, path);
+  const QString templateName = VideoTemplateName(kind);
+  if (!templateName.isEmpty()) CheckTemplatePresent(QDir(TemplateDirectory).filePath(templateName));
+  DeletePageLog(wpSource);
+  TsbLogItem& line = Log->Add();
+  line.LogMessage = LoadStr(15509) + QLatin1Char(' ') + path;
+  line.ItemType = TsbLogItemType::litInfo;
+  line.PageOwner = wpSource;
+}
+
+QString TMainForm::CheckMessage(const TsbCheckError& error) {
+  QString text = LoadStr(error.Text());
+  const qsizetype at = text.indexOf(QStringLiteral("%s"));
+  if (at >= 0) text.replace(at, 2, error.Argument());
+  return text.isEmpty() ? error.Message() : text;
+}
+
+void TMainForm::PageBack(int /*fromIndex*/, int toIndex) {
+  if (toIndex == wpDevice) Burner->Release();
 }
 
 void TMainForm::ButtonNextClick() {
@@ -221,6 +448,8 @@ void TMainForm::ButtonNextClick() {
     PreparePage(next);
     // The switch runs PageChanged through the page control's change handler.
     pcBurner->setCurrentIndex(next);
+  } catch (const TsbCheckError& error) {
+    ShowErrorBox(this, CheckMessage(error));
   } catch (const TsbError& error) {
     ShowErrorBox(this, error.Message());
   }
@@ -240,15 +469,25 @@ void TMainForm::ButtonPrevClick() {
   pcBurner->setCurrentIndex(target);
 }
 
+bool TMainForm::AskCancelBurn() {
+  ButtonNext->setEnabled(false);
+  if (!Confirm(LoadStr(15501))) return false;
+  Burner->Cancel();
+  BurnState = 0;
+  ButtonClose->setEnabled(false);
+  return true;
+}
+
 void TMainForm::ButtonCloseClick() {
+  // While the run has not returned, every way out goes through the cancel
+  // question; leaving the program mid-burn would abandon the drive.
+  if (burnRunning_) {
+    if (BurnState == 1) AskCancelBurn();
+    return;
+  }
   switch (BurnState) {
     case 1:
-      ButtonNext->setEnabled(false);
-      if (Confirm(LoadStr(15501))) {
-        Burner->Cancel();
-        BurnState = 0;
-        ButtonClose->setEnabled(false);
-      }
+      AskCancelBurn();
       break;
     case 0:
       close();
@@ -267,10 +506,19 @@ void TMainForm::ButtonAboutClick() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (CanClose)
-    event->accept();
-  else
+  if (burnRunning_) {
+    // The title bar's close during a burn: ask as Cancel does, and close
+    // once the burn has returned.
     event->ignore();
+    if (BurnState == 1 && AskCancelBurn()) closeAfterBurn_ = true;
+    return;
+  }
+  if (!CanClose) {
+    // A busy page (a scan) refuses, and the program goes on with it.
+    event->ignore();
+    return;
+  }
+  event->accept();
   welcome_.close();
 }
 

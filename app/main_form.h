@@ -14,9 +14,17 @@
 namespace ondrelle {
 
 class TfrmAbout;
+class TfrmBurnMode;
+class TfrmBurnOptions;
 class TfrmFinalAction;
 class TfrmFinish;
+class TfrmOptionsSummary;
+class TfrmSelectDevice;
+class TfrmSourceData;
+class TfrmVideoOptions;
 class TfrmWelcome;
+class TSelectTransportForm;
+class TsbCheckError;
 
 /// Page indices: the sheet of each page in the page control.
 enum TWizardPage : int {
@@ -42,6 +50,10 @@ class TMainForm : public TsbMainForm {
   void LockWizard() override;
   void UpdateButtons() override;
   void LoadCaptions() override;
+  /// The checks of the page being left; throws TsbError with the first refusal.
+  bool ValidatePage() override;
+  /// Back to the device page unlocks the tray.
+  void PageBack(int fromIndex, int toIndex) override;
   virtual void SetCancelEnabled(bool enabled);
 
   void PageChanged();
@@ -53,6 +65,18 @@ class TMainForm : public TsbMainForm {
   /// The page window of `index`, none before its first visit.
   TsbDockForm* Page(int index) const { return pages_.at(static_cast<std::size_t>(index)); }
   TfrmFinalAction* FinalPage() const;
+  TSelectTransportForm* TransportPage() const;
+  TfrmSelectDevice* DevicePage() const;
+  TfrmVideoOptions* DiscTypePage() const;
+  TfrmSourceData* SourcePage() const;
+  TfrmBurnMode* BurnModePage() const;
+  TfrmBurnOptions* BurnOptionsPage() const;
+  TfrmOptionsSummary* SummaryPage() const;
+
+  /// Where the Video CD templates are looked for: beside the program.
+  QString TemplateDirectory;
+  /// True from the start of the burn page's run until it has returned.
+  bool BurnRunning() const { return burnRunning_; }
 
   /// Asks a yes/no question; tests answer it themselves.
   std::function<bool(const QString&)> Confirm;
@@ -72,11 +96,20 @@ class TMainForm : public TsbMainForm {
   void FormCreate();
   void ShowPageTitles(int index);
   void RunBurn();
+  /// The question of Cancel during a burn; true when the user said Yes.
+  bool AskCancelBurn();
+  void ValidateDevicePage();
+  void ValidateSourcePage();
+  void FillSummary();
+  /// A refusal's text in the user's language.
+  static QString CheckMessage(const TsbCheckError& error);
 
   TfrmWelcome& welcome_;
   TfrmAbout& about_;
   TfrmFinish& finish_;
   std::array<QPointer<TsbDockForm>, 9> pages_;
+  bool burnRunning_ = false;
+  bool closeAfterBurn_ = false;
 };
 
 }  // namespace ondrelle

@@ -79,12 +79,25 @@ constexpr StringEntry kStrings[] = {
     {16065, QT_TRANSLATE_NOOP3("StringTable", "Total file(s) size to big for burning on this disc!", "16065")},
 };
 
+// The device page's texts, kept in ascending order too.
+constexpr StringEntry kPageStrings[] = {
+    {15162, QT_TRANSLATE_NOOP3("StringTable", "Blank", "15162")},
+    {15308, QT_TRANSLATE_NOOP3("StringTable", "Destination device", "15308")},
+};
+
+template <std::size_t N>
+const StringEntry* Find(const StringEntry (&table)[N], int id) {
+  const auto found = std::lower_bound(std::begin(table), std::end(table), id,
+                                      [](const StringEntry& entry, int wanted) { return entry.id < wanted; });
+  return found == std::end(table) || found->id != id ? nullptr : found;
+}
+
 }  // namespace
 
 QString LoadStr(int id) {
-  const auto found = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
-                                      [](const StringEntry& entry, int wanted) { return entry.id < wanted; });
-  if (found == std::end(kStrings) || found->id != id) return {};
+  const StringEntry* found = Find(kStrings, id);
+  if (found == nullptr) found = Find(kPageStrings, id);
+  if (found == nullptr) return {};
   return QCoreApplication::translate("StringTable", found->source.text, found->source.id);
 }
 
@@ -109,6 +122,8 @@ QString FormatStr(int id, const QStringList& values) {
 QList<int> StringTableIds() {
   QList<int> ids;
   for (const StringEntry& entry : kStrings) ids.append(entry.id);
+  for (const StringEntry& entry : kPageStrings) ids.append(entry.id);
+  std::sort(ids.begin(), ids.end());
   return ids;
 }
 

@@ -7,13 +7,17 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 #include "app/about_form.h"
 #include "app/finish_form.h"
 #include "app/main_form.h"
 #include "app/welcome_form.h"
+#include "engine/action.h"
 #include "modal_answerer.h"
 #include "pages/final_action_form.h"
+#include "pages/source_data_form.h"
+#include "pages/video_options_form.h"
 
 using namespace ondrelle;
 
@@ -110,13 +114,21 @@ TEST(Program, AfterTheBurnNextOpensTheCompletionWindowWithTheResult) {
 }
 
 TEST(Program, NextWalksThePageOrderToTheBurnPageWhichRunsAndEndsFinished) {
+  QTemporaryDir recordings;
+  ::setenv("ONDRELLE_VIRTUAL_DIR", recordings.path().toLocal8Bit().constData(), 1);
+  ::setenv("ONDRELLE_VIRTUAL_WRITERS", "dvd+r", 1);
   Program p;
   TMainForm& wizard = p.program.Wizard();
   wizard.show();
   ASSERT_EQ(wizard.ActivePage(), wpTransport);
   ModalAnswerer boxes;
   QList<int> visited{wizard.ActivePage()};
+  TsbAction quietBurn;  // the walk is the point here, not the burn
   while (wizard.BurnState != 2 && visited.size() < 12) {
+    // The choices the pages need: DVD-Video (no template) from a folder.
+    if (wizard.ActivePage() == wpDiscType) wizard.DiscTypePage()->cbVideoDiscType->setCurrentIndex(2);
+    if (wizard.ActivePage() == wpSource) wizard.SourcePage()->SetSourcePath(recordings.path() + QLatin1Char('/'));
+    if (wizard.ActivePage() == wpSummary) wizard.Actions->Items(0).Action = &quietBurn;
     wizard.ButtonNext->click();
     visited.append(wizard.ActivePage());
   }

@@ -7,14 +7,24 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <memory>
+#include <vector>
 
 #include "app/about_form.h"
 #include "app/finish_form.h"
 #include "app/main_form.h"
 #include "app/program.h"
 #include "app/welcome_form.h"
+#include "engine/burner.h"
+#include "pages/burn_mode_form.h"
+#include "pages/burn_options_form.h"
 #include "pages/final_action_form.h"
 #include "pages/operation_progress_form.h"
+#include "pages/options_summary_form.h"
+#include "pages/select_device_form.h"
+#include "pages/select_transport_form.h"
+#include "pages/source_data_form.h"
+#include "pages/video_options_form.h"
 #include "strings/string_table.h"
 
 using namespace ondrelle;
@@ -74,4 +84,34 @@ TEST(WindowTextFit, EveryWindowShowsItsTextsWhole) {
   wait.SetInfo(LoadStr(16060));
   wait.lblCancelling->show();
   EXPECT_EQ(ClippedTexts(wait), QStringList());
+}
+
+TEST(WindowTextFit, EveryPageOfChoicesShowsItsTextsWholeInItsHost) {
+  TsbBurner session;
+  session.DiscType = DISC_TYPE_CDR;
+  std::vector<std::unique_ptr<TsbDockForm>> pages;
+  pages.push_back(std::make_unique<TSelectTransportForm>());
+  pages.push_back(std::make_unique<TfrmSelectDevice>());
+  pages.push_back(std::make_unique<TfrmVideoOptions>());
+  auto source = std::make_unique<TfrmSourceData>();
+  source->SetSourceKind(2);
+  source->SetSelectedSize(4617089843LL);
+  source->SetPossibleSize(4700372992LL);
+  pages.push_back(std::move(source));
+  auto mode = std::make_unique<TfrmBurnMode>();
+  mode->SetBurner(&session);
+  pages.push_back(std::move(mode));
+  pages.push_back(std::make_unique<TfrmBurnOptions>());
+  auto summary = std::make_unique<TfrmOptionsSummary>();
+  summary->lblName->setText(QStringLiteral("Video disc will be created with the following options chosen:"));
+  summary->lblNextAction->setText(QStringLiteral("Click Next to start burning."));
+  pages.push_back(std::move(summary));
+  for (auto& page : pages) {
+    // A page host of the wizard: its sheet, less nothing.
+    QWidget host;
+    host.resize(497, 254);
+    page->DockTo(&host);
+    EXPECT_EQ(ClippedTexts(host), QStringList()) << page->objectName().toStdString();
+    page->setParent(nullptr);
+  }
 }

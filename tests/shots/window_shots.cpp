@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/about_form.h"
 #include "app/finish_form.h"
@@ -15,6 +18,7 @@
 #include "log/operation_log.h"
 #include "pages/final_action_form.h"
 #include "pages/operation_progress_form.h"
+#include "pages/source_data_form.h"
 #include "strings/string_table.h"
 
 using namespace ondrelle;
@@ -29,6 +33,40 @@ bool Save(QWidget& window, const QDir& folder, const char* name) {
   std::printf("%s %s (%dx%d)\n", saved ? "wrote" : "FAILED", qPrintable(path), window.width(), window.height());
   window.hide();
   return saved;
+}
+
+/// Walks a second wizard over its pages on two virtual writers, as a user
+/// would, and saves each page as it shows.
+bool SavePages(const QDir& folder) {
+  QTemporaryDir scratch;
+  ::setenv("ONDRELLE_VIRTUAL_DIR", scratch.filePath(QStringLiteral("recordings")).toLocal8Bit().constData(), 1);
+  ::setenv("ONDRELLE_VIRTUAL_WRITERS", "cd-r,product=CD-RW 52X;dvd+r,product=DVD+-RW 16X", 1);
+  const QString movie = scratch.filePath(QStringLiteral("holiday.mpg"));
+  for (const QString& path : {movie, scratch.filePath(QStringLiteral("Emberline_VideoCD.iso"))}) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(123456789)) return false;
+  }
+  QDir().mkpath(scratch.filePath(QStringLiteral("recordings")));
+
+  TOndrelleProgram program;
+  TMainForm& wizard = program.Wizard();
+  wizard.TemplateDirectory = scratch.path();
+  bool ok = Save(wizard, folder, "page-transport");
+  wizard.ButtonNext->click();
+  ok &= wizard.ActivePage() == wpDevice && Save(wizard, folder, "page-device");
+  wizard.ButtonNext->click();
+  ok &= wizard.ActivePage() == wpDiscType && Save(wizard, folder, "page-disc-type");
+  wizard.ButtonNext->click();
+  wizard.SourcePage()->SetSourcePath(movie);
+  ok &= wizard.ActivePage() == wpSource && Save(wizard, folder, "page-source");
+  wizard.ButtonNext->click();
+  ok &= wizard.ActivePage() == wpBurnMode && Save(wizard, folder, "page-burn-mode");
+  wizard.ButtonNext->click();
+  ok &= wizard.ActivePage() == wpBurnOptions && Save(wizard, folder, "page-burn-options");
+  wizard.ButtonNext->click();
+  ok &= wizard.ActivePage() == wpSummary && Save(wizard, folder, "page-summary");
+  if (!ok) std::fprintf(stderr, "the page walk stopped on page %d\n", wizard.ActivePage());
+  return ok;
 }
 
 }  // namespace
@@ -73,6 +111,8 @@ int main(int argc, char* argv[]) {
   burn->SetWriteProgress(nullptr, 100);
   burn->btnSaveLog->setEnabled(true);
   ok &= Save(wizard, folder, "wizard-burn");
+
+  ok &= SavePages(folder);
 
   TfrmOperationProgress wait;
   wait.SetCaption(LoadStr(15109));

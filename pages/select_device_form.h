@@ -1,0 +1,68 @@
+#pragma once
+// The device selection page: scans the drives each time it receives the
+// session, lists them with the inserted disc's type, used size and label,
+// and keeps the user's choice across rescans. The wizard reads the chosen
+// drive's probed data through the queries.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <array>
+#include <memory>
+
+#include "app/sb_dock_form.h"
+#include "devices/device_finder.h"
+#include "log/operation_log.h"
+
+namespace ondrelle {
+
+class TfrmSelectDevice : public TsbDockForm {
+  Q_OBJECT
+
+ public:
+  explicit TfrmSelectDevice(QWidget* parent = nullptr);
+  ~TfrmSelectDevice() override;
+
+  void BeginBusy() override;
+  void EndBusy() override;
+  /// Rescans the devices and rebuilds the list, restoring the selection.
+  void SetBurner(TsbBurner* burner) override;
+  /// One line naming the chosen device, or none.
+  TsbLog* GetLog() override;
+
+  // The selected device's probed data; empty values without a selection.
+  virtual std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> GetDiscInformation() const;
+  virtual DISC_TYPE GetDiscType() const;
+  virtual TsbDiscSpace GetDiscSpace() const;
+  virtual TsbReadModes GetReadModes() const;
+  virtual TsbWriteModes GetWriteModes() const;
+  virtual TsbDeviceInfo GetDeviceInfo() const;
+  virtual TsbDVDRPC GetDVDRPC() const;
+  TsbDeviceAddress GetDeviceAddress() const;
+  /// The device's name, or "\\.\" and where the system reaches it.
+  QString GetDevicePath() const;
+  bool HasSelection() const { return SelectedDevice() != nullptr; }
+
+  void btnRefreshClick();
+
+  std::unique_ptr<TsbLog> Log;
+  std::unique_ptr<TsbDeviceFinder> Finder;
+  bool ShowProgress = true;
+  bool ShowAllDevices = true;
+  QTreeWidgetItem* SelectedItem = nullptr;
+  QString InfoText;
+
+  QLabel* Label1;
+  QTreeWidget* lvDevices;
+  QLabel* Label2;
+  QWidget* pnlButton;
+  QPushButton* btnRefresh;
+
+ private:
+  /// The device of SelectedItem while exactly one row is selected.
+  const TsbDeviceItem* SelectedDevice() const;
+  void Rebuild();
+  void AddRow(int deviceIndex);
+};
+
+}  // namespace ondrelle
