@@ -59,6 +59,7 @@ constexpr StringEntry kStrings[] = {
     {15232, QT_TRANSLATE_NOOP3("StringTable", "Ondrelle was cancelled by user.", "15232")},
     {15234, QT_TRANSLATE_NOOP3("StringTable", "You can choose burning mode", "15234")},
     {15235, QT_TRANSLATE_NOOP3("StringTable", "Burning Mode", "15235")},
+    {15308, QT_TRANSLATE_NOOP3("StringTable", "Destination device", "15308")},
     {15447, QT_TRANSLATE_NOOP3("StringTable", "Device Selection", "15447")},
     {15448, QT_TRANSLATE_NOOP3("StringTable", "CD or DVD burning device to use for Video disc burning.", "15448")},
     {15501, QT_TRANSLATE_NOOP3("StringTable", "Are you sure to cancel burn Video?", "15501")},
@@ -79,12 +80,6 @@ constexpr StringEntry kStrings[] = {
     {16065, QT_TRANSLATE_NOOP3("StringTable", "Total file(s) size to big for burning on this disc!", "16065")},
 };
 
-// The device page's texts, kept in ascending order too.
-constexpr StringEntry kPageStrings[] = {
-    {15162, QT_TRANSLATE_NOOP3("StringTable", "Blank", "15162")},
-    {15308, QT_TRANSLATE_NOOP3("StringTable", "Destination device", "15308")},
-};
-
 template <std::size_t N>
 const StringEntry* Find(const StringEntry (&table)[N], int id) {
   const auto found = std::lower_bound(std::begin(table), std::end(table), id,
@@ -96,7 +91,6 @@ const StringEntry* Find(const StringEntry (&table)[N], int id) {
 
 QString LoadStr(int id) {
   const StringEntry* found = Find(kStrings, id);
-  if (found == nullptr) found = Find(kPageStrings, id);
   if (found == nullptr) return {};
   return QCoreApplication::translate("StringTable", found->source.text, found->source.id);
 }
@@ -122,7 +116,6 @@ QString FormatStr(int id, const QStringList& values) {
 QList<int> StringTableIds() {
   QList<int> ids;
   for (const StringEntry& entry : kStrings) ids.append(entry.id);
-  for (const StringEntry& entry : kPageStrings) ids.append(entry.id);
   std::sort(ids.begin(), ids.end());
   return ids;
 }
