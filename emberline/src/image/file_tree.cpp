@@ -170,6 +170,12 @@ Status FileTree::addOutsideFile(std::string_view treeFolder, std::string_view na
   return {};
 }
 
+Status FileTree::addEmptyFolder(std::string_view treePath) {
+  auto folder = folderAt(treePath);
+  if (!folder.ok()) return fail(std::move(folder).error());
+  return {};
+}
+
 Status FileTree::remove(std::string_view treePath) {
   const TreeNode* found = find(treePath);
   if (found == nullptr) return fail(ErrorKind::InvalidArgument, "nothing at " + std::string(treePath) + " in the tree");

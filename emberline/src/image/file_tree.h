@@ -30,6 +30,8 @@ class FileTree {
   /// the disc on (another track): its records point there.
   Status addOutsideFile(std::string_view treeFolder, std::string_view name, std::uint32_t lba, std::uint64_t bytes,
                         std::time_t modified);
+  /// Makes the folder `treePath` (and any folder above it) that exists only in the tree.
+  Status addEmptyFolder(std::string_view treePath);
   Status remove(std::string_view treePath);
 
   const TreeNode& root() const { return *root_; }
