@@ -20,6 +20,7 @@
 #include "engine/source_tree.h"
 #include "platform/image_file.h"
 #include "platform/termination_signals.h"
+#include "platform/write_behind.h"
 
 namespace ondrelle::cli {
 
@@ -129,6 +130,7 @@ int RunDvdImageCommand(const QStringList& arguments) {
   if (const int openError = file.Open(output); openError != 0)
     return Fail(QStringLiteral("\"%1\" cannot be created, status %2").arg(output).arg(openError));
   std::vector<std::uint8_t> buffer(kCopyBytes);
+  platform::WriteBehind writeBehind(file.Handle());
   int lastPercent = -1;
   for (std::uint64_t done = 0; done < size;) {
     if (stop) break;
@@ -143,6 +145,7 @@ int RunDvdImageCommand(const QStringList& arguments) {
       report.Finish();
       return Fail(QStringLiteral("Writing \"%1\" failed, status %2").arg(file.TemporaryPath()).arg(writeError));
     }
+    writeBehind.Written(count);
     done += count;
     const int percent = static_cast<int>(done * 100 / size);
     if (percent != lastPercent) report.Progress(lastPercent = percent);

@@ -213,6 +213,28 @@ TEST_F(BridgeImage, WithoutAudioTsOnlyVideoTsIsAtTheRoot) {
   EXPECT_TRUE(udf.contains("VIDEO_TS/VTS_01_1.VOB"));
 }
 
+TEST_F(BridgeImage, LowerCaseNamesAreWrittenInUpperCase) {
+  if (!haveTool("isoinfo")) GTEST_SKIP() << "isoinfo missing";
+  const fs::path copy = temp.path() / "lower" / "video_ts";
+  fs::create_directories(copy);
+  std::size_t count = 0;
+  for (const auto& entry : fs::directory_iterator(fixtures() / "one-title" / "VIDEO_TS")) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    fs::copy_file(entry.path(), copy / name);
+    ++count;
+  }
+  const BuiltImage image = buildTo(temp.path() / "lower", temp.path() / "lower.iso");
+  ASSERT_TRUE(image.built.image);
+  const auto iso = isoSectors(image.path);
+  const auto udf = UdfListing::of(image.path.string());
+  EXPECT_EQ(iso.size(), count);
+  for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_1.VOB", "VTS_01_0.BUP"}) {
+    EXPECT_TRUE(iso.contains(name)) << name;
+    EXPECT_TRUE(udf.contains(std::string("VIDEO_TS/") + name)) << name;
+  }
+}
+
 TEST_F(BridgeImage, AFileThatChangedSinceTheCheckIsRefused) {
   const fs::path copy = temp.path() / "copy";
   fs::copy(fixtures() / "one-title", copy, fs::copy_options::recursive);
