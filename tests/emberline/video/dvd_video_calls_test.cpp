@@ -7,8 +7,8 @@
 #include <map>
 #include <sstream>
 
-#include "../video/dvd_test_support.h"
 #include "api/file_tree_object.h"
+#include "dvd_test_support.h"
 #include "emberline/dvd_video.h"
 #include "emberline/file_tree.h"
 #include "emberline/write/recording_fixture.h"
