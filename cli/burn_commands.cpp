@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/console_report.h"
 #include "cli/device_argument.h"
+#include "cli/dvd_image_command.h"
 #include "devices/disc_speed_list.h"
 #include "devices/disc_type_text.h"
 #include "emberline/cdvd_writer.h"
@@ -142,11 +143,16 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
 }  // namespace
 
 int RunImageCommand(const QStringList& arguments) {
+  const qsizetype kind = arguments.indexOf(QStringLiteral("--kind"));
+  if (kind >= 0 && arguments.value(kind + 1) == QLatin1String("dvd")) return RunDvdImageCommand(arguments);
   QString error;
-  const auto line =
-      CommandLine::Parse(arguments, {QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
-                         {QStringLiteral("--source")}, {}, error);
+  const auto line = CommandLine::Parse(
+      arguments,
+      {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
+      {QStringLiteral("--source")}, {}, error);
   if (!line) return Refuse(error);
+  if (line->Has(QStringLiteral("--kind")) && line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
+    return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
   if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
 

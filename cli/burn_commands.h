@@ -4,7 +4,8 @@
 
 namespace ondrelle::cli {
 
-/// image --source PATH... --output FILE.iso [--label L] [--boot IMG]
+/// image [--kind data] --source PATH... --output FILE.iso [--label L] [--boot IMG]
+/// (--kind dvd goes to RunDvdImageCommand)
 int RunImageCommand(const QStringList& arguments);
 /// burn --kind data --device D --source PATH... --mode tao|sao|dao-pq|dao-raw
 ///      [--speed X] [--test] [--opc] [--multisession]

@@ -23,6 +23,8 @@ void PrintUsage(std::FILE* to) {
       "               list the write speeds of device D for its disc, fastest last\n"
       "  image --source PATH... --output FILE.iso [--label L] [--boot IMG]\n"
       "               write an ISO9660/Joliet image of the sources into a file\n"
+      "  image --kind dvd --source FOLDER --output FILE.iso [--label L]\n"
+      "               write the DVD-Video image (UDF + ISO9660) of a VIDEO_TS folder\n"
       "  burn --kind data --device D --source PATH... --mode tao|sao|dao-pq|dao-raw\n"
       "       [--speed X] [--test] [--opc] [--multisession] [--label L]\n"
       "               burn the sources onto the disc in device D\n"

@@ -7,8 +7,16 @@
  * Create checks the folder and lays the image out; the structure's file tree
  * (GetTreePointer) is then burned with Emberline_CdvdWriter_TrackAtOnceFromTree
  * or read as an image with the Emberline_ISO9660JolietFileTree_ size, seek
- * and read calls. The tree belongs to the structure: it is freed by Destroy
- * and must not be passed to Emberline_ISO9660JolietFileTree_Destroy.
+ * and read calls. The tree belongs to the structure: it is freed by Destroy,
+ * after which its handle is refused by every call; it must not be passed to
+ * Emberline_Destroy. Its layout is fixed: the calls that fill a tree or build
+ * its image refuse it.
+ *
+ * The image: ISO 9660 (level 1 names, no Joliet) and UDF 1.02 describing the
+ * same extents. VIDEO_TS.IFO starts at the first sector after both file
+ * systems' structures that keeps every IFO out of its backup's 16-sector ECC
+ * block; every other file lies, in one piece, at the sector the IFOs give
+ * counted from there.
  */
 
 #include "emberline/emberline.h"
@@ -22,8 +30,10 @@ extern "C" {
  * its parent). Nothing in the folder is written to.
  * @param addAudioTs  1: an empty AUDIO_TS folder beside VIDEO_TS (what players expect)
  * @param volumeLabel, publisher, application  written into both file systems
+ *        (ISO 9660 reduces them to its d- and a-characters)
  * The date and time (local, as the caller's clock gives them) become the
- * volume's creation time in both file systems.
+ * volume's creation time in both file systems and the time of every folder
+ * and file; they are recorded to the second.
  * On failure *dvdVideo stays null and the text says what the folder lacks.
  */
 uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceFolder, uint8_t addAudioTs, char* text,
@@ -31,10 +41,10 @@ uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceF
                                   const char* application, uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second, uint16_t millisecond);
 
-/** Fills *tree with the structure's file tree (null for an unknown handle). */
+/** Fills *tree with the structure's file tree (null, and EMBERLINE_E_INVALID_ARGUMENT, for an unknown handle). */
 uint8_t Emberline_DVDVideo_GetTreePointer(EmberlineHandle dvdVideo, EmberlineHandle* tree);
 
-/** Frees the structure and its file tree. */
+/** Frees the structure and its file tree; a recording still reading the tree finishes first. */
 uint8_t Emberline_DVDVideo_Destroy(EmberlineHandle dvdVideo);
 
 #ifdef __cplusplus

@@ -8,6 +8,7 @@
 
 #include "api/call_result.h"
 #include "api/export.h"
+#include "api/file_tree_object.h"
 #include "api/library_state.h"
 #include "api/tree_image_lease.h"
 #include "emberline/file_tree.h"
@@ -102,22 +103,8 @@ class CallbackObserver final : public image::TreeObserver {
   void* context_;
 };
 
-struct FileTreeObject final : EmberlineObject {
-  FileTreeObject(EmberlineCallBackProc callback, void* context) : observer(callback, context), tree(&observer) {}
-
-  std::mutex mutex;  ///< one call at a time per tree
-  CallbackObserver observer;
-  image::FileTree tree;
-  std::optional<image::BootOptions> boot;
-  std::unique_ptr<image::ImageStream> image;  ///< the last image built, until the tree changes
-  std::uint32_t imageStartLba = 0;            ///< the address the image was laid out for
-
-  /// A data image may change layers anywhere: it names no blocks of its own.
-  std::vector<std::uint32_t> layerBreakCandidates() const { return {}; }
-};
-
 std::shared_ptr<FileTreeObject> findTree(EmberlineHandle handle) {
-  return LibraryState::instance().objects().findAs<FileTreeObject>(handle);
+  return findFileTree(handle);
 }
 
 Error notATree() {
@@ -143,7 +130,19 @@ Status needsImage(const FileTreeObject& tree) {
   return {};
 }
 
+/// A DVD-Video structure's tree keeps the layout its IFOs demand: no call may change it or lay it out anew.
+Status changeable(const FileTreeObject& tree) {
+  if (tree.fixedLayout)
+    return fail(ErrorKind::InvalidArgument,
+                "the tree belongs to a DVD-Video structure, whose layout is fixed: it cannot be changed");
+  return {};
+}
+
 }  // namespace
+
+std::shared_ptr<FileTreeObject> findFileTree(EmberlineHandle handle) {
+  return LibraryState::instance().objects().findAs<FileTreeObject>(handle);
+}
 
 Result<TreeImageLease> leaseTreeImage(EmberlineHandle handle) {
   std::shared_ptr<FileTreeObject> tree = findTree(handle);
@@ -177,7 +176,8 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_Create(EmberlineHandle*
   if (tree == nullptr)
     return emberline::report(out,
                              emberline::Error::make(ErrorKind::InvalidArgument, "no place given for the tree handle"));
-  *tree = library.objects().add(std::make_shared<FileTreeObject>(callback, context));
+  *tree = library.objects().add(
+      std::make_shared<FileTreeObject>(std::make_unique<emberline::CallbackObserver>(callback, context)));
   return emberline::reportSuccess(out);
 }
 
@@ -185,6 +185,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_AddFolder(EmberlineHand
                                                                    uint32_t* status, const char* treeFolder,
                                                                    const char* sourceFolder) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
     if (sourceFolder == nullptr) return emberline::fail(ErrorKind::InvalidArgument, "no source folder given");
     t.image.reset();
     return t.tree.addFolder(emberline::text(treeFolder), sourceFolder);
@@ -195,6 +196,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_AddFile(EmberlineHandle
                                                                  uint32_t* status, const char* treeFolder,
                                                                  const char* sourceFile, const char* name) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
     if (sourceFile == nullptr) return emberline::fail(ErrorKind::InvalidArgument, "no source file given");
     t.image.reset();
     return t.tree.addFile(emberline::text(treeFolder), sourceFile, emberline::text(name));
@@ -204,6 +206,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_AddFile(EmberlineHandle
 EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_Remove(EmberlineHandle tree, char* text, int32_t size,
                                                                 uint32_t* status, const char* treePath) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
     if (treePath == nullptr) return emberline::fail(ErrorKind::InvalidArgument, "no tree path given");
     t.image.reset();
     return t.tree.remove(treePath);
@@ -215,6 +218,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_SetBootImage(EmberlineH
                                                                       uint8_t bootable, uint8_t platform, char* text,
                                                                       int32_t size, uint32_t* status) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
     t.image.reset();
     if (path == nullptr || *path == '\0') {
       t.boot.reset();
@@ -238,6 +242,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHan
                                                                     uint32_t joliet, const char* volumeLabel,
                                                                     const char* applicationId, const char* preparerId) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
     t.image.reset();
     emberline::image::BuildOptions options;
     options.startLba = startLba;

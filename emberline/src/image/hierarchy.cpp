@@ -102,7 +102,10 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
   top.identifier = std::string(1, '\0');
   top.treePath = "/";
   top.node = &root;
-  top.modified = root.modified;
+  const auto timeOf = [&](const TreeNode& node) {
+    return options.recordTime != 0 ? options.recordTime : node.modified;
+  };
+  top.modified = timeOf(root);
   dirs.push_back(std::move(top));
 
   std::deque<std::pair<std::size_t, const TreeNode*>> pending{{0, &root}};
@@ -115,7 +118,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     for (const auto& child : node->children) {
       auto identifier = identifierOf(*child, namer, options);
       if (!identifier.ok()) return fail(std::move(identifier).error());
-      HierarchyEntry entry{std::move(*identifier), child->folder, 0, child->modified, child.get()};
+      HierarchyEntry entry{std::move(*identifier), child->folder, 0, timeOf(*child), child.get()};
       if (child->folder) {
         if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
           return fail(ErrorKind::InvalidArgument,
@@ -154,7 +157,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
         dir.level = dirs[index].level + 1;
         dir.treePath = folder->treePath();
         dir.node = folder;
-        dir.modified = folder->modified;
+        dir.modified = timeOf(*folder);
         entry.target = dirs.size();
         dirs.push_back(std::move(dir));
         pending.emplace_back(entry.target, folder);

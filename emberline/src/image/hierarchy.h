@@ -61,6 +61,8 @@ struct ExtraRootFile {
 struct HierarchyOptions {
   Flavour flavour = Flavour::Iso;
   bool level1Names = false;  ///< 8.3 names instead of the tree's level 2 names
+  /// When set, every folder and file is recorded with this time instead of its own.
+  std::time_t recordTime = 0;
 };
 
 /// Fails, naming the folder or file, where the hierarchy's depth or path length limits are passed.

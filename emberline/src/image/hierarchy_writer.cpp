@@ -92,6 +92,7 @@ void HierarchyWriter::writeDescriptors(const ImageLayout& layout, std::vector<Se
   fields.volumeId = text_.volumeId;
   fields.applicationId = text_.applicationId;
   fields.preparerId = text_.preparerId;
+  fields.publisherId = text_.publisherId;
   fields.xa = text_.xa;
   fields.systemId = text_.systemId;
   fields.volumeBlocks = std::max(text_.volumeBlocks, layout.startLba + layout.totalBlocks);

@@ -16,6 +16,7 @@ struct VolumeText {
   bool xa = false;  ///< a CD-ROM XA volume
   std::string systemId;
   std::uint32_t volumeBlocks = 0;  ///< the volume's size when it runs past the image; 0: the image's
+  std::string publisherId;
 };
 
 /// The system-use bytes of the record of `node` (a folder's own '.' record

@@ -125,18 +125,20 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   EMBERLINE_TRY(data->placeFirst(*first));
 
   std::vector<PlacedWriter> writers;
-  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1}, *data, extras);
+  const std::time_t recordTime = options.recordCreationTime ? layout.created : 0;
+  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime}, *data, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
   writers.push_back({std::make_unique<HierarchyWriter>(
       std::move(*iso),
       VolumeText{cut(toDCharacters(options.volumeLabel), 32), cut(toACharacters(options.applicationId), 128),
                  cut(toACharacters(options.preparerId), 128), options.xaVolume,
-                 cut(toACharacters(options.systemId), 32), options.volumeBlocks},
+                 cut(toACharacters(options.systemId), 32), options.volumeBlocks,
+                 cut(toACharacters(options.publisherId), 128)},
       options.isoSystemUse)});
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
-    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false}, *data, extras);
+    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime}, *data, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
         std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)),
@@ -144,7 +146,8 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
                                        ucs2Bytes(options.preparerId, 64),
                                        false,
                                        {},
-                                       options.volumeBlocks})});
+                                       options.volumeBlocks,
+                                       ucs2Bytes(options.publisherId, 64)})});
   }
   writers.push_back({std::make_unique<TerminatorWriter>()});
   for (const WriterFactory& extension : options.extensions) {

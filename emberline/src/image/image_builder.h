@@ -39,11 +39,14 @@ struct BuildOptions {
   std::string applicationId;
   std::string preparerId;
   std::string systemId;  ///< the primary volume's system identifier
+  std::string publisherId;
   /// The volume's size in blocks from LBA 0 when the disc runs on past the
   /// image (tracks the records point into); 0: the image's own end.
   std::uint32_t volumeBlocks = 0;
   std::optional<BootOptions> boot;
   std::time_t created = 0;  ///< 0: now
+  /// Records every folder and file with `created` instead of its own time.
+  bool recordCreationTime = false;
   /// The data of these files first, in this order; the rest follows in tree order.
   std::vector<FileOrder> dataOrder;
   /// System-use bytes of the ISO 9660 hierarchy's records (CD-ROM XA attributes).

@@ -50,7 +50,7 @@ Sector volumeDescriptor(const VolumeFields& f) {
   be::put32(s, 148, f.mPathTable);
   writeDirectoryRecord(std::span(s).subspan(156, kRootRecordBytes), f.root);
   putText(s, 190, 128, f.volumeId, u);  // volume set identifier
-  putText(s, 318, 128, {}, u);          // publisher
+  putText(s, 318, 128, f.publisherId, u);
   putText(s, 446, 128, f.preparerId, u);
   putText(s, 574, 128, f.applicationId, u);
   putText(s, 702, 37, {}, u);  // copyright file

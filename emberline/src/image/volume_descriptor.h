@@ -19,6 +19,7 @@ struct VolumeFields {
   std::string volumeId;  ///< d-characters, or UCS-2 big-endian bytes
   std::string applicationId;
   std::string preparerId;
+  std::string publisherId;
   std::uint32_t volumeBlocks = 0;  ///< up to the image's last block, counted from block 0 of the medium
   std::uint32_t pathTableBytes = 0;
   std::uint32_t lPathTable = 0;
