@@ -4,10 +4,19 @@
 
 namespace emberline::image {
 
-std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t bytes) {
+std::size_t FileDataWriter::addFile(const TreeNode* node, std::uint32_t outsidePath, std::uint64_t bytes) {
   const std::size_t extent = layout_.addExtent(bytes);
-  files_.push_back(DataFile{path, extent, std::nullopt});
+  files_.push_back(DataFile{node, outsidePath, static_cast<std::uint32_t>(extent), std::nullopt});
   return extent;
+}
+
+std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t bytes) {
+  outsidePaths_.push_back(path);
+  return addFile(nullptr, static_cast<std::uint32_t>(outsidePaths_.size() - 1), bytes);
+}
+
+std::string FileDataWriter::sourceOf(const DataFile& file) const {
+  return file.node != nullptr ? file.node->source() : outsidePaths_[file.outsidePath];
 }
 
 Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
@@ -17,7 +26,7 @@ Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
     if (file.outsideLba)
       return fail(ErrorKind::InvalidArgument, file.treePath() + " lies outside the image: it has no data to place");
     if (extentOfNode_.count(&file) != 0) return fail(ErrorKind::InvalidArgument, file.treePath() + " is placed twice");
-    const std::size_t extent = addSource(file.source, file.size);
+    const std::size_t extent = addFile(&file, 0, file.size);
     extentOfNode_.emplace(&file, extent);
     files_.back().block = placement.block;
   }
@@ -27,7 +36,7 @@ Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
 Status FileDataWriter::claimBlocks(ImageLayout& layout) {
   for (const DataFile& file : files_)
     if (file.block)
-      EMBERLINE_TRY(layout.claimAt(*file.block, blocksFor(layout.extents[file.extent].bytes), file.source));
+      EMBERLINE_TRY(layout.claimAt(*file.block, blocksFor(layout.extents[file.extent].bytes), sourceOf(file)));
   return {};
 }
 
@@ -41,7 +50,7 @@ std::size_t FileDataWriter::extentOf(const TreeNode& file) {
     layout_.extents[extent].lba = *file.outsideLba;
     layout_.extents[extent].outside = true;
   } else {
-    extent = addSource(file.source, file.size);
+    extent = addFile(&file, 0, file.size);
   }
   extentOfNode_.emplace(&file, extent);
   return extent;
@@ -71,7 +80,7 @@ Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) 
     const Extent& extent = layout.extents[file.extent];
     if (extent.bytes == 0) continue;
     out.moveTo(extent.lba - layout.startLba);
-    out.addFile(file.source, extent.bytes);
+    out.addFile(sourceOf(file), extent.bytes);
   }
   return {};
 }

@@ -7,6 +7,7 @@
 
 #include "core/result.h"
 #include "image/image_layout.h"
+#include "image/name_arena.h"
 
 namespace emberline::image {
 
@@ -14,7 +15,7 @@ struct ImageSegment {
   std::uint64_t offset = 0;         ///< byte offset in the image
   std::uint64_t length = 0;         ///< whole blocks
   std::vector<std::uint8_t> bytes;  ///< memory segments; shorter than length means zeros follow
-  std::string source;               ///< file segments: the local file
+  std::string_view source;          ///< file segments: the local file (held by the contents)
   std::uint64_t sourceBytes = 0;    ///< its size when the tree was filled
   bool file = false;
 };
@@ -42,6 +43,7 @@ class ImageContents {
   void add(ImageSegment segment);
 
   std::vector<ImageSegment> segments_;
+  TextPool<char> sources_;  ///< the paths of the file segments, packed
   std::uint64_t cursor_ = 0;
   std::uint64_t end_ = 0;
 };
