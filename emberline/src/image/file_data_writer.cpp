@@ -76,6 +76,7 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
 }
 
 Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) {
+  out.reserve(files_.size());
   for (const DataFile& file : files_) {
     const Extent& extent = layout.extents[file.extent];
     if (extent.bytes == 0) continue;

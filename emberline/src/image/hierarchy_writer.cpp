@@ -153,6 +153,9 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
     out.addBytes(directory(layout, dir));
     std::vector<HierarchyEntry>().swap(dir.entries);
   }
+  // Written whole: the identifiers go too (the descriptor and the tables were written before).
+  hierarchy_.directories = {};
+  hierarchy_.identifiers = NameArena();
   return {};
 }
 

@@ -30,6 +30,8 @@ class ImageContents {
   /// Bytes padded with zeros to whole blocks.
   void addBytes(std::vector<std::uint8_t> bytes);
   void addFile(const std::string& source, std::uint64_t bytes);
+  /// Room for `more` pieces beyond those added, and for the gaps `finish` adds.
+  void reserve(std::size_t more) { segments_.reserve(segments_.size() + more + kGapRoom); }
 
   /// Puts the pieces in order, fills the gaps with zeros up to `totalBlocks`,
   /// and fails when two pieces overlap or one passes the end.
@@ -41,6 +43,8 @@ class ImageContents {
 
  private:
   void add(ImageSegment segment);
+
+  static constexpr std::size_t kGapRoom = 64;
 
   std::vector<ImageSegment> segments_;
   TextPool<char> sources_;  ///< the paths of the file segments, packed
