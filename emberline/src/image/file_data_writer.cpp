@@ -15,6 +15,12 @@ std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t byt
   return addFile(nullptr, static_cast<std::uint32_t>(outsidePaths_.size() - 1), bytes);
 }
 
+void FileDataWriter::reserve(std::size_t files) {
+  files_.reserve(files_.size() + files);
+  layout_.extents.reserve(layout_.extents.size() + files);
+  extentOfNode_.reserve(extentOfNode_.size() + files);
+}
+
 std::string FileDataWriter::sourceOf(const DataFile& file) const {
   return file.node != nullptr ? file.node->source() : outsidePaths_[file.outsidePath];
 }
@@ -76,7 +82,8 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
 }
 
 Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) {
-  out.reserve(files_.size());
+  out.reserve(static_cast<std::size_t>(std::count_if(
+      files_.begin(), files_.end(), [&](const DataFile& file) { return layout.extents[file.extent].bytes != 0; })));
   for (const DataFile& file : files_) {
     const Extent& extent = layout.extents[file.extent];
     if (extent.bytes == 0) continue;

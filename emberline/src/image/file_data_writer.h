@@ -22,6 +22,8 @@ class FileDataWriter final : public ImageWriter, public ExtentRegistry {
  public:
   explicit FileDataWriter(ImageLayout& layout) : layout_(layout) {}
 
+  /// Room for `files` more files, so that big trees take no more than they need.
+  void reserve(std::size_t files);
   /// A file outside the tree (the boot image); data goes first.
   std::size_t addSource(const std::string& path, std::uint64_t bytes);
   /// Lays the data of `first` out before every other tree file.

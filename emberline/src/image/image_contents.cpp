@@ -38,8 +38,10 @@ void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
 
 Status ImageContents::finish(std::uint32_t totalBlocks) {
   const std::uint64_t total = std::uint64_t{totalBlocks} * kBlockSize;
-  std::stable_sort(segments_.begin(), segments_.end(),
-                   [](const ImageSegment& a, const ImageSegment& b) { return a.offset < b.offset; });
+  const auto earlier = [](const ImageSegment& a, const ImageSegment& b) { return a.offset < b.offset; };
+  // Usually in order already; sorting anyway would take a buffer half the list's size.
+  if (!std::is_sorted(segments_.begin(), segments_.end(), earlier))
+    std::stable_sort(segments_.begin(), segments_.end(), earlier);
   // Gaps are counted first and the segments spread out in place from the
   // back: with one segment per file, a second list would double the cost.
   std::size_t gaps = 0;
