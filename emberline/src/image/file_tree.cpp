@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <string_view>
+#include <unordered_set>
 
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
@@ -247,20 +249,29 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
       return Placement::Added;
     }
   }
-  // Candidates are kept in the arena only once one is taken.
+  // Long names cut to the same identifier can fill a folder with counters:
+  // the siblings' names are gathered once, not scanned again for every
+  // candidate. Candidates are kept in the arena only once one is taken.
+  std::unordered_set<std::string_view> isoTaken;
+  std::unordered_set<std::string_view> treeTaken;
+  for (const auto& child : parent.children) {
+    if (child.get() == &node) continue;
+    isoTaken.insert(child->isoName);
+    if (sameTreePath) treeTaken.insert(child->name);
+  }
   for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
     if (sameTreePath) {
       const std::string name = treeNameWithCounter(node.name, counter);
-      if (treeNameTaken(parent, node, name)) continue;
+      if (treeTaken.contains(name)) continue;
       const std::string iso = isoName(name, node.folder, kLevel2Names);
-      if (isoNameTaken(parent, node, iso)) continue;
+      if (isoTaken.contains(iso)) continue;
       node.name = names_.store(name);
       node.isoName = names_.store(iso);
       node.jolietName = names_.store(jolietName(node.name));
       return Placement::Added;
     }
     const std::string iso = isoNameWithCounter(node.isoName, node.folder, counter, kLevel2Names);
-    if (!isoNameTaken(parent, node, iso)) {
+    if (!isoTaken.contains(iso)) {
       node.isoName = names_.store(iso);
       return Placement::Added;
     }

@@ -6,8 +6,10 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,36 @@ TEST(TreeMemory, TwentyThousandFilesStayWithinTheirBound) {
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->source(), (source / "folder 49" / "file number 19999.txt").string());
   }
+}
+
+TEST(TreeMemory, ManyNamesCutToOneIdentifierAreNumberedInOnePass) {
+  // Every name below is cut to the same ISO 9660 identifier: settling each
+  // by scanning the folder once per counter grew with the cube of its size.
+  TempFolder temp;
+  const fs::path source = temp.path() / "alike";
+  fs::create_directories(source);
+  constexpr int kFiles = 2000;
+  for (int n = 0; n < kFiles; ++n) {
+    const std::string file = (source / ("a rather long name cut short " + std::to_string(n) + ".txt")).string();
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << file;
+    ::close(fd);
+  }
+  FileTree tree(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(tree.addFolder("/", source.string()).ok());
+  // About a second here, half a minute before, on a busy 2-core machine; the
+  // bound leaves room for sanitizers.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  const auto* folder = tree.find("/alike");
+  ASSERT_NE(folder, nullptr);
+  ASSERT_EQ(folder->children.size(), static_cast<std::size_t>(kFiles));
+  std::set<std::string_view> identifiers;
+  for (const auto& child : folder->children) {
+    EXPECT_LE(child->isoName.size(), 31u) << child->isoName;
+    identifiers.insert(child->isoName);
+  }
+  EXPECT_EQ(identifiers.size(), static_cast<std::size_t>(kFiles));
 }
 
 TEST(TreeMemory, MergedFoldersKeepTheirOwnSources) {
