@@ -42,7 +42,7 @@ namespace {
 // video burn is in, set these to true and the runs expect a good disc
 // that the Debian readers accept.
 constexpr bool kVideoCDBurnAvailable = true;
-constexpr bool kDVDVideoBurnAvailable = false;
+constexpr bool kDVDVideoBurnAvailable = true;
 const QString kRefusalBeforeVideoBurn = QStringLiteral("Video burning is not available yet");
 
 /// The program on virtual writers of the test's choosing, the wizard shown

@@ -25,6 +25,7 @@ constexpr std::size_t kNameUnits = EMBERLINE_COLLISION_NAME_SIZE / 2;
 
 std::vector<std::uint8_t> collisionEntry(const std::string& source, bool folder) {
   std::vector<std::uint8_t> entry;
+  entry.reserve(source.size() + 2);
   entry.push_back(folder ? kEntryFolder : kEntryFile);
   entry.insert(entry.end(), source.begin(), source.end());
   entry.push_back(0);

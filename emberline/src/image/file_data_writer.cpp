@@ -4,10 +4,25 @@
 
 namespace emberline::image {
 
-std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t bytes) {
+std::size_t FileDataWriter::addFile(const TreeNode* node, std::uint32_t outsidePath, std::uint64_t bytes) {
   const std::size_t extent = layout_.addExtent(bytes);
-  files_.push_back(DataFile{path, extent, std::nullopt});
+  files_.push_back(DataFile{node, outsidePath, static_cast<std::uint32_t>(extent), std::nullopt});
   return extent;
+}
+
+std::size_t FileDataWriter::addSource(const std::string& path, std::uint64_t bytes) {
+  outsidePaths_.push_back(path);
+  return addFile(nullptr, static_cast<std::uint32_t>(outsidePaths_.size() - 1), bytes);
+}
+
+void FileDataWriter::reserve(std::size_t files) {
+  files_.reserve(files_.size() + files);
+  layout_.extents.reserve(layout_.extents.size() + files);
+  extentOfNode_.reserve(extentOfNode_.size() + files);
+}
+
+std::string FileDataWriter::sourceOf(const DataFile& file) const {
+  return file.node != nullptr ? file.node->source() : outsidePaths_[file.outsidePath];
 }
 
 Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
@@ -17,7 +32,7 @@ Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
     if (file.outsideLba)
       return fail(ErrorKind::InvalidArgument, file.treePath() + " lies outside the image: it has no data to place");
     if (extentOfNode_.count(&file) != 0) return fail(ErrorKind::InvalidArgument, file.treePath() + " is placed twice");
-    const std::size_t extent = addSource(file.source, file.size);
+    const std::size_t extent = addFile(&file, 0, file.size);
     extentOfNode_.emplace(&file, extent);
     files_.back().block = placement.block;
   }
@@ -27,7 +42,7 @@ Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
 Status FileDataWriter::claimBlocks(ImageLayout& layout) {
   for (const DataFile& file : files_)
     if (file.block)
-      EMBERLINE_TRY(layout.claimAt(*file.block, blocksFor(layout.extents[file.extent].bytes), file.source));
+      EMBERLINE_TRY(layout.claimAt(*file.block, blocksFor(layout.extents[file.extent].bytes), sourceOf(file)));
   return {};
 }
 
@@ -41,7 +56,7 @@ std::size_t FileDataWriter::extentOf(const TreeNode& file) {
     layout_.extents[extent].lba = *file.outsideLba;
     layout_.extents[extent].outside = true;
   } else {
-    extent = addSource(file.source, file.size);
+    extent = addFile(&file, 0, file.size);
   }
   extentOfNode_.emplace(&file, extent);
   return extent;
@@ -67,11 +82,13 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
 }
 
 Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) {
+  out.reserve(static_cast<std::size_t>(std::count_if(
+      files_.begin(), files_.end(), [&](const DataFile& file) { return layout.extents[file.extent].bytes != 0; })));
   for (const DataFile& file : files_) {
     const Extent& extent = layout.extents[file.extent];
     if (extent.bytes == 0) continue;
     out.moveTo(extent.lba - layout.startLba);
-    out.addFile(file.source, extent.bytes);
+    out.addFile(sourceOf(file), extent.bytes);
   }
   return {};
 }

@@ -22,6 +22,8 @@ class FileDataWriter final : public ImageWriter, public ExtentRegistry {
  public:
   explicit FileDataWriter(ImageLayout& layout) : layout_(layout) {}
 
+  /// Room for `files` more files, so that big trees take no more than they need.
+  void reserve(std::size_t files);
   /// A file outside the tree (the boot image); data goes first.
   std::size_t addSource(const std::string& path, std::uint64_t bytes);
   /// Lays the data of `first` out before every other tree file.
@@ -36,14 +38,20 @@ class FileDataWriter final : public ImageWriter, public ExtentRegistry {
   Status writeData(const ImageLayout& layout, ImageContents& out) override;
 
  private:
+  /// One entry per file of the tree, so it holds no path of its own.
   struct DataFile {
-    std::string source;
-    std::size_t extent;
+    const TreeNode* node;       ///< null for a file outside the tree
+    std::uint32_t outsidePath;  ///< index in outsidePaths_ when `node` is null
+    std::uint32_t extent;
     std::optional<std::uint32_t> block;  ///< pinned first block
   };
 
+  std::string sourceOf(const DataFile& file) const;
+  std::size_t addFile(const TreeNode* node, std::uint32_t outsidePath, std::uint64_t bytes);
+
   ImageLayout& layout_;
   std::vector<DataFile> files_;  ///< in the order their data is laid out
+  std::vector<std::string> outsidePaths_;
   std::unordered_map<const TreeNode*, std::size_t> extentOfNode_;
 };
 

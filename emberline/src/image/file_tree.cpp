@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <string_view>
+#include <unordered_set>
 
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
@@ -31,11 +33,6 @@ bool validTreeName(std::string_view name) {
          name.find('\0') == std::string_view::npos;
 }
 
-void computeNames(TreeNode& node) {
-  node.isoName = isoName(node.name, node.folder, kLevel2Names);
-  node.jolietName = jolietName(node.name);
-}
-
 TreeNode* sibling(TreeNode& parent, const TreeNode& node, bool (*same)(const TreeNode&, const TreeNode&)) {
   for (auto& child : parent.children)
     if (child.get() != &node && same(*child, node)) return child.get();
@@ -49,15 +46,15 @@ bool sameJoliet(const TreeNode& a, const TreeNode& b) {
   return jolietNamesCollide(a.jolietName, b.jolietName);
 }
 
-bool isoNameTaken(const TreeNode& parent, const TreeNode& node, const std::string& name) {
+bool isoNameTaken(const TreeNode& parent, const TreeNode& node, std::string_view name) {
   return std::any_of(parent.children.begin(), parent.children.end(),
                      [&](const auto& child) { return child.get() != &node && child->isoName == name; });
 }
-bool treeNameTaken(const TreeNode& parent, const TreeNode& node, const std::string& name) {
+bool treeNameTaken(const TreeNode& parent, const TreeNode& node, std::string_view name) {
   return std::any_of(parent.children.begin(), parent.children.end(),
                      [&](const auto& child) { return child.get() != &node && child->name == name; });
 }
-bool jolietNameTaken(const TreeNode& parent, const TreeNode& node, const std::u16string& name) {
+bool jolietNameTaken(const TreeNode& parent, const TreeNode& node, std::u16string_view name) {
   return std::any_of(parent.children.begin(), parent.children.end(), [&](const auto& child) {
     return child.get() != &node && jolietNamesCollide(child->jolietName, name);
   });
@@ -68,15 +65,15 @@ NameCollision describe(const TreeNode& first, const TreeNode& second, bool jolie
   c.joliet = joliet;
   c.isoName = first.isoName;
   c.jolietName = first.jolietName;
-  c.firstSource = first.source.empty() ? first.treePath() : first.source;
+  c.firstSource = first.sourceName.empty() ? first.treePath() : first.source();
   c.firstFolder = first.folder;
-  c.secondSource = second.source.empty() ? second.treePath() : second.source;
+  c.secondSource = second.sourceName.empty() ? second.treePath() : second.source();
   c.secondFolder = second.folder;
   return c;
 }
 
 Error noFreeName(const TreeNode& node) {
-  return Error::make(ErrorKind::InvalidArgument, "no free name left for " + node.source + " in " +
+  return Error::make(ErrorKind::InvalidArgument, "no free name left for " + node.source() + " in " +
                                                      (node.parent ? node.parent->treePath() : std::string("/")));
 }
 
@@ -111,7 +108,7 @@ Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
       continue;
     }
     auto folder = std::make_unique<TreeNode>();
-    folder->name = part;
+    folder->name = names_.store(part);
     folder->folder = true;
     folder->modified = std::time(nullptr);
     TreeNode* parent = node;
@@ -127,13 +124,13 @@ Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
 }
 
 Status FileTree::addFolder(std::string_view treeFolder, const std::string& sourceFolder) {
-  auto scanned = scanSource(sourceFolder);
+  auto scanned = scanSource(sourceFolder, names_);
   if (!scanned.ok()) return fail(std::move(scanned).error());
   if (!scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFolder + " is not a folder");
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
   const std::string base = (*parent)->treePath() == "/" ? "" : (*parent)->treePath();
-  const std::string folderPath = base + "/" + scanned->node->name;
+  const std::string folderPath = base + "/" + std::string(scanned->node->name);
   auto placed = insert(**parent, std::move(scanned->node));
   if (!placed.ok()) return fail(std::move(placed).error());
   if (observer_ != nullptr)
@@ -144,10 +141,10 @@ Status FileTree::addFolder(std::string_view treeFolder, const std::string& sourc
 Status FileTree::addFile(std::string_view treeFolder, const std::string& sourceFile, std::string_view name) {
   if (!name.empty() && !validTreeName(name))
     return fail(ErrorKind::InvalidArgument, "bad file name \"" + std::string(name) + "\"");
-  auto scanned = scanSource(sourceFile);
+  auto scanned = scanSource(sourceFile, names_);
   if (!scanned.ok()) return fail(std::move(scanned).error());
   if (scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFile + " is a folder, not a file");
-  if (!name.empty()) scanned->node->name = std::string(name);
+  if (!name.empty()) scanned->node->name = names_.store(name);
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
   auto placed = insert(**parent, std::move(scanned->node));
@@ -159,7 +156,7 @@ Status FileTree::addOutsideFile(std::string_view treeFolder, std::string_view na
                                 std::uint64_t bytes, std::time_t modified) {
   if (!validTreeName(name)) return fail(ErrorKind::InvalidArgument, "bad file name \"" + std::string(name) + "\"");
   auto node = std::make_unique<TreeNode>();
-  node->name = std::string(name);
+  node->name = names_.store(name);
   node->size = bytes;
   node->modified = modified;
   node->outsideLba = lba;
@@ -194,6 +191,11 @@ Result<FileTree::Placement> FileTree::insert(TreeNode& parent, std::unique_ptr<T
   // Children go in one by one: names inside a scanned folder can collide too.
   std::vector<std::unique_ptr<TreeNode>> children = std::move(node->children);
   node->children.clear();
+  if (!node->sourceWhole && !node->sourceName.empty() && node->parent != nullptr && node->parent != &parent) {
+    // Merged into another folder: the path can no longer be rebuilt from the new parent's.
+    node->sourceName = names_.store(node->source());
+    node->sourceWhole = true;
+  }
   node->parent = &parent;
   computeNames(*node);
 
@@ -213,6 +215,7 @@ Result<FileTree::Placement> FileTree::insert(TreeNode& parent, std::unique_ptr<T
     target = parent.children.back().get();
     reportAdded(*target);
   }
+  target->children.reserve(target->children.size() + children.size());
   for (auto& child : children) {
     auto placed = insert(*target, std::move(child));
     if (!placed.ok()) return fail(std::move(placed).error());
@@ -234,7 +237,7 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
   if (decision && decision->answer == CollisionAnswer::KeepFirst) {
     if (observer_ != nullptr)
       observer_->ignored(node.treePath(),
-                         "its ISO 9660 name " + node.isoName + " is already used by " + first->treePath());
+                         "its ISO 9660 name " + std::string(node.isoName) + " is already used by " + first->treePath());
     return Placement::Skipped;
   }
   if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
@@ -244,25 +247,40 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
   if (decision && decision->answer == CollisionAnswer::Rename) {
     const std::string wanted = isoName(decision->isoName, node.folder, kLevel2Names);
     if (!isoNameTaken(parent, node, wanted) && !(sameTreePath && treeNameTaken(parent, node, wanted))) {
-      node.isoName = wanted;
+      node.isoName = names_.store(wanted);
       if (sameTreePath) {
-        node.name = wanted;
-        node.jolietName = jolietName(node.name);
+        node.name = node.isoName;
+        node.jolietName = names_.store(jolietName(node.name));
       }
       return Placement::Added;
     }
   }
-  const std::string original = node.name;
-  const std::string originalIso = node.isoName;
+  // Long names cut to the same identifier can fill a folder with counters:
+  // the siblings' names are gathered once, not scanned again for every
+  // candidate. Candidates are kept in the arena only once one is taken.
+  std::unordered_set<std::string_view> isoTaken;
+  std::unordered_set<std::string_view> treeTaken;
+  for (const auto& child : parent.children) {
+    if (child.get() == &node) continue;
+    isoTaken.insert(child->isoName);
+    if (sameTreePath) treeTaken.insert(child->name);
+  }
   for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
     if (sameTreePath) {
-      node.name = treeNameWithCounter(original, counter);
-      computeNames(node);
-      if (treeNameTaken(parent, node, node.name)) continue;
-    } else {
-      node.isoName = isoNameWithCounter(originalIso, node.folder, counter, kLevel2Names);
+      const std::string name = treeNameWithCounter(node.name, counter);
+      if (treeTaken.contains(name)) continue;
+      const std::string iso = isoName(name, node.folder, kLevel2Names);
+      if (isoTaken.contains(iso)) continue;
+      node.name = names_.store(name);
+      node.isoName = names_.store(iso);
+      node.jolietName = names_.store(jolietName(node.name));
+      return Placement::Added;
     }
-    if (!isoNameTaken(parent, node, node.isoName)) return Placement::Added;
+    const std::string iso = isoNameWithCounter(node.isoName, node.folder, counter, kLevel2Names);
+    if (!isoTaken.contains(iso)) {
+      node.isoName = names_.store(iso);
+      return Placement::Added;
+    }
   }
   return fail(noFreeName(node));
 }
@@ -284,25 +302,32 @@ Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNod
   if (decision && decision->answer == CollisionAnswer::Rename) {
     const std::u16string wanted = jolietName(std::u16string_view(decision->jolietName));
     if (!jolietNameTaken(parent, node, wanted)) {
-      node.jolietName = wanted;
+      node.jolietName = names_.store(wanted);
       return Placement::Added;
     }
   }
-  const std::u16string original = node.jolietName;
   for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
-    node.jolietName = jolietNameWithCounter(original, counter);
-    if (!jolietNameTaken(parent, node, node.jolietName)) return Placement::Added;
+    const std::u16string name = jolietNameWithCounter(node.jolietName, counter);
+    if (!jolietNameTaken(parent, node, name)) {
+      node.jolietName = names_.store(name);
+      return Placement::Added;
+    }
   }
   return fail(noFreeName(node));
 }
 
+void FileTree::computeNames(TreeNode& node) {
+  node.isoName = names_.store(isoName(node.name, node.folder, kLevel2Names));
+  node.jolietName = names_.store(jolietName(node.name));
+}
+
 void FileTree::reportAdded(const TreeNode& node) {
-  if (observer_ != nullptr) observer_->added(node.treePath(), node.source);
+  if (observer_ != nullptr) observer_->added(node.treePath(), node.source());
 }
 
 void FileTree::reportRemoved(const TreeNode& node) {
   for (const auto& child : node.children) reportRemoved(*child);
-  if (observer_ != nullptr) observer_->removed(node.treePath(), node.source);
+  if (observer_ != nullptr) observer_->removed(node.treePath(), node.source());
 }
 
 }  // namespace emberline::image

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/result.h"
+#include "image/name_arena.h"
 #include "image/tree_node.h"
 #include "image/tree_observer.h"
 
@@ -45,10 +46,13 @@ class FileTree {
   Result<Placement> insert(TreeNode& parent, std::unique_ptr<TreeNode> node);
   Result<Placement> settleIsoName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
   Result<Placement> settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
+  void computeNames(TreeNode& node);
   void reportAdded(const TreeNode& node);
   void reportRemoved(const TreeNode& node);
 
   TreeObserver* observer_;
+  /// Every name of the tree. Names of removed or renamed nodes stay until the tree goes.
+  NameArena names_;
   std::unique_ptr<TreeNode> root_;
 };
 

@@ -65,8 +65,9 @@ class EntryNamer {
 };
 
 Result<std::string> identifierOf(const TreeNode& node, EntryNamer& namer, const HierarchyOptions& options) {
-  if (options.flavour == Flavour::Joliet) return namer.joliet(node.jolietName);
-  const std::string wanted = options.level1Names ? isoName(node.name, node.folder, kLevel1Names) : node.isoName;
+  if (options.flavour == Flavour::Joliet) return namer.joliet(std::u16string(node.jolietName));
+  const std::string wanted =
+      options.level1Names ? isoName(node.name, node.folder, kLevel1Names) : std::string(node.isoName);
   return namer.iso(wanted, node.folder);
 }
 
@@ -99,7 +100,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
   hierarchy.flavour = options.flavour;
   auto& dirs = hierarchy.directories;
   HierarchyDirectory top;
-  top.identifier = std::string(1, '\0');
+  top.identifier = std::string_view("\0", 1);
   top.treePath = "/";
   top.node = &root;
   const auto timeOf = [&](const TreeNode& node) {
@@ -115,10 +116,12 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     EntryNamer namer(options);
     std::vector<HierarchyEntry> entries;
     std::vector<const TreeNode*> nodes;  // parallel to entries; null for the extra files
+    entries.reserve(node->children.size() + (index == 0 ? extras.size() : 0));
+    nodes.reserve(entries.capacity());
     for (const auto& child : node->children) {
       auto identifier = identifierOf(*child, namer, options);
       if (!identifier.ok()) return fail(std::move(identifier).error());
-      HierarchyEntry entry{std::move(*identifier), child->folder, 0, timeOf(*child), child.get()};
+      HierarchyEntry entry{hierarchy.identifiers.store(*identifier), child->folder, 0, timeOf(*child), child.get()};
       if (child->folder) {
         if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
           return fail(ErrorKind::InvalidArgument,
@@ -137,7 +140,8 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
         auto identifier =
             options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName) : namer.iso(extra.isoName, false);
         if (!identifier.ok()) return fail(std::move(identifier).error());
-        entries.push_back(HierarchyEntry{std::move(*identifier), false, extra.extent, extra.modified});
+        entries.push_back(
+            HierarchyEntry{hierarchy.identifiers.store(*identifier), false, extra.extent, extra.modified});
         nodes.push_back(nullptr);
       }
     }
@@ -147,6 +151,7 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     std::sort(sorted.begin(), sorted.end(),
               [&](std::size_t a, std::size_t b) { return entryLess(options.flavour, entries[a], entries[b]); });
     std::vector<HierarchyEntry> result;
+    result.reserve(entries.size());
     for (std::size_t i : sorted) {
       HierarchyEntry entry = entries[i];
       if (entry.directory) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "image/name_arena.h"
 #include "image/tree_node.h"
 
 namespace emberline::image {
@@ -18,7 +19,7 @@ namespace emberline::image {
 enum class Flavour { Iso, Joliet };
 
 struct HierarchyEntry {
-  std::string identifier;  ///< recorded bytes (";1" on ISO files, UCS-2 big-endian for Joliet)
+  std::string_view identifier;  ///< recorded bytes (";1" on ISO files, UCS-2 big-endian for Joliet)
   bool directory = false;
   std::size_t target = 0;  ///< directory index, or extent index for a file
   std::time_t modified = 0;
@@ -26,9 +27,9 @@ struct HierarchyEntry {
 };
 
 struct HierarchyDirectory {
-  std::string identifier;  ///< "\0" for the root
-  std::size_t parent = 0;  ///< index of the parent; the root is its own parent
-  unsigned level = 1;      ///< the root is level 1
+  std::string_view identifier;  ///< "\0" for the root
+  std::size_t parent = 0;       ///< index of the parent; the root is its own parent
+  unsigned level = 1;           ///< the root is level 1
   std::string treePath;
   const TreeNode* node = nullptr;
   std::time_t modified = 0;
@@ -40,6 +41,7 @@ struct HierarchyDirectory {
 struct Hierarchy {
   Flavour flavour = Flavour::Iso;
   std::vector<HierarchyDirectory> directories;  ///< path table order: by level, parent, name
+  NameArena identifiers;                        ///< what the identifiers above point into
 };
 
 /// Hands out the extent of each file of the tree, the same one to both hierarchies.

@@ -146,10 +146,17 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
   m.resize(std::size_t{tableBlocks} * kBlockSize);
   out.moveTo(mPathTable_ - layout.startLba);
   out.addBytes(std::move(m));
-  for (const auto& dir : hierarchy_.directories) {
+  // Each folder's entries are let go once its records are written: nothing
+  // reads them again, and a big tree's two hierarchies need not be held whole
+  // beside the records.
+  for (auto& dir : hierarchy_.directories) {
     out.moveTo(dir.lba - layout.startLba);
     out.addBytes(directory(layout, dir));
+    std::vector<HierarchyEntry>().swap(dir.entries);
   }
+  // Written whole: the identifiers go too (the descriptor and the tables were written before).
+  hierarchy_.directories = {};
+  hierarchy_.identifiers = NameArena();
   return {};
 }
 

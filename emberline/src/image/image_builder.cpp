@@ -21,6 +21,12 @@ const TreeNode* firstMultiExtentFile(const TreeNode& node) {
   return nullptr;
 }
 
+std::size_t fileCount(const TreeNode& node) {
+  std::size_t files = node.folder ? 0 : 1;
+  for (const auto& child : node.children) files += fileCount(*child);
+  return files;
+}
+
 Result<unsigned> chooseLevel(const TreeNode& root, unsigned asked) {
   if (asked > 3) asked = 0;  // only 1 to 3 name a level; anything else leaves the choice to us
   const TreeNode* big = firstMultiExtentFile(root);
@@ -108,6 +114,7 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   layout.startLba = options.startLba;
   layout.created = options.created != 0 ? options.created : std::time(nullptr);
   auto data = std::make_unique<FileDataWriter>(layout);
+  data->reserve(fileCount(tree.root()) + 2);  // the boot image and its catalogue
 
   std::vector<ExtraRootFile> extras;
   std::unique_ptr<ImageWriter> boot;

@@ -30,7 +30,7 @@ void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
   if (bytes == 0) return;
   ImageSegment segment;
   segment.length = std::uint64_t{blocksFor(bytes)} * kBlockSize;
-  segment.source = source;
+  segment.source = sources_.store(source);
   segment.sourceBytes = bytes;
   segment.file = true;
   add(std::move(segment));
@@ -38,34 +38,44 @@ void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
 
 Status ImageContents::finish(std::uint32_t totalBlocks) {
   const std::uint64_t total = std::uint64_t{totalBlocks} * kBlockSize;
-  std::stable_sort(segments_.begin(), segments_.end(),
-                   [](const ImageSegment& a, const ImageSegment& b) { return a.offset < b.offset; });
-  std::vector<ImageSegment> filled;
-  filled.reserve(segments_.size());
+  const auto earlier = [](const ImageSegment& a, const ImageSegment& b) { return a.offset < b.offset; };
+  // Usually in order already; sorting anyway would take a buffer half the list's size.
+  if (!std::is_sorted(segments_.begin(), segments_.end(), earlier))
+    std::stable_sort(segments_.begin(), segments_.end(), earlier);
+  // Gaps are counted first and the segments spread out in place from the
+  // back: with one segment per file, a second list would double the cost.
+  std::size_t gaps = 0;
   std::uint64_t at = 0;
-  for (ImageSegment& segment : segments_) {
+  for (const ImageSegment& segment : segments_) {
     if (segment.offset < at)
       return fail(ErrorKind::Internal,
                   "two parts of the image overlap at block " + std::to_string(segment.offset / kBlockSize));
-    if (segment.offset > at) {
-      ImageSegment gap;
-      gap.offset = at;
-      gap.length = segment.offset - at;
-      filled.push_back(std::move(gap));
-    }
+    if (segment.offset > at) ++gaps;
     at = segment.offset + segment.length;
-    filled.push_back(std::move(segment));
   }
   if (at > total)
     return fail(ErrorKind::Internal,
                 "a part of the image ends after its last block (" + std::to_string(totalBlocks) + ")");
-  if (at < total) {
+  const std::uint64_t end = at;
+  if (end < total) ++gaps;
+  std::size_t from = segments_.size();
+  segments_.resize(segments_.size() + gaps);
+  std::size_t to = segments_.size();
+  const auto putGap = [&](std::uint64_t first, std::uint64_t last) {
     ImageSegment gap;
-    gap.offset = at;
-    gap.length = total - at;
-    filled.push_back(std::move(gap));
+    gap.offset = first;
+    gap.length = last - first;
+    segments_[--to] = std::move(gap);
+  };
+  if (end < total) putGap(end, total);
+  while (from > 0) {
+    ImageSegment& segment = segments_[--from];
+    const std::uint64_t before = from > 0 ? segments_[from - 1].offset + segments_[from - 1].length : 0;
+    const std::uint64_t offset = segment.offset;
+    if (to - 1 != from) segments_[to - 1] = std::move(segment);
+    --to;
+    if (offset > before) putGap(before, offset);
   }
-  segments_ = std::move(filled);
   end_ = total;
   cursor_ = total;
   return {};

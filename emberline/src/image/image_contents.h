@@ -7,6 +7,7 @@
 
 #include "core/result.h"
 #include "image/image_layout.h"
+#include "image/name_arena.h"
 
 namespace emberline::image {
 
@@ -14,7 +15,7 @@ struct ImageSegment {
   std::uint64_t offset = 0;         ///< byte offset in the image
   std::uint64_t length = 0;         ///< whole blocks
   std::vector<std::uint8_t> bytes;  ///< memory segments; shorter than length means zeros follow
-  std::string source;               ///< file segments: the local file
+  std::string_view source;          ///< file segments: the local file (held by the contents)
   std::uint64_t sourceBytes = 0;    ///< its size when the tree was filled
   bool file = false;
 };
@@ -29,6 +30,8 @@ class ImageContents {
   /// Bytes padded with zeros to whole blocks.
   void addBytes(std::vector<std::uint8_t> bytes);
   void addFile(const std::string& source, std::uint64_t bytes);
+  /// Room for `more` pieces beyond those added, and for the gaps `finish` adds.
+  void reserve(std::size_t more) { segments_.reserve(segments_.size() + more + kGapRoom); }
 
   /// Puts the pieces in order, fills the gaps with zeros up to `totalBlocks`,
   /// and fails when two pieces overlap or one passes the end.
@@ -41,7 +44,10 @@ class ImageContents {
  private:
   void add(ImageSegment segment);
 
+  static constexpr std::size_t kGapRoom = 64;
+
   std::vector<ImageSegment> segments_;
+  TextPool<char> sources_;  ///< the paths of the file segments, packed
   std::uint64_t cursor_ = 0;
   std::uint64_t end_ = 0;
 };

@@ -46,9 +46,9 @@ Status SourceReader::open(const std::string& path, std::uint64_t expectedBytes) 
   return {};
 }
 
-Status SourceReader::read(const std::string& path, std::uint64_t expectedBytes, std::uint64_t offset,
+Status SourceReader::read(std::string_view path, std::uint64_t expectedBytes, std::uint64_t offset,
                           std::span<std::uint8_t> out) {
-  if (fd_ < 0 || path_ != path) EMBERLINE_TRY(open(path, expectedBytes));
+  if (fd_ < 0 || path_ != path) EMBERLINE_TRY(open(std::string(path), expectedBytes));
   std::size_t done = 0;
   while (done < out.size()) {
     const ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
@@ -56,11 +56,12 @@ Status SourceReader::read(const std::string& path, std::uint64_t expectedBytes, 
       if (errno == EINTR) continue;
       const int err = errno;
       close();
-      return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": " + std::strerror(err), err));
+      return fail(
+          Error::fromErrno(ErrorKind::File, "cannot read " + std::string(path) + ": " + std::strerror(err), err));
     }
     if (got == 0) {
       close();
-      return fail(changedSize(path, expectedBytes, offset + done));
+      return fail(changedSize(std::string(path), expectedBytes, offset + done));
     }
     done += static_cast<std::size_t>(got);
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/result.h"
 
@@ -17,7 +18,7 @@ class SourceReader {
   ~SourceReader();
 
   /// Fills `out` from `offset` of `path`, which must still be `expectedBytes` long.
-  Status read(const std::string& path, std::uint64_t expectedBytes, std::uint64_t offset, std::span<std::uint8_t> out);
+  Status read(std::string_view path, std::uint64_t expectedBytes, std::uint64_t offset, std::span<std::uint8_t> out);
   void close();
 
  private:

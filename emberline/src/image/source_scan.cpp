@@ -39,12 +39,21 @@ std::string baseName(const std::string& path) {
 
 class Scanner {
  public:
-  Result<std::unique_ptr<TreeNode>> scan(const std::string& path, const std::string& relative) {
+  explicit Scanner(NameArena& names) : names_(names) {}
+
+  /// `entry` is the name inside the folder above, or empty for the path the scan starts at.
+  Result<std::unique_ptr<TreeNode>> scan(const std::string& path, const std::string& relative, std::string_view entry) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return fail(sourceError(path, "read", errno));
     auto node = std::make_unique<TreeNode>();
-    node->name = baseName(path);
-    node->source = path;
+    if (entry.empty()) {
+      node->name = names_.store(baseName(path));
+      node->sourceName = names_.store(path);
+      node->sourceWhole = true;
+    } else {
+      node->name = names_.store(entry);
+      node->sourceName = node->name;
+    }
     node->modified = info.st_mtime;
     if (S_ISREG(info.st_mode)) {
       EMBERLINE_TRY(checkReadable(path));
@@ -64,8 +73,9 @@ class Scanner {
     auto names = entriesOf(path);
     if (!names.ok()) return fail(std::move(names).error());
     ancestors_.push_back(identity);
-    for (const std::string& entry : *names) {
-      auto child = scan(path + "/" + entry, relative + "/" + entry);
+    node->children.reserve(names->size());
+    for (const std::string& inner : *names) {
+      auto child = scan(path + "/" + inner, relative + "/" + inner, inner);
       if (!child.ok()) return fail(std::move(child).error());
       if (*child) {
         (*child)->parent = node.get();
@@ -97,15 +107,16 @@ class Scanner {
     return names;
   }
 
+  NameArena& names_;
   std::vector<FileIdentity> ancestors_;
 };
 
 }  // namespace
 
-Result<ScannedSource> scanSource(const std::string& path) {
+Result<ScannedSource> scanSource(const std::string& path, NameArena& names) {
   if (path.empty()) return fail(ErrorKind::InvalidArgument, "no source path given");
-  Scanner scanner;
-  auto node = scanner.scan(path, "");
+  Scanner scanner(names);
+  auto node = scanner.scan(path, "", {});
   if (!node.ok()) return fail(std::move(node).error());
   if (!*node) {
     std::string reason = scanner.leftOut.empty() ? "cannot be added" : scanner.leftOut.front().second;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "image/name_arena.h"
 #include "image/tree_node.h"
 
 namespace emberline::image {
@@ -19,7 +20,8 @@ struct ScannedSource {
 
 /// Scans a local file, or a folder with everything in it. Anything that
 /// cannot be read fails the whole scan with an error naming it, so a
-/// partly readable folder never ends up partly added.
-Result<ScannedSource> scanSource(const std::string& path);
+/// partly readable folder never ends up partly added. The nodes' names are
+/// kept in `names`.
+Result<ScannedSource> scanSource(const std::string& path, NameArena& names);
 
 }  // namespace emberline::image

@@ -1,21 +1,32 @@
 #pragma once
-/// @file One folder or file of a file tree, with its names in both hierarchies.
+/**
+ * @file One folder or file of a file tree, with its names in both hierarchies.
+ *
+ * Trees of tens of thousands of files are common, so a node keeps no
+ * strings of its own: its names are views into the tree's NameArena, and
+ * its local path is rebuilt from its parent's when asked for.
+ */
 
 #include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace emberline::image {
 
 struct TreeNode {
-  std::string name;           ///< tree name (UTF-8), unique among its siblings
-  std::string isoName;        ///< level 2 ISO 9660 name ("BASE.EXT" or a folder identifier)
-  std::u16string jolietName;  ///< Joliet name
+  std::string_view name;           ///< tree name (UTF-8), unique among its siblings
+  std::string_view isoName;        ///< level 2 ISO 9660 name ("BASE.EXT" or a folder identifier)
+  std::u16string_view jolietName;  ///< Joliet name
+  /// The local name this node was read from: a whole path when `sourceWhole`,
+  /// otherwise one name inside the parent's source folder; empty for folders
+  /// that exist only in the tree and files outside the image.
+  std::string_view sourceName;
+  bool sourceWhole = false;
   bool folder = false;
-  std::string source;      ///< local path; empty for folders that exist only in the tree
   std::uint64_t size = 0;  ///< file size when added
   std::time_t modified = 0;
   /// A file whose data lies outside the image, at this address of the disc
@@ -24,11 +35,22 @@ struct TreeNode {
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
 
+  /// The local path; empty for folders that exist only in the tree.
+  std::string source() const {
+    if (sourceWhole || sourceName.empty() || parent == nullptr) return std::string(sourceName);
+    std::string path = parent->source();
+    path += '/';
+    path += sourceName;
+    return path;
+  }
+
   /// "/a/b" path in the tree; "/" for the root.
   std::string treePath() const {
     if (parent == nullptr) return "/";
-    const std::string above = parent->treePath();
-    return (above == "/" ? std::string() : above) + "/" + name;
+    std::string path = parent->parent == nullptr ? std::string() : parent->treePath();
+    path += '/';
+    path += name;
+    return path;
   }
 };
 

@@ -160,7 +160,8 @@ TEST(UdfTree, SharesEachFilesExtentWithTheIsoHierarchy) {
   std::map<std::string, std::size_t> isoExtents, udfExtents;
   for (const auto& directory : iso->directories)
     for (const auto& entry : directory.entries)
-      if (!entry.directory) isoExtents[entry.identifier.substr(0, entry.identifier.find(';'))] = entry.target;
+      if (!entry.directory)
+        isoExtents[std::string(entry.identifier.substr(0, entry.identifier.find(';')))] = entry.target;
   for (const UdfEntry& folder : root.children)
     for (const UdfEntry& file : folder.children) udfExtents[file.name] = file.extent;
   EXPECT_EQ(udfExtents.size(), 2u);
