@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -113,6 +114,45 @@ TEST_F(DvdVideoCalls, BurnsOntoDvdPlusR) {
 
 TEST_F(DvdVideoCalls, BurnsOntoDvdPlusRw) {
   burnsOnto("dvd+rw");
+}
+
+TEST_F(DvdVideoCalls, OnADoubleLayerDiscTheLayerBreaksOnACellStart) {
+  const fs::path source = fixtures() / "two-titlesets";
+  // A first look at the image's size, to make layers just too small for it.
+  startWith("dvd+r");
+  ASSERT_EQ(create(source), EMBERLINE_OK) << out_.text;
+  uint32_t high = 0;
+  const uint32_t blocks = Emberline_ISO9660JolietFileTree_GetSizeInBytes(tree(), &high) / 2048;
+  const std::vector<std::uint32_t> candidates = findFileTree(tree())->layerBreakCandidates();
+  ASSERT_FALSE(candidates.empty());
+  Emberline_DVDVideo_Destroy(structure_);
+  structure_ = nullptr;
+  Emberline_ShutDown();
+  started_ = false;
+
+  const uint32_t layer = (blocks - 1) / 16 * 16;
+  burnerWith("dvd+r-dl,capacity=" + std::to_string(2 * layer));
+  ASSERT_EQ(create(source), EMBERLINE_OK) << out_.text;
+  ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                     &out_.failure, tree(), 1, 0, 1, 1, 5),
+            EMBERLINE_OK)
+      << out_.text;
+  closeSession();
+  ASSERT_EQ(eject(), EMBERLINE_OK);
+
+  const auto text = readAll(images(".layers").at(0));
+  std::istringstream in(std::string(text.begin(), text.end()));
+  std::string word, set;
+  uint32_t layer0 = 0;
+  in >> word >> layer0 >> word >> set;
+  EXPECT_EQ(set, "yes") << "the break was sent before writing";
+  EXPECT_NE(std::find(candidates.begin(), candidates.end(), layer0), candidates.end())
+      << "layer 0 ends where a cell starts: " << layer0;
+  EXPECT_GE(layer0 * 2, blocks) << "the first layer is not the smaller";
+  EXPECT_LE(layer0, layer);
+  if (haveTool("lsdvd"))
+    EXPECT_EQ(titles(run("lsdvd -x '" + images(".iso").at(0).string() + "'")),
+              titles(run("lsdvd -x '" + source.string() + "'")));
 }
 
 TEST_F(DvdVideoCalls, TheTreeReadsAsTheImageAndOffersTitleCellsAsLayerBreaks) {
