@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# burn --kind vcd and svcd from the command line onto the virtual CD writer:
-# the discs pass the Video CD reader, refusals come with the wizard's texts
-# and leave the disc blank, and the source is never changed.
-# Usage: video_burn.sh path/to/ondrelle-cli FIXTURES_DIR
+# burn --kind vcd, svcd and dvd from the command line onto the virtual
+# writers: the discs pass the Video CD and DVD readers, refusals come with
+# the wizard's texts and leave the disc blank, and the source is never changed.
+# Usage: video_burn.sh path/to/ondrelle-cli FIXTURES_DIR DVD_FIXTURES_DIR
 set -euo pipefail
 cli=$(realpath "$1")
 fixtures=$2
+dvd=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export ONDRELLE_VIRTUAL_DIR="$work/virtual"
@@ -65,4 +66,22 @@ check_disc vcd vcd-ntsc.mpg 'VCD 2.0 detected'
 check_disc svcd svcd-pal.mpg 'SVCD detected'
 
 [ "$(cd "$work" && md5sum ./*.mpg ./*.txt)" = "$before" ] || fail "a source changed"
+
+# DVD-Video from a VIDEO_TS folder onto the virtual DVD+R: a bad folder is
+# refused with what it lacks and the disc stays blank; a good one plays.
+dvd_blank() { ! ls "$work/virtual"/*.iso >/dev/null 2>&1 || fail "something was recorded: $1"; }
+[ -d "$dvd/one-title" ] || fail "no VIDEO_TS folders in $dvd (build the dvd-fixtures target)"
+"$cli" burn --kind dvd --device CdRom17 --source "$dvd/missing-bup" >"$work/out.log" 2>&1 \
+  && { cat "$work/out.log"; fail "a folder without its BUP was burned"; }
+grep -qF 'BUP' "$work/out.log" || { cat "$work/out.log"; fail "the refusal does not name the missing BUP"; }
+dvd_blank "bad folder"
+dvd_sum=$(cd "$dvd/one-title" && find . -type f -exec md5sum {} + | sort)
+"$cli" burn --kind dvd --device CdRom17 --source "$dvd/one-title" >"$work/out.log" 2>&1 \
+  || { cat "$work/out.log"; fail "burn --kind dvd"; }
+grep -qx 'Burning completed' "$work/out.log" || fail "no completion line for dvd"
+titles() { lsdvd -x "$1" 2>/dev/null | grep -E '^Title|Chapter|Cell' || true; }
+iso=$(ls "$work/virtual"/*.iso)
+[ -n "$(titles "$dvd/one-title")" ] || fail "lsdvd reads no titles from the folder"
+[ "$(titles "$iso")" = "$(titles "$dvd/one-title")" ] || fail "lsdvd sees other titles on the burned DVD"
+[ "$(cd "$dvd/one-title" && find . -type f -exec md5sum {} + | sort)" = "$dvd_sum" ] || fail "the VIDEO_TS folder changed"
 echo ok
