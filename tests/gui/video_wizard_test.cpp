@@ -172,6 +172,11 @@ QString RunTool(const QString& program, const QStringList& arguments) {
   return QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
 }
 
+QByteArray ReadWhole(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString FindFile(const QString& folder, const QString& pattern) {
   QDirIterator files(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
   return files.hasNext() ? files.next() : QString();
@@ -463,6 +468,16 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
     const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
     ASSERT_FALSE(image.isEmpty());
     EXPECT_TRUE(RunTool(QStringLiteral("lsdvd"), {image}).contains(QStringLiteral("Title: 01")));
+    // Every file of the folder comes back byte for byte.
+    const QString backup = run.FilePath(QStringLiteral("backup"));
+    RunTool(QStringLiteral("dvdbackup"), {QStringLiteral("-M"), QStringLiteral("-n"), QStringLiteral("COPY"),
+                                          QStringLiteral("-i"), image, QStringLiteral("-o"), backup});
+    const QDir folder(source);
+    const QStringList files = folder.entryList(QDir::Files);
+    EXPECT_FALSE(files.isEmpty());
+    for (const QString& name : files)
+      EXPECT_EQ(ReadWhole(backup + QStringLiteral("/COPY/VIDEO_TS/") + name), ReadWhole(folder.filePath(name)))
+          << name.toStdString();
   } else {
     const QString cue = FindFile(run.VirtualDir(), QStringLiteral("*.cue"));
     ASSERT_FALSE(cue.isEmpty());
@@ -470,6 +485,14 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
         RunTool(QStringLiteral("vcd-info"), {QStringLiteral("--no-banner"), QStringLiteral("-c"), cue});
     EXPECT_TRUE(info.contains(kind == vkVideoCD ? QStringLiteral("VCD 2.0") : QStringLiteral("SVCD")))
         << info.toStdString();
+    // The MPEG stream comes back byte for byte.
+    QProcess rip;
+    rip.setWorkingDirectory(QFileInfo(cue).path());
+    rip.start(QStringLiteral("vcdxrip"), {QStringLiteral("--cue-file=") + QFileInfo(cue).fileName()});
+    rip.waitForFinished(60000);
+    const QString ripped = QFileInfo(cue).dir().filePath(QStringLiteral("avseq01.mpg"));
+    EXPECT_FALSE(ReadWhole(ripped).isEmpty()) << rip.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadWhole(ripped), ReadWhole(source)) << "the ripped stream is the source";
   }
 }
 
