@@ -9,6 +9,7 @@
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -33,7 +34,7 @@ void TsbVideoBurnThread::Execute() {
   try {
     b.BurnSucceeded = true;
     b.LastMessage.clear();
-    DoMessage(QStringLiteral("Burning started"), TsbLogItemType::litInfo);
+    DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
     CallBackEventer().DoCancelEnabled(true);
     // A cancel that came while the burn was being prepared: nothing is written.
     if (b.Cancelled) {

@@ -3,6 +3,7 @@
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
 #include "engine/video_burn_thread.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -52,8 +53,7 @@ void TsbVideoFileAction::Execute(TsbActionItem* item) {
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
   if (!b.TestMode) CloseSession();
   Eject();
-  DoMessage(b.Cancelled ? QStringLiteral("Burning cancelled") : QStringLiteral("Burning completed"),
-            TsbLogItemType::litInfo);
+  DoMessage(b.Cancelled ? LoadStr(15173) : LoadStr(15148), TsbLogItemType::litInfo);
 }
 
 }  // namespace ondrelle
