@@ -66,40 +66,62 @@ SectorPosition RawDiscAtOnceStrategy::positionOf(std::int32_t lba) const {
   return p;
 }
 
-Status RawDiscAtOnceStrategy::send(std::span<const std::uint8_t> input, std::size_t inputBlockSize,
-                                   std::uint32_t count) {
+void RawDiscAtOnceStrategy::encodeBlock(std::int32_t lba, const std::uint8_t* input, std::size_t inputBlockSize,
+                                        std::uint8_t* block) const {
+  std::span<std::uint8_t, sector::kRawSectorSize> raw(block, sector::kRawSectorSize);
+  if (input == nullptr)
+    sector::encodeMode1(lba, kZeroUser, raw);
+  else if (inputBlockSize == sector::kRawSectorSize)
+    std::memcpy(block, input, sector::kRawSectorSize);
+  else
+    sector::encodeMode1(lba, std::span<const std::uint8_t, sector::kUserDataSize>(input, sector::kUserDataSize), raw);
+  const SectorPosition position = positionOf(lba);
+  if (fullSubchannel_) {
+    const auto pw = encodePw(position);
+    std::memcpy(block + sector::kRawSectorSize, pw.data(), pw.size());
+  } else {
+    const auto pq = encodePq(position);
+    std::memcpy(block + sector::kRawSectorSize, pq.data(), pq.size());
+  }
+}
+
+std::size_t RawDiscAtOnceStrategy::encodedBlockSize(std::size_t /*index*/) const {
+  return blockSize();
+}
+
+void RawDiscAtOnceStrategy::encode(std::size_t index, std::uint32_t first, std::span<const std::uint8_t> in,
+                                   std::span<std::uint8_t> out) const {
+  const std::size_t inputBlockSize = plan_->tracks[index].source->blockSize();
+  const std::size_t size = blockSize();
+  const auto blocks = static_cast<std::uint32_t>(in.size() / inputBlockSize);
+  const std::int32_t start = cue_.tracks[index].start + static_cast<std::int32_t>(first);
+  for (std::uint32_t b = 0; b < blocks; ++b)
+    encodeBlock(start + static_cast<std::int32_t>(b), in.data() + std::size_t{b} * inputBlockSize, inputBlockSize,
+                out.data() + std::size_t{b} * size);
+}
+
+Status RawDiscAtOnceStrategy::sendZeros(std::uint32_t count) {
   const std::size_t size = blockSize();
   while (count > 0) {
     const std::uint32_t blocks = std::min(count, kEncodeChunk);
-    out_.assign(std::size_t{blocks} * size, 0);
-    for (std::uint32_t b = 0; b < blocks; ++b) {
-      const std::int32_t lba = next_ + static_cast<std::int32_t>(b);
-      std::uint8_t* block = out_.data() + std::size_t{b} * size;
-      std::span<std::uint8_t, sector::kRawSectorSize> raw(block, sector::kRawSectorSize);
-      if (input.empty()) {
-        sector::encodeMode1(lba, kZeroUser, raw);
-      } else if (inputBlockSize == sector::kRawSectorSize) {
-        std::memcpy(block, input.data() + std::size_t{b} * inputBlockSize, sector::kRawSectorSize);
-      } else {
-        sector::encodeMode1(lba,
-                            std::span<const std::uint8_t, sector::kUserDataSize>(
-                                input.data() + std::size_t{b} * inputBlockSize, sector::kUserDataSize),
-                            raw);
-      }
-      const SectorPosition position = positionOf(lba);
-      if (fullSubchannel_) {
-        const auto pw = encodePw(position);
-        std::memcpy(block + sector::kRawSectorSize, pw.data(), pw.size());
-      } else {
-        const auto pq = encodePq(position);
-        std::memcpy(block + sector::kRawSectorSize, pq.data(), pq.size());
-      }
-    }
-    EMBERLINE_TRY(drive().write(next_, static_cast<std::uint16_t>(blocks), out_));
-    started_ = true;
-    next_ += static_cast<std::int32_t>(blocks);
+    out_.resize(std::size_t{blocks} * size);
+    for (std::uint32_t b = 0; b < blocks; ++b)
+      encodeBlock(next_ + static_cast<std::int32_t>(b), nullptr, 0, out_.data() + std::size_t{b} * size);
+    EMBERLINE_TRY(sendEncoded(out_, blocks));
     count -= blocks;
-    if (!input.empty()) input = input.subspan(std::size_t{blocks} * inputBlockSize);
+  }
+  return {};
+}
+
+Status RawDiscAtOnceStrategy::sendEncoded(std::span<const std::uint8_t> blocks, std::uint32_t count) {
+  const std::size_t size = blockSize();
+  while (count > 0) {
+    const std::uint32_t n = std::min(count, kEncodeChunk);
+    EMBERLINE_TRY(drive().write(next_, static_cast<std::uint16_t>(n), blocks.first(std::size_t{n} * size)));
+    started_ = true;
+    next_ += static_cast<std::int32_t>(n);
+    count -= n;
+    blocks = blocks.subspan(std::size_t{n} * size);
   }
   return {};
 }
@@ -107,17 +129,17 @@ Status RawDiscAtOnceStrategy::send(std::span<const std::uint8_t> input, std::siz
 Status RawDiscAtOnceStrategy::beginTrack(std::size_t index) {
   track_ = index;
   const std::int32_t start = cue_.tracks[index].start;
-  if (start > next_) EMBERLINE_TRY(send({}, 0, static_cast<std::uint32_t>(start - next_)));
+  if (start > next_) EMBERLINE_TRY(sendZeros(static_cast<std::uint32_t>(start - next_)));
   return {};
 }
 
 Status RawDiscAtOnceStrategy::writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) {
-  return send(data, plan_->tracks[track_].source->blockSize(), blocks);
+  return sendEncoded(data, blocks);
 }
 
 Status RawDiscAtOnceStrategy::endTrack(std::size_t index) {
   const std::int32_t end = cue_.tracks[index].end();
-  if (end > next_) EMBERLINE_TRY(send({}, 0, static_cast<std::uint32_t>(end - next_)));
+  if (end > next_) EMBERLINE_TRY(sendZeros(static_cast<std::uint32_t>(end - next_)));
   return {};
 }
 

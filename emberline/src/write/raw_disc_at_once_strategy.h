@@ -20,6 +20,9 @@ class RawDiscAtOnceStrategy final : public WriteStrategy {
 
   Status prepare(const DiscPlan& plan, const MediumState& medium) override;
   Status beginTrack(std::size_t index) override;
+  std::size_t encodedBlockSize(std::size_t index) const override;
+  void encode(std::size_t index, std::uint32_t first, std::span<const std::uint8_t> in,
+              std::span<std::uint8_t> out) const override;
   Status writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) override;
   Status endTrack(std::size_t index) override;
   Status finish() override;
@@ -29,8 +32,13 @@ class RawDiscAtOnceStrategy final : public WriteStrategy {
   std::size_t blockSize() const;
 
  private:
-  /// Encodes @p count blocks from next_ on; @p input holds user (2048) or raw (2352) sectors, or is empty for zeros.
-  Status send(std::span<const std::uint8_t> input, std::size_t inputBlockSize, std::uint32_t count);
+  /// Builds the sector and sub-channel of @p lba into @p block (blockSize()
+  /// bytes) from @p input: a user (2048) or raw (2352) sector, or null for zeros.
+  void encodeBlock(std::int32_t lba, const std::uint8_t* input, std::size_t inputBlockSize, std::uint8_t* block) const;
+  /// Encodes and sends @p count zero blocks from next_ on (pregaps and padding).
+  Status sendZeros(std::uint32_t count);
+  /// Sends @p count encoded blocks from next_ on.
+  Status sendEncoded(std::span<const std::uint8_t> blocks, std::uint32_t count);
   SectorPosition positionOf(std::int32_t lba) const;
 
   bool fullSubchannel_;

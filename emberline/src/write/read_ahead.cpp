@@ -5,14 +5,23 @@
 
 namespace emberline::write {
 
-ReadAhead::ReadAhead(std::vector<BlockSource*> sources, std::size_t slots, std::uint32_t slotBlocks)
-    : sources_(std::move(sources)), slotBlocks_(std::max<std::uint32_t>(slotBlocks, 1)) {
+ReadAhead::ReadAhead(std::vector<BlockSource*> sources, std::size_t slots, std::uint32_t slotBlocks, Encoding encoding)
+    : sources_(std::move(sources)),
+      slotBlocks_(std::max<std::uint32_t>(slotBlocks, 1)),
+      encoding_(std::move(encoding)) {
   std::size_t blockSize = 0;
   for (const BlockSource* s : sources_) blockSize = std::max(blockSize, s->blockSize());
   slotBytes_ = std::size_t{slotBlocks_} * blockSize;
+  encoding_.blockSizes.resize(sources_.size(), 0);
+  if (!encoding_.encode) std::fill(encoding_.blockSizes.begin(), encoding_.blockSizes.end(), 0);
+  std::size_t encodedBlock = 0;
+  for (std::size_t size : encoding_.blockSizes) encodedBlock = std::max(encodedBlock, size);
+  encodedSlotBytes_ = std::size_t{slotBlocks_} * encodedBlock;
   // One slot is with the writer, one with the reader; more absorb uneven speeds.
   buffers_.resize(std::max<std::size_t>(slots, 2));
   for (auto& b : buffers_) b.resize(slotBytes_);
+  encoded_.resize(encodedSlotBytes_ > 0 ? buffers_.size() : 0);
+  for (auto& b : encoded_) b.resize(encodedSlotBytes_);
   ring_.resize(buffers_.size());
   reader_ = std::thread([this] { run(); });
 }
@@ -46,6 +55,7 @@ std::optional<std::size_t> ReadAhead::freeSlot() {
 void ReadAhead::run() {
   for (std::size_t track = 0; track < sources_.size(); ++track) {
     BlockSource& source = *sources_[track];
+    const std::size_t encodedBlock = encoding_.blockSizes[track];
     std::uint32_t remaining = source.blockCount();
     while (remaining > 0) {
       const std::optional<std::size_t> index = freeSlot();
@@ -57,8 +67,16 @@ void ReadAhead::run() {
         publish(Slot{{}, std::move(read).error(), false});
         return;
       }
+      const std::uint32_t first = source.blockCount() - remaining;
       remaining -= blocks;
-      if (!publish(Slot{{track, blocks, target}, std::nullopt, false})) return;
+      if (encodedBlock == 0) {
+        if (!publish(Slot{{track, blocks, source.blockSize(), target}, std::nullopt, false})) return;
+        continue;
+      }
+      // The slot's encoded buffer belongs to the same owner as its read buffer.
+      std::span<std::uint8_t> out(encoded_[*index].data(), std::size_t{blocks} * encodedBlock);
+      encoding_.encode(track, first, target, out);
+      if (!publish(Slot{{track, blocks, encodedBlock, out}, std::nullopt, false})) return;
     }
   }
   if (freeSlot()) publish(Slot{{}, std::nullopt, true});

@@ -43,11 +43,15 @@ Status writeTracks(RecordingContext& context, DiscPlan& plan, WriteStrategy& str
   EMBERLINE_TRY(strategy.start());
   std::vector<BlockSource*> sources;
   for (PlannedTrack& t : plan.tracks) sources.push_back(t.source.get());
-  ReadAhead reader(std::move(sources), kReadSlots, kReadSlotBlocks);
+  ReadAhead::Encoding encoding;
+  for (std::size_t index = 0; index < plan.tracks.size(); ++index)
+    encoding.blockSizes.push_back(strategy.encodedBlockSize(index));
+  encoding.encode = [&strategy](std::size_t track, std::uint32_t first, std::span<const std::uint8_t> in,
+                                std::span<std::uint8_t> out) { strategy.encode(track, first, in, out); };
+  ReadAhead reader(std::move(sources), kReadSlots, kReadSlotBlocks, std::move(encoding));
   for (std::size_t index = 0; index < plan.tracks.size(); ++index) {
     if (cancelRequested(context)) return cancelled();
     EMBERLINE_TRY(strategy.beginTrack(index));
-    const std::size_t blockSize = plan.tracks[index].source->blockSize();
     std::uint32_t remaining = plan.tracks[index].source->blockCount();
     while (remaining > 0) {
       if (cancelRequested(context)) return cancelled();
@@ -57,6 +61,7 @@ Status writeTracks(RecordingContext& context, DiscPlan& plan, WriteStrategy& str
         return fail(ErrorKind::Internal, "the track data came out of order");
       // A slice holds several WRITE commands' worth; a cancel is still seen between commands.
       const ReadAhead::Slice& data = **slice;
+      const std::size_t blockSize = data.blockSize;
       for (std::uint32_t sent = 0; sent < data.blocks;) {
         if (cancelRequested(context)) return cancelled();
         const std::uint32_t blocks = std::min(kChunkBlocks, data.blocks - sent);

@@ -30,7 +30,17 @@ class WriteStrategy {
   virtual Status start() { return {}; }
   /// Whatever precedes track @p index's data (its pregap).
   virtual Status beginTrack(std::size_t /*index*/) { return {}; }
-  /// One chunk of the current track: @p blocks source blocks.
+  /// Bytes per block of track @p index after encode(), when the host builds
+  /// the blocks the drive is sent; 0 when the source's blocks go out as read.
+  virtual std::size_t encodedBlockSize(std::size_t /*index*/) const { return 0; }
+  /// Builds what the drive is sent for blocks @p first on of track @p index
+  /// (@p in: source blocks, @p out: encodedBlockSize() bytes each). Called on
+  /// the read-ahead thread while writeData() sends earlier blocks: it may use
+  /// only what prepare() set.
+  virtual void encode(std::size_t /*index*/, std::uint32_t /*first*/, std::span<const std::uint8_t> /*in*/,
+                      std::span<std::uint8_t> /*out*/) const {}
+  /// One chunk of the current track: @p blocks blocks, encoded when
+  /// encodedBlockSize() says so, else as the source gave them.
   virtual Status writeData(std::span<const std::uint8_t> data, std::uint32_t blocks) = 0;
   virtual Status endTrack(std::size_t /*index*/) { return {}; }
   virtual Status finish() = 0;

@@ -113,5 +113,53 @@ TEST(ReadAhead, AFailedReadComesAfterTheSlicesBeforeItAndStays) {
   }
 }
 
+// The encoder copies each block's number into a larger block and tags it with
+// its track and first block, so the writer can check what it was handed.
+TEST(ReadAhead, EncodesTheTracksItIsToldOnTheReaderAndHandsOthersOverAsRead) {
+  CountingSource plain(1, 9, 2048), coded(2, 11, 2048);
+  std::mutex mutex;
+  std::set<std::thread::id> encoders;
+  ReadAhead::Encoding encoding;
+  encoding.blockSizes = {0, 3000};
+  encoding.encode = [&](std::size_t track, std::uint32_t first, std::span<const std::uint8_t> in,
+                        std::span<std::uint8_t> out) {
+    {
+      std::lock_guard lock(mutex);
+      encoders.insert(std::this_thread::get_id());
+    }
+    ASSERT_EQ(track, 1u);
+    ASSERT_EQ(out.size(), in.size() / 2048 * 3000);
+    for (std::size_t b = 0; b < in.size() / 2048; ++b) {
+      std::memcpy(out.data() + b * 3000, in.data() + b * 2048, 4);
+      out[b * 3000 + 2999] = static_cast<std::uint8_t>(first + b);
+    }
+  };
+  ReadAhead reader({&plain, &coded}, 3, 4, std::move(encoding));
+  EXPECT_EQ(reader.bufferBytes(), 3u * 4 * (2048 + 3000));
+  std::uint32_t expected[2] = {0, 0};
+  for (;;) {
+    auto slice = reader.next();
+    ASSERT_TRUE(slice.ok()) << slice.error().message;
+    if (!*slice) break;
+    const auto& s = **slice;
+    const std::size_t blockSize = s.track == 0 ? 2048 : 3000;
+    ASSERT_EQ(s.blockSize, blockSize);
+    ASSERT_EQ(s.data.size(), s.blocks * blockSize);
+    for (std::uint32_t i = 0; i < s.blocks; ++i) {
+      std::uint32_t n = 0;
+      std::memcpy(&n, s.data.data() + i * blockSize, sizeof n);
+      ASSERT_EQ(n, expected[s.track]) << "track " << s.track;
+      if (s.track == 1) {
+        ASSERT_EQ(s.data[i * blockSize + 2999], n) << "the encoder was told the wrong first block";
+      }
+      ++expected[s.track];
+    }
+  }
+  EXPECT_EQ(expected[0], 9u);
+  EXPECT_EQ(expected[1], 11u);
+  EXPECT_EQ(encoders, coded.threads);
+  EXPECT_EQ(encoders.count(std::this_thread::get_id()), 0u);
+}
+
 }  // namespace
 }  // namespace emberline::write
