@@ -150,9 +150,10 @@ TEST_F(DvdVideoCalls, OnADoubleLayerDiscTheLayerBreaksOnACellStart) {
       << "layer 0 ends where a cell starts: " << layer0;
   EXPECT_GE(layer0 * 2, blocks) << "the first layer is not the smaller";
   EXPECT_LE(layer0, layer);
-  if (haveTool("lsdvd"))
+  if (haveTool("lsdvd")) {
     EXPECT_EQ(titles(run("lsdvd -x '" + images(".iso").at(0).string() + "'")),
               titles(run("lsdvd -x '" + source.string() + "'")));
+  }
 }
 
 TEST_F(DvdVideoCalls, TheTreeReadsAsTheImageAndOffersTitleCellsAsLayerBreaks) {
