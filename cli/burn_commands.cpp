@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "cli/command_line.h"
 #include "cli/console_report.h"
@@ -80,6 +82,35 @@ void ChooseSpeed(TsbBurner& burner, const CommandLine& line) {
   }
 }
 
+/// Says the burn was cancelled and answers the exit status of the signal that did it.
+int ReportCancelled(const platform::TerminationSignals& stopSignals) {
+  std::fprintf(stdout, "Burning cancelled\n");
+  std::fflush(stdout);
+  return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
+}
+
+/// Opens and locks the writer and runs `prepare` (checks, speed, tree).
+/// Nothing when the burn may go on; otherwise the exit status of a refusal
+/// or of a signal that came meanwhile, with the writer released.
+std::optional<int> PrepareWriter(TsbBurner& burner, const platform::TerminationSignals& stopSignals,
+                                 const std::function<void()>& prepare) {
+  try {
+    burner.OpenDevice();
+    burner.Lock();
+    prepare();
+  } catch (const TsbError& e) {
+    burner.Release();
+    if (stopSignals.Received() != 0) return ReportCancelled(stopSignals);
+    std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
+    return 1;
+  }
+  if (stopSignals.Received() != 0) {
+    burner.Release();
+    return ReportCancelled(stopSignals);
+  }
+  return std::nullopt;
+}
+
 /// burn --kind vcd|svcd|dvd: the wizard's checks, then its video action.
 int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
   for (const char* option : {"--mode", "--multisession", "--label"})
@@ -103,28 +134,12 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
   // The first signal cancels as the wizard's Cancel does: the library stops
   // the recording and leaves the medium in a defined state.
   platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
-  auto cancelled = [&stopSignals] {
-    std::fprintf(stdout, "Burning cancelled\n");
-    std::fflush(stdout);
-    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
-  };
-
   ConsoleReport report;
-  try {
-    burner.OpenDevice();
-    burner.Lock();
-    CheckBeforeVideoBurn(burner, kind, sources.front());
-    ChooseSpeed(burner, line);
-  } catch (const TsbError& e) {
-    burner.Release();
-    if (stopSignals.Received() != 0) return cancelled();
-    std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
-    return 1;
-  }
-  if (stopSignals.Received() != 0) {
-    burner.Release();
-    return cancelled();
-  }
+  if (const auto refused = PrepareWriter(burner, stopSignals, [&] {
+        CheckBeforeVideoBurn(burner, kind, sources.front());
+        ChooseSpeed(burner, line);
+      }))
+    return *refused;
 
   TsbVideoFileAction action;
   action.Options.IsDVD = kind == vkDVDVideo;
@@ -241,39 +256,22 @@ int RunBurnCommand(const QStringList& arguments) {
     else
       burner.Cancelled = true;  // the burn thread sees it before it starts writing
   });
-  auto cancelled = [&stopSignals] {
-    std::fprintf(stdout, "Burning cancelled\n");
-    std::fflush(stdout);
-    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
-  };
-
+  // Warnings raised while preparing (renamed or merged names) reach the console too.
   ConsoleReport report;
-  try {
-    burner.OpenDevice();
-    burner.Lock();
-    CheckBeforeBurn(burner, sources);
-
-    ChooseSpeed(burner, *line);
-
-    std::int32_t nodes = 0;
-    burner.FileTree = BuildSourceTree(sources, nodes, error);
-    if (burner.FileTree == nullptr) throw TsbError(error);
-  } catch (const TsbError& e) {
-    burner.Release();
-    if (stopSignals.Received() != 0) return cancelled();
-    std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
-    return 1;
-  }
-  if (stopSignals.Received() != 0) {
-    burner.Release();
-    return cancelled();
-  }
+  if (const auto refused = PrepareWriter(burner, stopSignals, [&] {
+        CheckBeforeBurn(burner, sources);
+        ChooseSpeed(burner, *line);
+        std::int32_t nodes = 0;
+        burner.FileTree = BuildSourceTree(sources, nodes, error);
+        if (burner.FileTree == nullptr) throw TsbError(error);
+      }))
+    return *refused;
 
   TsbBurnAtOnceToCDDVDAction action;
   const int status = RunAction(action, burner, {}, report);
   burner.Release();
   // A signal that came once the disc was complete cancelled nothing.
-  if (stopSignals.Received() != 0 && status != 0) return cancelled();
+  if (stopSignals.Received() != 0 && status != 0) return ReportCancelled(stopSignals);
   return status;
 }
 
