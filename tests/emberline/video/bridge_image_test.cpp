@@ -32,17 +32,6 @@ std::map<std::string, std::uint32_t> isoSectors(const fs::path& iso) {
   return sectors;
 }
 
-/// The title, chapter and cell lines of lsdvd -x: everything but the disc's title.
-std::string titles(const std::string& listing) {
-  std::istringstream in(listing);
-  std::string out;
-  for (std::string line; std::getline(in, line);)
-    if (line.starts_with("Title") || line.find("Chapter") != std::string::npos ||
-        line.find("Cell") != std::string::npos)
-      out += line + "\n";
-  return out;
-}
-
 struct BuiltImage {
   fs::path path;
   DvdBridgeImage built;

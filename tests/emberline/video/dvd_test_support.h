@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,17 @@ inline bool haveFixtures() {
 }
 
 /// A temporary folder removed at the end of the test.
+/// The title, chapter and cell lines of lsdvd -x: everything but the disc's title.
+inline std::string titles(const std::string& listing) {
+  std::istringstream in(listing);
+  std::string out;
+  for (std::string line; std::getline(in, line);)
+    if (line.starts_with("Title") || line.find("Chapter") != std::string::npos ||
+        line.find("Cell") != std::string::npos)
+      out += line + "\n";
+  return out;
+}
+
 class TempFolder {
  public:
   TempFolder() {

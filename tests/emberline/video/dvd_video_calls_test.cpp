@@ -23,6 +23,7 @@ using dvd_test::haveFixtures;
 using dvd_test::haveTool;
 using dvd_test::readBytes;
 using dvd_test::run;
+using dvd_test::titles;
 
 /// Every file below `folder` with its contents and modification time, to show a folder was not touched.
 std::map<std::string, std::string> snapshot(const fs::path& folder) {
@@ -35,16 +36,6 @@ std::map<std::string, std::string> snapshot(const fs::path& folder) {
                                    " " + std::string(bytes.begin(), bytes.end());
   }
   return files;
-}
-
-std::string titles(const std::string& listing) {
-  std::istringstream in(listing);
-  std::string out;
-  for (std::string line; std::getline(in, line);)
-    if (line.starts_with("Title") || line.find("Chapter") != std::string::npos ||
-        line.find("Cell") != std::string::npos)
-      out += line + "\n";
-  return out;
 }
 
 class DvdVideoCalls : public RecordingTest {
