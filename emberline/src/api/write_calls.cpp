@@ -5,6 +5,7 @@
 
 #include "api/device_call.h"
 #include "api/export.h"
+#include "api/file_tree_object.h"
 #include "api/tree_block_source.h"
 #include "api/write_records.h"
 #include "emberline/writing.h"
@@ -54,9 +55,9 @@ Error numbered(Error e, std::size_t track) {
 Status addTree(write::DiscPlan& plan, EmberlineHandle tree) {
   auto track = treeImageTrack(tree);
   if (!track.ok()) return fail(std::move(track).error());
-  // A tree that names where its layers may change holds DVD-Video, which
-  // players read only from a closed disc, whatever the caller asked for.
-  if (!track->layerBreakCandidates.empty()) plan.multiSession = false;
+  // A DVD-Video structure's tree: players read it only from a closed disc,
+  // whatever the caller asked for.
+  if (const auto object = findFileTree(tree); object && object->fixedLayout) plan.multiSession = false;
   plan.tracks.push_back(std::move(*track));
   return {};
 }

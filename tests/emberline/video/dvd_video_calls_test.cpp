@@ -69,7 +69,11 @@ class DvdVideoCalls : public RecordingTest {
                                                        &out_.failure, tree(), 1, 0, 1, 1, 5),
               EMBERLINE_OK)
         << out_.text;
-    if (medium != "dvd+rw") closeSession();
+    if (medium != "dvd+rw") {
+      // Asked for multisession as the program asks, yet closed: players read only a closed disc.
+      EXPECT_EQ(discInformation()[1] & 3, 2) << "the disc is complete after the burn itself";
+      closeSession();
+    }
     ASSERT_EQ(eject(), EMBERLINE_OK);
     EXPECT_EQ(snapshot(source), before) << "the source folder is only read";
 
