@@ -51,6 +51,7 @@ Status DiscImage::ensureOpen() {
     const bool cueTaken = cd_ && fd >= 0 && std::filesystem::exists(cuePath());
     if (fd >= 0 && !cueTaken) {
       data_ = FileHandle(fd);
+      writeBehind_ = ImageWriteBehind();
       return {};
     }
     if (cueTaken) {
@@ -80,6 +81,7 @@ Status DiscImage::write(std::int32_t lba, std::span<const std::uint8_t> sectors)
     if (n <= 0) return fail(Error::fromErrno(ErrorKind::File, "cannot write " + dataPath().string(), errno));
     done += static_cast<std::size_t>(n);
   }
+  writeBehind_.written(data_.get(), offset, offset + static_cast<off_t>(sectors.size()));
   return {};
 }
 

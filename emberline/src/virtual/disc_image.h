@@ -13,6 +13,7 @@
 
 #include "core/result.h"
 #include "virtual/disc_layout.h"
+#include "virtual/image_write_behind.h"
 
 namespace emberline::virt {
 
@@ -67,6 +68,7 @@ class DiscImage {
   std::filesystem::path base_;
   bool cd_;
   FileHandle data_;
+  ImageWriteBehind writeBehind_;
   FileHandle source_;
   std::int32_t sourceBlocks_ = 0;
 };
