@@ -12,6 +12,7 @@
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
+#include "platform/write_behind.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -189,6 +190,9 @@ void TsbBurnThread::CopyImage(TsbBurner& b) {
   b.BurnSucceeded = true;
   // An empty image has no percentage; the image-file action refuses it first.
   if (copy.Total <= 0) throw TsbError(QStringLiteral("The ISO9660/Joliet image is empty: there is nothing to write"));
+  // The disk writes each stretch of the image while the next is being made,
+  // so the flush that ends the image has only the last one left.
+  platform::WriteBehind writeBehind(copy.FileHandle);
 
   for (;;) {
     copy.Done = copy.Total - copy.Remaining;
@@ -214,6 +218,7 @@ void TsbBurnThread::CopyImage(TsbBurner& b) {
       b.LastMessage = QStringLiteral("WriteFile( %1 ) failed, status %2").arg(copy.Chunk).arg(error);
       throw TsbError(b.LastMessage);
     }
+    writeBehind.Written(copy.Chunk);
     copy.Remaining -= copy.Chunk;
   }
 }
