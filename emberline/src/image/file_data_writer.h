@@ -3,11 +3,11 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "image/hierarchy.h"
 #include "image/image_writer.h"
+#include "image/node_index.h"
 
 namespace emberline::image {
 
@@ -43,16 +43,22 @@ class FileDataWriter final : public ImageWriter, public ExtentRegistry {
     const TreeNode* node;       ///< null for a file outside the tree
     std::uint32_t outsidePath;  ///< index in outsidePaths_ when `node` is null
     std::uint32_t extent;
-    std::optional<std::uint32_t> block;  ///< pinned first block
+    std::uint32_t block = 0;  ///< with `pinned`: the first block, counted from the image start
+    bool pinned = false;
+    /// The data lies outside the image (another track): the file has an extent but no place here.
+    bool outsideImage = false;
   };
 
   std::string sourceOf(const DataFile& file) const;
   std::size_t addFile(const TreeNode* node, std::uint32_t outsidePath, std::uint64_t bytes);
+  auto nodeOf() const {
+    return [this](std::uint32_t entry) { return files_[entry].node; };
+  }
 
   ImageLayout& layout_;
   std::vector<DataFile> files_;  ///< in the order their data is laid out
   std::vector<std::string> outsidePaths_;
-  std::unordered_map<const TreeNode*, std::size_t> extentOfNode_;
+  NodeIndex fileOfNode_;  ///< the entry of files_ each tree file has
 };
 
 }  // namespace emberline::image

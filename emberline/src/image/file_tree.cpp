@@ -160,6 +160,7 @@ Status FileTree::addOutsideFile(std::string_view treeFolder, std::string_view na
   node->size = bytes;
   node->modified = modified;
   node->outsideLba = lba;
+  node->outside = true;
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
   auto placed = insert(**parent, std::move(node));

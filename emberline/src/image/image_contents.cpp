@@ -8,32 +8,66 @@ void ImageContents::add(ImageSegment segment) {
   segment.offset = cursor_;
   cursor_ += segment.length;
   end_ = std::max(end_, cursor_);
-  segments_.push_back(std::move(segment));
+  segments_.push_back(segment);
 }
 
 void ImageContents::addZeros(std::uint32_t blocks) {
   if (blocks == 0) return;
   ImageSegment segment;
   segment.length = std::uint64_t{blocks} * kBlockSize;
-  add(std::move(segment));
+  add(segment);
 }
 
 void ImageContents::addBytes(std::vector<std::uint8_t> bytes) {
   if (bytes.empty()) return;
   ImageSegment segment;
+  segment.kind = ImageSegment::Kind::Memory;
   segment.length = std::uint64_t{blocksFor(bytes.size())} * kBlockSize;
-  segment.bytes = std::move(bytes);
-  add(std::move(segment));
+  segment.stored = bytes.size();
+  segment.place = static_cast<std::uint32_t>(held_.size());
+  held_.push_back(std::move(bytes));
+  add(segment);
 }
 
 void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
   if (bytes == 0) return;
   ImageSegment segment;
+  segment.kind = ImageSegment::Kind::File;
   segment.length = std::uint64_t{blocksFor(bytes)} * kBlockSize;
-  segment.source = sources_.store(source);
-  segment.sourceBytes = bytes;
-  segment.file = true;
-  add(std::move(segment));
+  segment.stored = bytes;
+  // A path's last name is short (a file system limits it); its folder is
+  // usually the one of the file added just before.
+  const std::string_view path(source);
+  const std::size_t slash = path.rfind('/');
+  std::string_view folder = path;  // a name too long to be one is kept whole, as a folder
+  std::string_view leaf;
+  if (slash == std::string_view::npos && path.size() <= kLongestLeaf) {
+    folder = {};
+    leaf = path;
+    segment.place = kNoFolder;
+  } else if (slash != std::string_view::npos && path.size() - slash - 1 <= kLongestLeaf) {
+    folder = path.substr(0, slash);
+    leaf = path.substr(slash + 1);
+  }
+  if (segment.place != kNoFolder) {
+    if (folders_.empty() || folders_.back() != folder) folders_.push_back(texts_.store(folder));
+    segment.place = static_cast<std::uint32_t>(folders_.size() - 1);
+  }
+  const std::string_view stored = texts_.store(leaf);
+  segment.leaf = stored.data();
+  segment.leafLength = static_cast<std::uint16_t>(stored.size());
+  add(segment);
+}
+
+std::string ImageContents::sourceOf(const ImageSegment& segment) const {
+  const std::string_view leaf(segment.leaf, segment.leafLength);
+  if (segment.place == kNoFolder) return std::string(leaf);
+  std::string path(folders_[segment.place]);
+  if (!leaf.empty()) {
+    path += '/';
+    path += leaf;
+  }
+  return path;
 }
 
 Status ImageContents::finish(std::uint32_t totalBlocks) {

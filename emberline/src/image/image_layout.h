@@ -20,8 +20,8 @@ inline std::uint32_t blocksFor(std::uint64_t bytes) {
 
 /// One run of data blocks that directory records point at.
 struct Extent {
-  std::uint32_t lba = 0;  ///< absolute address
   std::uint64_t bytes = 0;
+  std::uint32_t lba = 0;  ///< absolute address
   /// The blocks lie outside the image (another track of the disc): nothing is written for them.
   bool outside = false;
 };
@@ -46,7 +46,7 @@ class ImageLayout {
   /// claims, and returns the absolute address of the first.
   std::uint32_t reserve(std::uint32_t blocks);
   std::size_t addExtent(std::uint64_t bytes) {
-    extents.push_back(Extent{0, bytes, false});
+    extents.push_back(Extent{bytes, 0, false});
     return extents.size() - 1;
   }
 

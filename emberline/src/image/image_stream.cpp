@@ -28,14 +28,14 @@ Status ImageStream::read(std::span<std::uint8_t> out) {
     const std::size_t chunk =
         static_cast<std::size_t>(std::min<std::uint64_t>(out.size() - done, segment.length - inside));
     std::span<std::uint8_t> target = out.subspan(done, chunk);
-    const std::uint64_t stored = segment.file ? segment.sourceBytes : segment.bytes.size();
+    const std::uint64_t stored = segment.kind == ImageSegment::Kind::Zeros ? 0 : segment.stored;
     const std::size_t fromSource =
         inside >= stored ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(chunk, stored - inside));
     if (fromSource > 0) {
-      if (segment.file) {
-        EMBERLINE_TRY(reader_.read(segment.source, segment.sourceBytes, inside, target.first(fromSource)));
+      if (segment.kind == ImageSegment::Kind::File) {
+        EMBERLINE_TRY(reader_.read(contents_.sourceOf(segment), segment.stored, inside, target.first(fromSource)));
       } else {
-        std::memcpy(target.data(), segment.bytes.data() + inside, fromSource);
+        std::memcpy(target.data(), contents_.bytesOf(segment).data() + inside, fromSource);
       }
     }
     std::fill(target.begin() + static_cast<std::ptrdiff_t>(fromSource), target.end(), std::uint8_t{0});

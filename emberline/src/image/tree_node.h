@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,15 +24,16 @@ struct TreeNode {
   /// otherwise one name inside the parent's source folder; empty for folders
   /// that exist only in the tree and files outside the image.
   std::string_view sourceName;
-  bool sourceWhole = false;
-  bool folder = false;
   std::uint64_t size = 0;  ///< file size when added
   std::time_t modified = 0;
-  /// A file whose data lies outside the image, at this address of the disc
-  /// (another track); its records point there and the image holds no data for it.
-  std::optional<std::uint32_t> outsideLba;
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
+  /// With `outside`: a file whose data lies outside the image, at this address
+  /// of the disc (another track); its records point there and the image holds no data for it.
+  std::uint32_t outsideLba = 0;
+  bool outside = false;
+  bool sourceWhole = false;
+  bool folder = false;
 
   /// The local path; empty for folders that exist only in the tree.
   std::string source() const {
@@ -53,5 +53,9 @@ struct TreeNode {
     return path;
   }
 };
+
+// A tree holds one node per file: the small fields share one word, so that a
+// node stays within the allocator's 128-byte size class.
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) <= 120);
 
 }  // namespace emberline::image

@@ -48,7 +48,7 @@ Metadata metadataFor(const UdfEntry& root, const std::vector<emberline::image::E
   ImageContents contents;
   EXPECT_TRUE(writer.writeData(layout, contents).ok());
   EXPECT_EQ(contents.segments().size(), 1u);
-  return {contents.segments().front().bytes, writer.partitionStart()};
+  return {contents.bytesOf(contents.segments().front()), writer.partitionStart()};
 }
 
 TEST(UdfWriter, CutsLargeFilesIntoShortExtentsAndChecksEveryTag) {
@@ -56,7 +56,7 @@ TEST(UdfWriter, CutsLargeFilesIntoShortExtentsAndChecksEveryTag) {
   root.children.push_back(UdfEntry{"BIG.VOB", false, 0, 0, {}});
   root.children.push_back(UdfEntry{"EMPTY", false, 1, 0, {}});
   const std::uint64_t big = 0x3FFFF800ull * 2 + 5000;
-  const Metadata m = metadataFor(root, {{1000, big}, {300, 0}});
+  const Metadata m = metadataFor(root, {{.bytes = big, .lba = 1000}, {.bytes = 0, .lba = 300}});
   ASSERT_EQ(m.partitionStart, 257u);
   ASSERT_EQ(m.blocks.size(), 6u * 2048);  // file set, terminator, root entry, root identifiers, two file entries
 
@@ -102,7 +102,7 @@ TEST(UdfWriter, RefusesDataBeforeItsPartitionAndOverlongNames) {
   ImageLayout layout;
   layout.nextBlock = 257;
   ASSERT_TRUE(writer.countBlocks(layout).ok());
-  layout.extents = {{100, 2048}};
+  layout.extents = {{.bytes = 2048, .lba = 100}};
   ImageContents contents;
   EXPECT_FALSE(writer.writeData(layout, contents).ok());
 

@@ -1,0 +1,81 @@
+// The image's runs keep their sources' paths packed (a folder shared by the
+// files added one after another): every run must still read its own file.
+
+#include "image/image_contents.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "image/image_stream.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using emberline::image::ImageContents;
+using emberline::image::ImageStream;
+using emberline::image::kBlockSize;
+
+std::string write(const fs::path& path, char fill, std::size_t bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << std::string(bytes, fill);
+  return path.string();
+}
+
+TEST(ImageContents, EveryRunReadsItsOwnSourceWhateverTheShapeOfItsPath) {
+  const fs::path dir = fs::temp_directory_path() / ("contents-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  // One name in the current folder, with no folder in its path at all.
+  const std::string bare = "contents-bare-" + std::to_string(::getpid());
+  write(fs::current_path() / bare, 'r', 10);
+
+  struct Run {
+    std::string path;
+    char fill;
+    std::size_t bytes;
+  };
+  const std::vector<Run> runs = {
+      {write(dir / "one" / "a.bin", 'a', 100), 'a', 100},
+      {write(dir / "one" / "b.bin", 'b', 3000), 'b', 3000},
+      {write(dir / "two" / "c.bin", 'c', 1), 'c', 1},
+      {write(dir / "one" / "d.bin", 'd', 2048), 'd', 2048},  // back to a folder seen before
+      {write(dir / "e.bin", 'e', 7), 'e', 7},
+      {bare, 'r', 10},
+      {write(dir / "two" / "f.bin", 'f', 5), 'f', 5},
+  };
+
+  ImageContents contents;
+  contents.addBytes(std::vector<std::uint8_t>(10, 0x11));
+  for (const Run& run : runs) contents.addFile(run.path, run.bytes);
+  contents.moveTo(contents.nextBlock() + 2);  // a gap, read as zeros
+  contents.addFile(runs.front().path, 100);
+  const std::uint32_t total = contents.nextBlock();
+  ASSERT_TRUE(contents.finish(total).ok());
+
+  ImageStream stream(std::move(contents));
+  std::vector<std::uint8_t> image(std::size_t{total} * kBlockSize);
+  ASSERT_TRUE(stream.read(image).ok());
+  fs::remove_all(dir);
+  fs::remove(fs::current_path() / bare);
+
+  auto block = [&](std::size_t n) { return image.begin() + static_cast<std::ptrdiff_t>(n * kBlockSize); };
+  EXPECT_EQ(std::count(block(0), block(0) + 10, 0x11), 10);
+  std::size_t at = 1;
+  for (const Run& run : runs) {
+    EXPECT_EQ(std::count(block(at), block(at) + static_cast<std::ptrdiff_t>(run.bytes), run.fill),
+              static_cast<std::ptrdiff_t>(run.bytes))
+        << run.path;
+    if (run.bytes % kBlockSize != 0) {
+      EXPECT_EQ(block(at)[static_cast<std::ptrdiff_t>(run.bytes)], 0) << run.path << ": the block ends in zeros";
+    }
+    at += (run.bytes + kBlockSize - 1) / kBlockSize;
+  }
+  EXPECT_EQ(std::count(block(at), block(at + 2), 0), static_cast<std::ptrdiff_t>(2 * kBlockSize));
+  EXPECT_EQ(std::count(block(at + 2), block(at + 2) + 100, 'a'), 100);
+}
+
+}  // namespace
