@@ -32,7 +32,8 @@ Status FileDataWriter::placeFirst(const std::vector<DataPlacement>& first) {
     if (file.folder) return fail(ErrorKind::InvalidArgument, file.treePath() + " is a folder: only files have data");
     if (file.outside)
       return fail(ErrorKind::InvalidArgument, file.treePath() + " lies outside the image: it has no data to place");
-    if (fileOfNode_.find(&file, nodeOf())) return fail(ErrorKind::InvalidArgument, file.treePath() + " is placed twice");
+    if (fileOfNode_.find(&file, nodeOf()))
+      return fail(ErrorKind::InvalidArgument, file.treePath() + " is placed twice");
     addFile(&file, 0, file.size);
     if (placement.block) {
       files_.back().block = *placement.block;
@@ -82,9 +83,9 @@ Status FileDataWriter::countBlocks(ImageLayout& layout) {
 }
 
 Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) {
-  out.reserve(static_cast<std::size_t>(std::count_if(
-      files_.begin(), files_.end(),
-      [&](const DataFile& file) { return !file.outsideImage && layout.extents[file.extent].bytes != 0; })));
+  out.reserve(static_cast<std::size_t>(std::count_if(files_.begin(), files_.end(), [&](const DataFile& file) {
+    return !file.outsideImage && layout.extents[file.extent].bytes != 0;
+  })));
   for (const DataFile& file : files_) {
     const Extent& extent = layout.extents[file.extent];
     if (file.outsideImage || extent.bytes == 0) continue;

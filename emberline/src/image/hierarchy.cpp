@@ -115,13 +115,16 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     pending.pop_front();
     EntryNamer namer(options);
     std::vector<HierarchyEntry> entries;
-    std::vector<const TreeNode*> nodes;  // parallel to entries; null for the extra files
+    std::vector<const TreeNode*> nodes;    // parallel to entries; null for the extra files
+    std::vector<std::string> identifiers;  // parallel to entries, until the folder's block holds them
     entries.reserve(node->children.size() + (index == 0 ? extras.size() : 0));
     nodes.reserve(entries.capacity());
+    identifiers.reserve(entries.capacity());
     for (const auto& child : node->children) {
       auto identifier = identifierOf(*child, namer, options);
       if (!identifier.ok()) return fail(std::move(identifier).error());
-      HierarchyEntry entry{hierarchy.identifiers.store(*identifier), child->folder, 0, timeOf(*child), child.get()};
+      identifiers.push_back(std::move(*identifier));
+      HierarchyEntry entry{identifiers.back(), child->folder, 0, timeOf(*child), child.get()};
       if (child->folder) {
         if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
           return fail(ErrorKind::InvalidArgument,
@@ -140,11 +143,22 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
         auto identifier =
             options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName) : namer.iso(extra.isoName, false);
         if (!identifier.ok()) return fail(std::move(identifier).error());
-        entries.push_back(
-            HierarchyEntry{hierarchy.identifiers.store(*identifier), false, extra.extent, extra.modified});
+        identifiers.push_back(std::move(*identifier));
+        entries.push_back(HierarchyEntry{{}, false, extra.extent, extra.modified});
         nodes.push_back(nullptr);
       }
     }
+    // The identifiers move into one block of the folder's own; the entries point there.
+    std::size_t identifierBytes = 0;
+    for (const std::string& identifier : identifiers) identifierBytes += identifier.size();
+    std::vector<char>& block = dirs[index].entryIdentifiers;
+    block.resize(identifierBytes);
+    for (std::size_t i = 0, at = 0; i < entries.size(); ++i) {
+      std::copy(identifiers[i].begin(), identifiers[i].end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+      entries[i].identifier = std::string_view(block.data() + at, identifiers[i].size());
+      at += identifiers[i].size();
+    }
+    std::vector<std::string>().swap(identifiers);
     // Folders are numbered in the order the sorted entries list them.
     std::vector<std::size_t> sorted(entries.size());
     for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
@@ -157,7 +171,9 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
       if (entry.directory) {
         const TreeNode* folder = nodes[i];
         HierarchyDirectory dir;
-        dir.identifier = entry.identifier;
+        // Kept apart from the entries' block: the path table and the lengths
+        // of deeper paths still need it after the parent's records are written.
+        dir.identifier = hierarchy.identifiers.store(entry.identifier);
         dir.parent = index;
         dir.level = dirs[index].level + 1;
         dir.treePath = folder->treePath();

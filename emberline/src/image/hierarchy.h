@@ -34,6 +34,9 @@ struct HierarchyDirectory {
   const TreeNode* node = nullptr;
   std::time_t modified = 0;
   std::vector<HierarchyEntry> entries;  ///< sorted as the hierarchy requires
+  /// What the entries' identifiers point into: one block per folder, let go
+  /// with the entries once the folder's records are written.
+  std::vector<char> entryIdentifiers;
   std::uint32_t lba = 0;
   std::uint32_t bytes = 0;
 };
@@ -41,7 +44,7 @@ struct HierarchyDirectory {
 struct Hierarchy {
   Flavour flavour = Flavour::Iso;
   std::vector<HierarchyDirectory> directories;  ///< path table order: by level, parent, name
-  NameArena identifiers;                        ///< what the identifiers above point into
+  NameArena identifiers;                        ///< what the folders' own identifiers point into
 };
 
 /// Hands out the extent of each file of the tree, the same one to both hierarchies.

@@ -153,6 +153,7 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
     out.moveTo(dir.lba - layout.startLba);
     out.addBytes(directory(layout, dir));
     std::vector<HierarchyEntry>().swap(dir.entries);
+    std::vector<char>().swap(dir.entryIdentifiers);
   }
   // Written whole: the identifiers go too (the descriptor and the tables were written before).
   hierarchy_.directories = {};
