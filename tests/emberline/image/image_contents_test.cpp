@@ -38,15 +38,17 @@ TEST(ImageContents, EveryRunReadsItsOwnSourceWhateverTheShapeOfItsPath) {
     char fill;
     std::size_t bytes;
   };
-  const std::vector<Run> runs = {
-      {write(dir / "one" / "a.bin", 'a', 100), 'a', 100},
-      {write(dir / "one" / "b.bin", 'b', 3000), 'b', 3000},
-      {write(dir / "two" / "c.bin", 'c', 1), 'c', 1},
-      {write(dir / "one" / "d.bin", 'd', 2048), 'd', 2048},  // back to a folder seen before
-      {write(dir / "e.bin", 'e', 7), 'e', 7},
-      {bare, 'r', 10},
-      {write(dir / "two" / "f.bin", 'f', 5), 'f', 5},
+  std::vector<Run> runs;
+  const auto addRun = [&](const std::string& path, char fill, std::size_t bytes) {
+    runs.push_back(Run{path, fill, bytes});
   };
+  addRun(write(dir / "one" / "a.bin", 'a', 100), 'a', 100);
+  addRun(write(dir / "one" / "b.bin", 'b', 3000), 'b', 3000);
+  addRun(write(dir / "two" / "c.bin", 'c', 1), 'c', 1);
+  addRun(write(dir / "one" / "d.bin", 'd', 2048), 'd', 2048);  // back to a folder seen before
+  addRun(write(dir / "e.bin", 'e', 7), 'e', 7);
+  addRun(bare, 'r', 10);
+  addRun(write(dir / "two" / "f.bin", 'f', 5), 'f', 5);
 
   ImageContents contents;
   contents.addBytes(std::vector<std::uint8_t>(10, 0x11));
