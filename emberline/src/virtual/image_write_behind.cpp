@@ -8,6 +8,7 @@ void ImageWriteBehind::written(int fd, std::int64_t from, std::int64_t to) {
   if (from != end_) {
     // The writing jumped: start counting again from wherever it runs on now.
     started_ = from;
+    runStart_ = from;
   }
   end_ = to;
   while (end_ - started_ >= kWindow) {
@@ -15,7 +16,7 @@ void ImageWriteBehind::written(int fd, std::int64_t from, std::int64_t to) {
     // it leave the cache: at most two windows are in flight, and the disk
     // works while the drive makes the next.
     ::sync_file_range(fd, started_, kWindow, SYNC_FILE_RANGE_WRITE);
-    if (started_ >= kWindow) {
+    if (started_ - runStart_ >= kWindow) {  // only a window this run started is waited for
       const std::int64_t previous = started_ - kWindow;
       ::sync_file_range(fd, previous, kWindow,
                         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);

@@ -19,8 +19,9 @@ class ImageWriteBehind {
  private:
   static constexpr std::int64_t kWindow = 16 << 20;
 
-  std::int64_t end_ = 0;      ///< where the file's front-to-back writing has got to
-  std::int64_t started_ = 0;  ///< bytes before this have been sent to the disk
+  std::int64_t end_ = 0;       ///< where the file's front-to-back writing has got to
+  std::int64_t started_ = 0;   ///< bytes before this have been sent to the disk
+  std::int64_t runStart_ = 0;  ///< where the current front-to-back run began
 };
 
 }  // namespace emberline::virt
