@@ -106,6 +106,7 @@ int RunSpeedsCommand(const QStringList& arguments) {
     TsbDiscSpeedList speeds;
     speeds.Build(burner);
     burner.Release();
+    if (speeds.Count() == 0) std::printf("%s\n", qPrintable(NoWriteSpeedsText()));
     for (int i = 0; i < speeds.Count(); ++i) std::printf("%s\n", qPrintable(speeds.Items(i).StrSpeed));
   } catch (const TsbError& error) {
     std::fprintf(stderr, "%s\n", qPrintable(error.Message()));

@@ -1,5 +1,6 @@
 #include "devices/disc_speed_list.h"
 
+#include <QObject>
 #include <array>
 #include <span>
 
@@ -43,6 +44,10 @@ QString FailureOf(TsbWriterState& b, const char* function) {
 }
 
 }  // namespace
+
+QString NoWriteSpeedsText() {
+  return QObject::tr("No write speeds: the drive reports none for this disc");
+}
 
 TsbDiscSpeedItem& TsbDiscSpeedList::Add() {
   items_.emplace_back();
@@ -103,6 +108,9 @@ void TsbDiscSpeedList::Build(TsbWriterState& b) {
     // comes out again and adds nothing.
     SetSpeeds(b, speeds.currentRead, request);
     GetSpeeds(b, speeds);
+    // A drive that reads only (or a disc it cannot write) answers with a
+    // write speed of 0: that is no speed to offer, and the list stays empty.
+    if (speeds.currentWrite == 0) continue;
     const auto key = static_cast<std::int32_t>(speeds.currentWrite / base);
     if (FindBySpeedInPoint(key) != nullptr) continue;
     TsbDiscSpeedItem& item = Add();

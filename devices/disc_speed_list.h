@@ -18,6 +18,10 @@ struct TsbDiscSpeedItem {
   QString StrSpeed;
 };
 
+/// What to show instead of a list when the drive reports no write speed
+/// for its disc (a reading drive, a pressed disc).
+QString NoWriteSpeedsText();
+
 class TsbDiscSpeedList {
  public:
   virtual ~TsbDiscSpeedList() = default;

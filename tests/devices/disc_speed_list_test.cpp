@@ -70,3 +70,17 @@ TEST(DiscSpeedList, AFailingFirstSpeedSettingRaisesTheTextAndLeavesTheListEmpty)
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(list.FindBySpeedInPoint(1), nullptr);
 }
+
+TEST(DiscSpeedList, AWriteSpeedOfZeroIsNoEntry) {
+  // A reading drive answers every request with 0 KB/s for writing: no "0.0x" entry.
+  VirtualWriters writers("cd-r,fixed-speed=0");
+  TsbBurner burner;
+  burner.TransportType = TsbTransportType::ttSpti;
+  burner.DeviceName = QStringLiteral("CdRom16");
+  burner.OpenDevice();
+  burner.DiscType = DISC_TYPE_CDR;
+  TsbDiscSpeedList list;
+  list.Build(burner);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_FALSE(NoWriteSpeedsText().isEmpty());
+}
