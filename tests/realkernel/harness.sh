@@ -47,15 +47,15 @@ require_guest_tools() {
 unpack_kernel() {
   local magic offset
   for magic in $'\xfd7zXZ' $'\x28\xb5\x2f\xfd' $'\x1f\x8b\x08'; do
-    offset=$(LC_ALL=C grep -abo "$magic" "$GUEST_KERNEL" 2>/dev/null | head -n1 | cut -d: -f1)
+    offset=$(LC_ALL=C grep -abo "$magic" "$GUEST_KERNEL" 2>/dev/null | head -n1 | cut -d: -f1) || true
     [ -n "$offset" ] || continue
     case "$magic" in
-      $'\xfd7zXZ') tail -c +$((offset + 1)) "$GUEST_KERNEL" | xz -dc >"$SESSION/vmlinux" 2>/dev/null ;;
-      $'\x28\xb5\x2f\xfd') tail -c +$((offset + 1)) "$GUEST_KERNEL" | zstd -qdc >"$SESSION/vmlinux" 2>/dev/null ;;
-      *) tail -c +$((offset + 1)) "$GUEST_KERNEL" | gzip -dc >"$SESSION/vmlinux" 2>/dev/null ;;
+      $'\xfd7zXZ') tail -c +$((offset + 1)) "$GUEST_KERNEL" | xz -dc >"$SESSION/vmlinux" 2>/dev/null || true ;;
+      $'\x28\xb5\x2f\xfd') tail -c +$((offset + 1)) "$GUEST_KERNEL" | zstd -qdc >"$SESSION/vmlinux" 2>/dev/null || true ;;
+      *) tail -c +$((offset + 1)) "$GUEST_KERNEL" | gzip -dc >"$SESSION/vmlinux" 2>/dev/null || true ;;
     esac
     # Trailing bytes after the stream make the unpackers complain; the ELF header tells.
-    if [ "$(head -c4 "$SESSION/vmlinux" | od -An -c | tr -d ' ')" = '177ELF' ]; then
+    if [ "$(head -c4 "$SESSION/vmlinux" 2>/dev/null | od -An -c | tr -d ' ')" = '177ELF' ]; then
       GUEST_KERNEL=$SESSION/vmlinux
       return
     fi

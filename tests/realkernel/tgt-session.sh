@@ -32,10 +32,18 @@ port_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 TGTD_PID=
 stop_partners() {
   stop_guest
-  if [ -n "$TGTD_PID" ]; then
-    kill "$TGTD_PID" 2>/dev/null || true
-    wait "$TGTD_PID" 2>/dev/null || true
-  fi
+  if [ -n "$TGTD_PID" ]; then stop_tgtd; fi
+}
+# tgtd lets a TERM pass while it serves targets; KILL is what stops it.
+stop_tgtd() {
+  kill "$TGTD_PID" 2>/dev/null || true
+  for _ in 1 2 3 4 5 6; do
+    kill -0 "$TGTD_PID" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill -KILL "$TGTD_PID" 2>/dev/null || true
+  wait "$TGTD_PID" 2>/dev/null || true
+  TGTD_PID=
 }
 trap stop_partners EXIT
 for attempt in 1 2 3 4 5; do
@@ -49,9 +57,7 @@ for attempt in 1 2 3 4 5; do
     sleep 0.5
   done
   if kill -0 "$TGTD_PID" 2>/dev/null && ! port_free "$port"; then break; fi
-  kill "$TGTD_PID" 2>/dev/null || true
-  wait "$TGTD_PID" 2>/dev/null || true
-  TGTD_PID=
+  stop_tgtd
 done
 [ -n "$TGTD_PID" ] || skip_session "tgtd could not start: $(tail -n2 "$SESSION/tgtd.log" | tr '\n' ' ')"
 echo "tgtd on 127.0.0.1:$port, control port $control"
