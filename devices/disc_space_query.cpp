@@ -65,7 +65,9 @@ QString UsedSizeText(std::int64_t usedSize) {
 }
 
 QString DiscSpaceText(const TsbDiscSpace& space) {
-  if (space.FreeSize == space.TotalSize) return LoadStr(15162);
+  // A disc whose sizes the drive would not tell (both 0) is not blank: a
+  // reading drive with a pressed disc says nothing about free space.
+  if (space.FreeSize == space.TotalSize && space.TotalSize > 0) return LoadStr(15162);
   return space.TotalSize > 0 ? UsedSizeText(space.UsedSize) : QString();
 }
 

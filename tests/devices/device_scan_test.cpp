@@ -93,6 +93,8 @@ TEST(DeviceScan, ACdRWithAClosedSessionShowsItsUsedSizeAndLabel) {
     return s;
   }();
   EXPECT_EQ(DiscSpaceText(blank), QStringLiteral("Blank"));
+  // Sizes a reading drive would not give are no blank disc.
+  EXPECT_EQ(DiscSpaceText(TsbDiscSpace{}), QString());
 }
 
 TEST(DeviceScan, DevicesThatCannotBeOpened) {

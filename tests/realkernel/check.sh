@@ -71,6 +71,9 @@ case "$case_name" in
   probe)
     # Product, vendor and revision as the drive names itself.
     expect devices-by-name 0 '^CdRom0 +QEMU DVD-ROM +QEMU +[^ ]+ +CD-ROM'
+    # A pressed disc has a size, and is not blank.
+    expect devices-by-name 0 '^CdRom0 .*CD-ROM +[0-9.,]+ MB +REALDATA$'
+    refuse_pattern devices-by-name 'Blank'
     ;;
   no-write-speeds)
     expect speeds 0 '^No write speeds'

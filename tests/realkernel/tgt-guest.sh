@@ -2,6 +2,8 @@
 # tgt's MMC drives with blank DVD+R discs on virtio-scsi, one per case, at
 # 2:0:1:0 (data burn), 2:0:2:0 (DVD-Video burn), 2:0:3:0 (signal) and
 # 2:0:4:0 (unplugged mid-burn).
+# Only the drives of the partners: no virtual writers beside them.
+export ONDRELLE_VIRTUAL_WRITERS=none
 for t in 1 2 3 4; do
   wait_path "/sys/bus/scsi/devices/2:0:$t:0" 120 || say "no SCSI device 2:0:$t:0 after 120 s"
 done

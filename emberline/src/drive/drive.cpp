@@ -82,7 +82,17 @@ Result<std::uint64_t> Drive::recordedBlocks() {
   std::uint64_t blocks = 0;
   for (std::uint32_t number = disc->firstTrack; number <= disc->lastTrackInLastSession; ++number) {
     auto track = mmc::readTrackInformation(transport_, number);
-    if (!track.ok()) return fail(std::move(track).error());
+    if (!track.ok()) {
+      // Reading drives need not know READ TRACK INFORMATION; for a finished
+      // disc the recorded capacity is the same count.
+      if (sense::sameCondition(track.error(), sense::kInvalidOpcode) &&
+          disc->discStatus == mmc::DiscStatus::Complete) {
+        auto capacity = mmc::readCapacity(transport_);
+        if (!capacity.ok()) return fail(std::move(capacity).error());
+        return capacity->blocks();
+      }
+      return fail(std::move(track).error());
+    }
     blocks += recordedBlocksOf(*track);
   }
   return blocks;
