@@ -16,11 +16,13 @@ run burn-dvd ondrelle-cli burn --kind dvd --device 2:0:2:0 --source /guest/VIDEO
 
 # Long enough a burn to be caught in the middle: zeros made here, not carried in.
 mkdir -p /tmp/large
-dd if=/dev/zero of=/tmp/large/zeros.bin bs=1M count="${LARGE_MB:-48}" 2>/dev/null
+dd if=/dev/zero of=/tmp/large/zeros.bin bs=1M count="${LARGE_MB:-160}" 2>/dev/null
 
 run_bg burn-signalled ondrelle-cli burn --kind data --device 2:0:3:0 --source /tmp/large --mode tao
 wait_output burn-signalled '^progress [1-9]' 600 || say "the signalled burn never started writing"
+# While the first burn holds the drive a second one is refused.
 run burn-while-busy ondrelle-cli burn --kind data --device 2:0:3:0 --source /guest/source --mode tao
+[ -e /tmp/rc.burn-signalled ] && say "the signalled burn ended before its signal"
 kill -INT "$(program_pid burn-signalled)"
 finish burn-signalled 300
 

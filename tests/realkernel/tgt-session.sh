@@ -50,7 +50,8 @@ for attempt in 1 2 3 4 5; do
   port=$((20000 + (RANDOM % 20000)))
   control=$((1000 + (RANDOM % 8000)))
   port_free "$port" || continue
-  tgtd -f -C "$control" --iscsi "portal=127.0.0.1:$port" >"$SESSION/tgtd.log" 2>&1 &
+  # -d 1: tgtd logs the commands it refuses, which tells what it lacks.
+  tgtd -f -d 1 -C "$control" --iscsi "portal=127.0.0.1:$port" >"$SESSION/tgtd.log" 2>&1 &
   TGTD_PID=$!
   for _ in $(seq 20); do
     tgtadm -C "$control" --lld iscsi --op show --mode target >/dev/null 2>&1 && break
