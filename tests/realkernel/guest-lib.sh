@@ -22,12 +22,18 @@ run() {
   report "$name" $?
 }
 
-# run_bg name command...: starts the command; finish name reports it.
+# run_bg name command...: starts the command; finish name reports it, and
+# /tmp/pid.name holds the program's own process id (for signals).
 run_bg() {
   local name=$1
   shift
-  ("$@" >"/tmp/out.$name" 2>&1; echo $? >"/tmp/rc.$name") &
-  echo $! >"/tmp/pid.$name"
+  (
+    "$@" >"/tmp/out.$name" 2>&1 &
+    echo $! >"/tmp/pid.$name"
+    wait $!
+    echo $? >"/tmp/rc.$name"
+  ) &
+  while [ ! -s "/tmp/pid.$name" ]; do usleep 100000; done
 }
 
 # finish name [seconds]: waits for a run_bg command; one still running
@@ -41,14 +47,9 @@ finish() {
   if [ -e "/tmp/rc.$name" ]; then
     report "$name" "$(cat "/tmp/rc.$name")"
   else
-    pkill -KILL -P "$(cat "/tmp/pid.$name")" 2>/dev/null
+    kill -KILL "$(cat "/tmp/pid.$name")" 2>/dev/null
     report "$name" hung
   fi
-}
-
-# The process id of the program a run_bg started (the child of its subshell).
-program_pid() {
-  pgrep -P "$(cat "/tmp/pid.$1")" | head -n1
 }
 
 # wait_output name pattern [seconds]: until the command's output matches.

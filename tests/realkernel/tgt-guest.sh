@@ -23,7 +23,7 @@ wait_output burn-signalled '^progress [1-9]' 600 || say "the signalled burn neve
 # While the first burn holds the drive a second one is refused.
 run burn-while-busy ondrelle-cli burn --kind data --device 2:0:3:0 --source /guest/source --mode tao
 [ -e /tmp/rc.burn-signalled ] && say "the signalled burn ended before its signal"
-kill -INT "$(program_pid burn-signalled)"
+kill -INT "$(cat /tmp/pid.burn-signalled)"
 finish burn-signalled 300
 
 run_bg burn-unplugged ondrelle-cli burn --kind data --device 2:0:4:0 --source /tmp/large --mode tao
