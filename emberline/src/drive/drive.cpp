@@ -85,8 +85,7 @@ Result<std::uint64_t> Drive::recordedBlocks() {
     if (!track.ok()) {
       // Reading drives need not know READ TRACK INFORMATION; for a finished
       // disc the recorded capacity is the same count.
-      if (sense::sameCondition(track.error(), sense::kInvalidOpcode) &&
-          disc->discStatus == mmc::DiscStatus::Complete) {
+      if (sense::sameCondition(track.error(), sense::kInvalidOpcode) && disc->discStatus == mmc::DiscStatus::Complete) {
         auto capacity = mmc::readCapacity(transport_);
         if (!capacity.ok()) return fail(std::move(capacity).error());
         return capacity->blocks();

@@ -40,8 +40,7 @@ TEST(RecordedSize, ReadCapacityWhenTheDriveDoesNotKnowTrackInformation) {
 TEST(RecordedSize, OtherRefusalsOfTrackInformationStayFailures) {
   // An invalid field is a drive that knows the command and objects to the
   // question: no guessing from the capacity then.
-  ReplayTransport transport(
-      {answer(kDiscInfoCdb, finishedDisc()), checkCondition(kTrackOneCdb, 0x05, 0x24, 0x00)});
+  ReplayTransport transport({answer(kDiscInfoCdb, finishedDisc()), checkCondition(kTrackOneCdb, 0x05, 0x24, 0x00)});
   Drive drive(transport);
   EXPECT_FALSE(drive.recordedBlocks().ok());
 }
