@@ -14,6 +14,8 @@
 # the guest has started, anything wrong is a failure.
 
 : "${REALKERNEL_MEMORY:=1024}"
+# The emulator; another name tries the skips on a machine that has QEMU.
+: "${REALKERNEL_QEMU:=qemu-system-x86_64}"
 
 session_dir() {
   SESSION=$1
@@ -33,7 +35,7 @@ fail_session() {
 
 # Whether this machine can boot the guest; skips with the reason if not.
 require_guest_tools() {
-  command -v qemu-system-x86_64 >/dev/null || skip_session "qemu-system-x86_64 is not installed (package qemu-system-x86)"
+  command -v "$REALKERNEL_QEMU" >/dev/null || skip_session "$REALKERNEL_QEMU is not installed (package qemu-system-x86)"
   [ -x /bin/busybox ] || skip_session "busybox-static is not installed"
   local kernel
   kernel=$("$REALKERNEL_DIR/make-guest.sh" --kernel) || skip_session "no kernel in /boot (package linux-image-amd64)"
@@ -73,7 +75,7 @@ boot_guest() {
   # KVM is not asked for: where nesting does not work it can hang the guest
   # without an error; REALKERNEL_ACCEL=kvm opts in.
   local accel=${REALKERNEL_ACCEL:-tcg}
-  qemu-system-x86_64 -machine pc,accel=$accel -m "$REALKERNEL_MEMORY" -smp 1 -nodefaults -display none \
+  "$REALKERNEL_QEMU" -machine pc,accel=$accel -m "$REALKERNEL_MEMORY" -smp 1 -nodefaults -display none \
     -no-reboot -kernel "$GUEST_KERNEL" -initrd "$cpio" \
     -append "console=ttyS0 panic=-1 rdinit=/init" \
     -serial "file:$SESSION/console.log" -serial "pipe:$SESSION/ctl" -monitor "pipe:$SESSION/mon" \
@@ -135,8 +137,8 @@ relay_session() {
       done=$total
     fi
     if ! kill -0 "$QEMU_PID" 2>/dev/null; then
-      wait "$QEMU_PID" 2>/dev/null
-      local status=$?
+      local status=0
+      wait "$QEMU_PID" 2>/dev/null || status=$?
       QEMU_PID=
       # QEMU that ends with an error before the kernel printed anything could
       # not run here at all; a guest that started and broke is a failure.
