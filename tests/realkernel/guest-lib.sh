@@ -31,7 +31,9 @@ run_bg() {
     "$@" >"/tmp/out.$name" 2>&1 &
     echo $! >"/tmp/pid.$name"
     wait $!
-    echo $? >"/tmp/rc.$name"
+    # Renamed into place, so nobody reads a status half written.
+    echo $? >"/tmp/rc.$name.new"
+    mv "/tmp/rc.$name.new" "/tmp/rc.$name"
   ) &
   while [ ! -s "/tmp/pid.$name" ]; do usleep 100000; done
 }
