@@ -2,7 +2,7 @@
 # in QEMU with the partners' drives, relays its reports into files and
 # answers its requests.
 #
-#   session_dir DIR          the session's scratch folder (made afresh)
+#   session_dir DIR          the session's scratch folder (one per run, DIR links to it)
 #   skip_session REASON      records a skip for the checks and ends with 77
 #   boot_guest CPIO QEMU_ARGS...   starts QEMU, the guest runs its script
 #   relay_session SECONDS    until the guest is done: reports land in
@@ -17,10 +17,22 @@
 # The emulator; another name tries the skips on a machine that has QEMU.
 : "${REALKERNEL_QEMU:=qemu-system-x86_64}"
 
+# Each run gets a folder of its own beside BASE; BASE becomes a link to it
+# for the checks. Folders of earlier runs whose session has ended go.
 session_dir() {
-  SESSION=$1
-  rm -rf "$SESSION"
+  local base=$1 old pid
+  mkdir -p "$(dirname "$base")"
+  for old in "$base".run.*; do
+    [ -d "$old" ] || continue
+    pid=$(cat "$old/pid" 2>/dev/null) || pid=""
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && continue
+    rm -rf "$old"
+  done
+  [ -L "$base" ] || rm -rf "$base"
+  SESSION=$(mktemp -d "$base.run.XXXXXX")
+  echo $$ >"$SESSION/pid"
   mkdir -p "$SESSION/results"
+  ln -sfn "$SESSION" "$base"
 }
 
 skip_session() {
@@ -92,14 +104,17 @@ monitor() {
 }
 
 stop_guest() {
-  [ -n "${QEMU_PID:-}" ] || return 0
-  if kill -0 "$QEMU_PID" 2>/dev/null; then
-    echo quit >&"$MON_IN" 2>/dev/null || true
-    sleep 2
-    kill "$QEMU_PID" 2>/dev/null || true
+  if [ -n "${QEMU_PID:-}" ]; then
+    if kill -0 "$QEMU_PID" 2>/dev/null; then
+      echo quit >&"$MON_IN" 2>/dev/null || true
+      sleep 2
+      kill "$QEMU_PID" 2>/dev/null || true
+    fi
+    wait "$QEMU_PID" 2>/dev/null || true
+    QEMU_PID=
   fi
-  wait "$QEMU_PID" 2>/dev/null || true
-  QEMU_PID=
+  # The unpacked kernel is large and made again for every run.
+  rm -f "${SESSION:?}/vmlinux"
 }
 
 # Relays the guest's lines until it says @@DONE; fails on a time-out or a
