@@ -405,7 +405,6 @@ void TMainForm::ValidateSourcePage() {
   CheckSourceFileExists(kind, path);
   const QString templateName = VideoTemplateName(kind);
   if (!templateName.isEmpty()) CheckTemplatePresent(QDir(TemplateDirectory).filePath(templateName));
-  CheckMpegSource(kind, path);
   DeletePageLog(wpSource);
   TsbLogItem& line = Log->Add();
   line.LogMessage = LoadStr(15509) + QLatin1Char(' ') + path;

@@ -1,11 +1,8 @@
 #include "engine/page_checks.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <array>
 
 #include "devices/disc_type_text.h"
-#include "emberline/writing.h"
 #include "engine/video_burn_options.h"
 #include "engine/video_burn_thread.h"
 #include "strings/string_table.h"
@@ -88,16 +85,6 @@ void CheckSourceGiven(const QString& path) {
 
 void CheckSourceFileExists(std::uint8_t kind, const QString& path) {
   if ((kind == vkVideoCD || kind == vkSuperVideoCD) && !FileExists(path)) Refuse(ctFileNotFound);
-}
-
-void CheckMpegSource(std::uint8_t kind, const QString& path) {
-  if (kind != vkVideoCD && kind != vkSuperVideoCD) return;
-  std::array<char, EMBERLINE_TEXT_SIZE> text{};
-  std::uint32_t status = 0;
-  const QByteArray file = QFile::encodeName(path);
-  if (Emberline_VideoCD_CheckSource(text.data(), EMBERLINE_TEXT_SIZE, &status, file.constData(),
-                                    kind == vkSuperVideoCD ? 1 : 0) != 0)
-    throw TsbError(QString::fromUtf8(text.data()));
 }
 
 QString VideoTemplateName(std::uint8_t kind) {

@@ -59,10 +59,6 @@ void CheckSourceFits(std::int64_t freeSize, std::int64_t sourceSize);
 void CheckSourceGiven(const QString& path);
 /// Source step: for the CD kinds the file exists. A DVD folder is not looked at.
 void CheckSourceFileExists(std::uint8_t kind, const QString& path);
-/// Source step: for the CD kinds the file is an MPEG stream the disc kind
-/// plays, by the library's check, the one its burn makes before writing;
-/// a refusal is a TsbError with the library's text, naming what was found.
-void CheckMpegSource(std::uint8_t kind, const QString& path);
 /// The template file a kind needs beside the program ("Emberline_VideoCD.iso",
 /// "Emberline_SuperVideoCD.iso"); empty for DVD-Video.
 QString VideoTemplateName(std::uint8_t kind);

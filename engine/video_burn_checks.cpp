@@ -53,7 +53,6 @@ void CheckBeforeVideoBurn(TsbBurner& b, std::uint8_t kind, const QString& source
     CheckSourceGiven(source);
     CheckSourceFileExists(kind, source);
     CheckTemplatePresent(VideoTemplatePath(kind));
-    CheckMpegSource(kind, source);
   } catch (const TsbError& error) {
     b.LastMessage = error.Message();
     Logger().WriteLog(b.LastMessage);

@@ -110,21 +110,6 @@ TEST(VideoBurnChecks, TogetherOnTheOpenWriterInThePagesOrder) {
   EXPECT_EQ(check("CdRom17", vkVideoCD, mpeg), kCd);
   EXPECT_EQ(check("CdRom18", vkDVDVideo, dir.path()), kDvd);
   EXPECT_EQ(check("CdRom18", vkSuperVideoCD, {}), QStringLiteral("You must select source path for video data!"));
-  // The stream itself is checked last, as the burn will check it.
-  EXPECT_EQ(check("CdRom18", vkSuperVideoCD, mpeg), mpeg + QStringLiteral(": not an MPEG program stream"));
-  const QString svcd = QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/svcd-ntsc.mpg");
-  EXPECT_EQ(check("CdRom18", vkSuperVideoCD, svcd), QString());
+  EXPECT_EQ(check("CdRom18", vkSuperVideoCD, mpeg), QString());
   EXPECT_EQ(check("CdRom17", vkDVDVideo, dir.path()), QString());
-}
-
-TEST(VideoBurnChecks, TheSourceStepRefusesAStreamTheDiscCannotPlay) {
-  VirtualWriters writers("cd-r");  // the check needs the library started, no writer
-  const QString ac3 = QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/vcd-ac3.mpg");
-  const QString refusal = Refusal([&] { CheckMpegSource(vkVideoCD, ac3); });
-  EXPECT_TRUE(refusal.startsWith(ac3 + QStringLiteral(": AC-3 audio (a private stream) at byte "))) << refusal.toStdString();
-  EXPECT_TRUE(refusal.endsWith(QStringLiteral(": a Video CD needs MPEG-1 Layer II audio"))) << refusal.toStdString();
-  EXPECT_EQ(Refusal([] { CheckMpegSource(vkVideoCD, QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/vcd-pal.mpg")); }),
-            QString());
-  EXPECT_EQ(Refusal([] { CheckMpegSource(vkDVDVideo, QStringLiteral("/no/such/VIDEO_TS")); }), QString())
-      << "a DVD-Video folder is checked by its own step";
 }

@@ -143,17 +143,6 @@ uint8_t Emberline_CdvdWriter_SuperVideoCD(EmberlineHandle writer, char* text, in
                                           uint16_t volumeCount, uint16_t volumeNumber, uint8_t testMode, uint8_t useBup,
                                           uint32_t readyMinutes);
 
-/**
- * Checks `sourceFile` as the MPEG stream of a Video CD (superVideoCd 0) or a
- * Super Video CD (1) without a device: the check the two calls above make
- * before writing, in one streaming pass over the file, which is only read.
- * On a refusal the text names the file and what was found (audio the disc
- * cannot play, a picture that changes midway, a damaged timestamp with its
- * byte offset, ...).
- */
-uint8_t Emberline_VideoCD_CheckSource(char* text, int32_t size, uint32_t* status, const char* sourceFile,
-                                      uint8_t superVideoCd);
-
 #ifdef __cplusplus
 }
 #endif
