@@ -167,7 +167,7 @@ class StreamCheck {
       return;
     }
     const std::int64_t frames = std::int64_t{e.temporalReference} - anchor_->temporalReference;
-    const std::int64_t ticks = frames * std::int64_t{kClock * rate.denominator} / rate.numerator;
+    const std::int64_t ticks = frames * static_cast<std::int64_t>(kClock * rate.denominator) / rate.numerator;
     onVideoTime((anchor_->pts + static_cast<std::uint64_t>(ticks)) & (kClockWrap - 1));
   }
 
