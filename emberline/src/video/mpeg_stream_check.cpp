@@ -304,10 +304,6 @@ class StreamCheck {
       if (a.sampleRate != kDiscSampleRate)
         return refuse(which + "audio sampled at " + std::to_string(a.sampleRate) + " Hz: " + disc + " needs 44100 Hz");
       if (a.bitRate == 0) return refuse(which + "free-format audio: " + disc + " needs a standard Layer II bit rate");
-      if (!layerTwoRateAllowed(a.bitRate, a.mode))
-        return refuse(which + "audio at " + std::to_string(a.bitRate / 1000) + " kbit/s in " +
-                      (a.mode == AudioMode::SingleChannel ? "one channel" : "two channels") +
-                      ": MPEG-1 Layer II has no such rate for it");
       audioRate += a.bitRate;
     }
     if (streams.empty() && audioSeen_)

@@ -236,22 +236,4 @@ std::optional<AudioFrameHeader> decodeAudioFrameHeader(std::span<const std::uint
   return h;
 }
 
-bool layerTwoRateAllowed(std::uint32_t bitRate, AudioMode mode) {
-  const bool one = mode == AudioMode::SingleChannel;
-  switch (bitRate / 1000) {
-    case 32:
-    case 48:
-    case 56:
-    case 80:
-      return one;
-    case 224:
-    case 256:
-    case 320:
-    case 384:
-      return !one;
-    default:
-      return bitRate != 0;
-  }
-}
-
 }  // namespace emberline::video

@@ -131,10 +131,6 @@ struct AudioFrameHeader {
   AudioMode mode = AudioMode::Stereo;
   friend constexpr bool operator==(const AudioFrameHeader&, const AudioFrameHeader&) = default;
 };
-
-/// Whether MPEG-1 Layer II allows @p bitRate (bit/s) in @p mode: the lowest
-/// rates only for one channel, the highest only for two.
-bool layerTwoRateAllowed(std::uint32_t bitRate, AudioMode mode);
 /// Decodes a 4-byte MPEG audio frame header; nullopt when the sync, layer,
 /// bit rate index or sampling index is invalid.
 std::optional<AudioFrameHeader> decodeAudioFrameHeader(std::span<const std::uint8_t, 4> bytes);
