@@ -27,7 +27,7 @@ constexpr std::uint32_t kVideoCdMuxRate = 1411200;                   // bit/s
 constexpr std::uint32_t kSuperVideoCdVideoRate = 2600000;            // bit/s
 constexpr std::uint32_t kSuperVideoCdTotalRate = 2 * 75 * 2324 * 8;  // bit/s at double speed
 constexpr std::uint32_t kDiscSampleRate = 44100;
-constexpr std::uint64_t kClock = 90000;                 // timestamp units per second
+constexpr std::uint64_t kClock = 90000;  // timestamp units per second
 constexpr std::uint64_t kClockWrap = std::uint64_t{1} << 33;
 // How far a presentation time may lie from the clock of the pack that
 // carries it: it cannot come before its data arrives (a little slack for
@@ -202,12 +202,12 @@ class StreamCheck {
           frameRateCode_ = e.sequence.frameRateCode;
           facts_.frameRate = frameRateOfCode(e.sequence.frameRateCode);
           bitRate_ = e.sequence.bitRate;
-        }
-        else if (e.sequence.width != facts_.width % 4096 || e.sequence.height != facts_.height % 4096 ||
-                 e.sequence.frameRateCode != frameRateCode_)
+        } else if (e.sequence.width != facts_.width % 4096 || e.sequence.height != facts_.height % 4096 ||
+                   e.sequence.frameRateCode != frameRateCode_)
           return refuse("the picture changes from " + sizeAndRate(facts_.width, facts_.height, frameRateCode_) +
                         " to " + sizeAndRate(e.sequence.width, e.sequence.height, e.sequence.frameRateCode) +
-                        at(offsetOf(e, pack)) + ": " + discName(kind_) + " track keeps the size and rate it starts with");
+                        at(offsetOf(e, pack)) + ": " + discName(kind_) +
+                        " track keeps the size and rate it starts with");
         if (!pending_) pending_ = Pending{e.packIndex, offsetOf(e, pack), true};
         break;
       case Kind::SequenceExtension:
@@ -296,8 +296,7 @@ class StreamCheck {
       if (!streams[i].header)
         return refuse(which + "audio that is not MPEG audio: " + disc + " needs MPEG-1 Layer II audio");
       const AudioFrameHeader& a = *streams[i].header;
-      if (!a.mpeg1)
-        return refuse(which + "MPEG-2 low sampling rate audio: " + disc + " needs MPEG-1 Layer II audio");
+      if (!a.mpeg1) return refuse(which + "MPEG-2 low sampling rate audio: " + disc + " needs MPEG-1 Layer II audio");
       if (a.layer != 2)
         return refuse(which + "audio layer " + std::string(a.layer == 1 ? "I" : "III") + ": " + disc +
                       " needs MPEG-1 Layer II audio");

@@ -44,8 +44,8 @@ struct MpegStreamFacts {
   /// one frame (summed over the runs of a stream whose clock starts again).
   /// The durationSeconds when the video carries no times.
   double playingSeconds = 0;
-  std::uint32_t muxRate = 0;       ///< bit/s, the highest any pack header gives
-  std::uint32_t videoBitRate = 0;  ///< bit/s from the sequence header; 0 when marked variable
+  std::uint32_t muxRate = 0;              ///< bit/s, the highest any pack header gives
+  std::uint32_t videoBitRate = 0;         ///< bit/s from the sequence header; 0 when marked variable
   std::optional<AudioFrameHeader> audio;  ///< the first audio stream's
   std::vector<MpegAudioStream> audioStreams;
   std::uint64_t packCount = 0;

@@ -80,16 +80,16 @@ Status MpegStreamReader::readPacket(MpegPack& pack, std::uint8_t streamId) {
         const std::size_t before = pack.videoEvents.size();
         video_.feed(payload, pack.index, pack.videoEvents);
         // The time belongs to the first picture that begins in the packet.
-        const auto picture = std::find_if(pack.videoEvents.begin() + static_cast<std::ptrdiff_t>(before),
-                                          pack.videoEvents.end(),
-                                          [](const MpegVideoEvent& e) { return e.kind == MpegVideoEvent::Kind::Picture; });
+        const auto picture =
+            std::find_if(pack.videoEvents.begin() + static_cast<std::ptrdiff_t>(before), pack.videoEvents.end(),
+                         [](const MpegVideoEvent& e) { return e.kind == MpegVideoEvent::Kind::Picture; });
         if (picture != pack.videoEvents.end()) picture->pts = pes->pts;
       }
     } else if (isAudioStream(streamId)) {
       if (!pack.hasAudio) pack.audioStream = streamId;
       pack.hasAudio = true;
-      const auto seen = std::find_if(audioSeen_.begin(), audioSeen_.end(),
-                                     [&](const auto& s) { return s.first == streamId; });
+      const auto seen =
+          std::find_if(audioSeen_.begin(), audioSeen_.end(), [&](const auto& s) { return s.first == streamId; });
       if (seen == audioSeen_.end()) audioSeen_.emplace_back(streamId, at);
       audio_[streamId - 0xC0].feed(payload);
     } else if (streamId == start_code::kPrivateStream1 && !payload.empty() && !pack.privateSubstream) {

@@ -44,8 +44,8 @@ struct MpegPack {
   /// What the system header describes: video streams, audio streams.
   bool systemHeaderVideo = false;
   bool systemHeaderAudio = false;
-  bool hasVideo = false;     ///< a packet of the followed video stream
-  bool hasAudio = false;     ///< a packet of any audio stream
+  bool hasVideo = false;  ///< a packet of the followed video stream
+  bool hasAudio = false;  ///< a packet of any audio stream
   /// The audio stream of the pack's first audio packet (0 without one).
   std::uint8_t audioStream = 0;
   /// A private stream 1 packet: its sub-stream id (the payload's first byte)

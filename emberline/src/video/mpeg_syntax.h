@@ -32,10 +32,10 @@ enum class MpegSystem : std::uint8_t { Mpeg1, Mpeg2 };
 
 struct PackHeader {
   MpegSystem system = MpegSystem::Mpeg1;
-  std::uint64_t scr = 0;       ///< system clock reference in 90 kHz units
+  std::uint64_t scr = 0;           ///< system clock reference in 90 kHz units
   std::uint16_t scrExtension = 0;  ///< MPEG-2: the 27 MHz remainder, 0 to 299
-  std::uint32_t muxRate = 0;   ///< in units of 50 bytes/s
-  std::size_t headerSize = 0;  ///< bytes from the start code to the first byte after the header
+  std::uint32_t muxRate = 0;       ///< in units of 50 bytes/s
+  std::size_t headerSize = 0;      ///< bytes from the start code to the first byte after the header
   /// Every marker bit of the header is set. A cleared one means the bytes
   /// around it, the clock reference among them, cannot be trusted.
   bool markersValid = true;

@@ -35,10 +35,18 @@ VcdTrackSubheaders subheadersFor(VideoDiscKind kind) {
   // A Video CD has one audio stream; a Super Video CD's second stream (a
   // second language) is the second audio channel, which players select.
   if (kind == VideoDiscKind::VideoCd)
-    return {{0, 0, kForm2, 0},   {1, 0, kStream, 0},          {1, 1, kStream | kVideo, 0x0F},
-            {1, 1, kStream | kAudio, 0x7F}, {1, 2, kStream | kAudio, 0x7F}, {1, 0, kStream, 0}};
-  return {{0, 0, kForm2, 0},   {1, 0, kStream, 0},          {1, 1, kStream | kVideo, 0x80},
-          {1, 1, kStream | kAudio, 0x80}, {1, 2, kStream | kAudio, 0x80}, {1, 0, kStream, 0}};
+    return {{0, 0, kForm2, 0},
+            {1, 0, kStream, 0},
+            {1, 1, kStream | kVideo, 0x0F},
+            {1, 1, kStream | kAudio, 0x7F},
+            {1, 2, kStream | kAudio, 0x7F},
+            {1, 0, kStream, 0}};
+  return {{0, 0, kForm2, 0},
+          {1, 0, kStream, 0},
+          {1, 1, kStream | kVideo, 0x80},
+          {1, 1, kStream | kAudio, 0x80},
+          {1, 2, kStream | kAudio, 0x80},
+          {1, 0, kStream, 0}};
 }
 
 }  // namespace

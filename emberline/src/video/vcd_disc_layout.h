@@ -32,12 +32,12 @@ struct VcdFileExtent {
 
 /// The subheaders of the MPEG track's sectors.
 struct VcdTrackSubheaders {
-  sector::Subheader gap;     ///< pregap and postgap
-  sector::Subheader margin;  ///< front and rear margins
-  sector::Subheader video;   ///< a pack carrying video
-  sector::Subheader audio;   ///< a pack carrying audio only (of the first audio stream)
+  sector::Subheader gap;          ///< pregap and postgap
+  sector::Subheader margin;       ///< front and rear margins
+  sector::Subheader video;        ///< a pack carrying video
+  sector::Subheader audio;        ///< a pack carrying audio only (of the first audio stream)
   sector::Subheader secondAudio;  ///< Super Video CD: a pack of the second audio stream
-  sector::Subheader other;   ///< padding and any other pack
+  sector::Subheader other;        ///< padding and any other pack
 };
 
 struct VcdDiscLayout {

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "video_fixtures.h"
 
@@ -126,9 +126,10 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // The first place at or after @p from where @p pattern lies in @p bytes.
-std::size_t find(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& pattern, std::size_t from = 0) {
-  const auto at = std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), pattern.begin(),
-                              pattern.end());
+std::size_t find(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& pattern,
+                 std::size_t from = 0) {
+  const auto at =
+      std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), pattern.begin(), pattern.end());
   return static_cast<std::size_t>(at - bytes.begin());
 }
 
@@ -139,10 +140,9 @@ std::string checkText(const std::vector<std::uint8_t>& bytes, VideoDiscKind kind
 
 TEST(MpegStreamCheck, AudioTheDiscCannotPlayIsNamed) {
   // Private stream 1 packets carry their kind in the sub-stream id: AC-3 from 80, LPCM from A0.
-  for (const auto& [file, kind, found] :
-       {std::tuple{"vcd-ac3.mpg", VideoDiscKind::VideoCd, "AC-3 audio"},
-        std::tuple{"svcd-ac3.mpg", VideoDiscKind::SuperVideoCd, "AC-3 audio"},
-        std::tuple{"svcd-lpcm.mpg", VideoDiscKind::SuperVideoCd, "LPCM audio"}}) {
+  for (const auto& [file, kind, found] : {std::tuple{"vcd-ac3.mpg", VideoDiscKind::VideoCd, "AC-3 audio"},
+                                          std::tuple{"svcd-ac3.mpg", VideoDiscKind::SuperVideoCd, "AC-3 audio"},
+                                          std::tuple{"svcd-lpcm.mpg", VideoDiscKind::SuperVideoCd, "LPCM audio"}}) {
     const auto bytes = video_test::readFile(fixture(file));
     const std::string disc = kind == VideoDiscKind::VideoCd ? "a Video CD" : "a Super Video CD";
     EXPECT_EQ(checkText(bytes, kind), "in.mpg: " + std::string(found) + " (a private stream) at byte " +
@@ -217,18 +217,17 @@ TEST(MpegStreamCheck, DamagedClocksAndTimesAreRefusedAtTheirByte) {
   setTimestamp(ahead, video + 14, 60 * 90000);
   const std::string text = checkText(ahead, VideoDiscKind::SuperVideoCd);
   EXPECT_EQ(text.rfind("in.mpg: a presentation time ", 0), 0u) << text;
-  EXPECT_NE(text.find(" s away from the clock of its pack at byte " + std::to_string(video) +
-                      ": the stream is damaged"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find(" s away from the clock of its pack at byte " + std::to_string(video) + ": the stream is damaged"),
+      std::string::npos)
       << text;
 
   // A Video CD's MPEG-1 pack header keeps its markers in bit 0.
   auto vcd = video_test::readFile(fixture("vcd-pal.mpg"));
   const std::size_t vcdPack = find(vcd, {0, 0, 1, 0xBA}, 10 * kSectorPackSize);
   vcd[vcdPack + 8] &= 0xFE;
-  EXPECT_EQ(checkText(vcd, VideoDiscKind::VideoCd),
-            "in.mpg: broken marker bits in a pack's clock reference at byte " + std::to_string(vcdPack) +
-                ": the stream is damaged");
+  EXPECT_EQ(checkText(vcd, VideoDiscKind::VideoCd), "in.mpg: broken marker bits in a pack's clock reference at byte " +
+                                                        std::to_string(vcdPack) + ": the stream is damaged");
 }
 
 TEST(MpegStreamCheck, ThePlayingTimeComesFromThePresentationTimes) {
@@ -241,8 +240,7 @@ TEST(MpegStreamCheck, ThePlayingTimeComesFromThePresentationTimes) {
     EXPECT_NEAR(facts->playingSeconds, std::strtod(probed.c_str(), nullptr), 0.1) << file;
   }
   // Two streams joined end to end play for as long as both.
-  auto joined = checkMpegStream(fixture("part-pal.mpg"),
-                                VideoDiscKind::VideoCd);
+  auto joined = checkMpegStream(fixture("part-pal.mpg"), VideoDiscKind::VideoCd);
   ASSERT_TRUE(joined) << joined.error().message;
   auto bytes = video_test::readFile(fixture("part-pal.mpg"));
   const std::size_t one = bytes.size();

@@ -74,8 +74,7 @@ Bytes timestamp(std::uint8_t prefix, std::uint64_t t) {
 Bytes timedPes(std::uint8_t id, std::uint64_t pts, const Bytes& payload) {
   const Bytes head = timestamp(2, pts);
   const std::size_t length = payload.size() + head.size();
-  return Bytes{0, 0, 1, id, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)} + head +
-         payload;
+  return Bytes{0, 0, 1, id, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)} + head + payload;
 }
 
 TEST(MpegStreamReader, FindsHeadersSplitAcrossPacks) {
@@ -193,8 +192,8 @@ TEST(MpegStreamReader, TellsAudioStreamsAndSystemHeadersApart) {
   // streams and a private stream.
   const Bytes systemHeader{0, 0, 1, 0xBB, 0, 9, 0x80, 0x1B, 0x91, 0x04, 0xE1, 0xFF, 0xC0, 0xC0, 0x20};
   const Bytes frame{0xFF, 0xFD, 0xB0, 0x00};  // Layer II, 224 kbit/s, 44.1 kHz, stereo
-  const Bytes stream = pack() + systemHeader + pack() + pes(0xC1, frame) + pack() + pes(0xC0, frame) +
-                       pes(0xC1, {0}) + pack() + pes(0xBD, {0x80, 1, 0});
+  const Bytes stream = pack() + systemHeader + pack() + pes(0xC1, frame) + pack() + pes(0xC0, frame) + pes(0xC1, {0}) +
+                       pack() + pes(0xBD, {0x80, 1, 0});
   const ReadOut r = readAll(stream);
   ASSERT_EQ(r.error, "");
   ASSERT_EQ(r.packs.size(), 4u);

@@ -135,8 +135,7 @@ TEST_P(RefusedSource, IsNamedAndNothingIsWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, RefusedSource,
     ::testing::Values(
-        RefusedCase{"ac3_on_vcd", "vcd-ac3.mpg", false,
-                    "AC-3 audio (a private stream) at byte "},
+        RefusedCase{"ac3_on_vcd", "vcd-ac3.mpg", false, "AC-3 audio (a private stream) at byte "},
         RefusedCase{"ac3_on_svcd", "svcd-ac3.mpg", true, "AC-3 audio (a private stream) at byte "},
         RefusedCase{"pal_to_ntsc", "vcd-pal-to-ntsc.mpg", false,
                     "the picture changes from 352x288 at 25 frame/s to 352x240 at 29.97 frame/s at byte "},
