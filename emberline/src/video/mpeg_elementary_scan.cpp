@@ -63,6 +63,7 @@ void MpegVideoScanner::finish(std::vector<MpegVideoEvent>& events) {
     default:
       e.kind = MpegVideoEvent::Kind::Picture;
       e.pictureType = decodePictureCodingType(all.first<kPictureHeaderBytes>());
+      e.temporalReference = decodeTemporalReference(all.first<kPictureHeaderBytes>());
       break;
   }
   events.push_back(e);

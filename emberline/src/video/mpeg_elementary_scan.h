@@ -33,6 +33,10 @@ struct MpegVideoEvent {
   PictureCodingExtension pictureCoding;  ///< PictureCodingExtension
   GroupOfPictures group;                 ///< GroupOfPictures
   std::uint8_t pictureType = 0;          ///< Picture: 1 I, 2 P, 3 B
+  std::uint16_t temporalReference = 0;   ///< Picture: display order within the group
+  /// Picture: the presentation time of the packet it begins in, when that
+  /// packet gives one (the reader fills it in).
+  std::optional<std::uint64_t> pts;
 };
 
 class MpegVideoScanner {

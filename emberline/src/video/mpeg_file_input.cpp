@@ -1,5 +1,6 @@
 #include "video/mpeg_file_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +30,15 @@ Result<MpegFileInput> MpegFileInput::open(const std::string& path) {
   return input;
 }
 
+MpegFileInput MpegFileInput::ofBytes(std::span<const std::uint8_t> bytes, const std::string& name) {
+  MpegFileInput input;
+  input.path_ = name;
+  input.memory_ = bytes;
+  input.size_ = bytes.size();
+  input.window_.resize(kWindowSize);
+  return input;
+}
+
 Status MpegFileInput::fill(std::size_t count) {
   if (count > kWindowSize) count = kWindowSize;
   if (end_ - begin_ >= count) return {};
@@ -38,6 +48,15 @@ Status MpegFileInput::fill(std::size_t count) {
     begin_ = 0;
   }
   while (end_ < count) {
+    if (!file_) {
+      // Bytes in memory go through the same window, so both kinds of input
+      // behave alike at its edges.
+      const std::uint64_t read = position_ + (end_ - begin_);
+      const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize - end_, size_ - read));
+      if (got > 0) std::memcpy(window_.data() + end_, memory_.data() + read, got);
+      end_ += got;
+      break;
+    }
     const std::size_t got = std::fread(window_.data() + end_, 1, kWindowSize - end_, file_.get());
     end_ += got;
     if (got == 0) {

@@ -2,7 +2,8 @@
 /// @file
 /// A read-only, front-to-back view of a source file through one fixed-size
 /// window: the MPEG reader looks ahead a header or a packet at a time and
-/// never holds more than the window, whatever the file's size.
+/// never holds more than the window, whatever the file's size. The same view
+/// can be had of bytes already in memory, which the caller keeps alive.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,8 @@ class MpegFileInput {
   /// Opens @p path for reading. Fails naming the file when it is missing, a
   /// folder or unreadable.
   static Result<MpegFileInput> open(const std::string& path);
+  /// A view of @p bytes, named @p name in messages; nothing is copied.
+  static MpegFileInput ofBytes(std::span<const std::uint8_t> bytes, const std::string& name);
 
   const std::string& path() const { return path_; }
   std::uint64_t size() const { return size_; }
@@ -50,6 +53,7 @@ class MpegFileInput {
 
   std::string path_;
   std::unique_ptr<std::FILE, Closer> file_;
+  std::span<const std::uint8_t> memory_;  ///< the bytes, when there is no file
   std::vector<std::uint8_t> window_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

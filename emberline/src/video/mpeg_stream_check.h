@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/result.h"
+#include "video/mpeg_stream_reader.h"
 #include "video/mpeg_syntax.h"
 
 namespace emberline::video {
@@ -37,10 +39,15 @@ struct MpegStreamFacts {
   std::uint16_t height = 0;
   FrameRate frameRate;
   std::uint64_t pictures = 0;
-  double durationSeconds = 0;
-  std::uint32_t muxRate = 0;       ///< bit/s, the highest any pack header gives
-  std::uint32_t videoBitRate = 0;  ///< bit/s from the sequence header; 0 when marked variable
-  std::optional<AudioFrameHeader> audio;
+  double durationSeconds = 0;  ///< from the pictures and their fields
+  /// From the video's presentation times: the last minus the first, plus
+  /// one frame (summed over the runs of a stream whose clock starts again).
+  /// The durationSeconds when the video carries no times.
+  double playingSeconds = 0;
+  std::uint32_t muxRate = 0;              ///< bit/s, the highest any pack header gives
+  std::uint32_t videoBitRate = 0;         ///< bit/s from the sequence header; 0 when marked variable
+  std::optional<AudioFrameHeader> audio;  ///< the first audio stream's
+  std::vector<MpegAudioStream> audioStreams;
   std::uint64_t packCount = 0;
   std::uint32_t largestPack = 0;
   /// Every pack is exactly one sector's worth, so the track reads back as the file.
@@ -54,7 +61,16 @@ struct MpegStreamFacts {
 /// Video CD needs 352x240 or 352x288", "the stream ends inside a pack at byte
 /// N", ...), prefixed with the path; a file that cannot be read fails with a
 /// text naming it and the system's reason.
+///
+/// Beyond the kind's picture and mux limits it refuses audio the kind cannot
+/// play (AC-3, LPCM or any other private stream audio, audio other than
+/// MPEG-1 Layer II at 44.1 kHz, more audio streams than the kind carries),
+/// a sequence header that does not agree with the first one, and damaged
+/// clock references or timestamps, each with the byte where it was found.
 Result<MpegStreamFacts> checkMpegStream(const std::string& path, VideoDiscKind kind);
+/// The same check over a stream in memory, named @p name in its texts.
+Result<MpegStreamFacts> checkMpegStream(std::span<const std::uint8_t> bytes, const std::string& name,
+                                        VideoDiscKind kind);
 
 /// "29.97", "25", "23.976": a frame rate as the messages write it.
 std::string frameRateText(FrameRate rate);

@@ -22,6 +22,22 @@ Result<MpegStreamReader> MpegStreamReader::open(const std::string& path, std::si
   return MpegStreamReader(std::move(input.value()), unitSize);
 }
 
+MpegStreamReader MpegStreamReader::ofBytes(std::span<const std::uint8_t> bytes, const std::string& name,
+                                           std::size_t unitSize) {
+  return MpegStreamReader(MpegFileInput::ofBytes(bytes, name), unitSize);
+}
+
+std::optional<AudioFrameHeader> MpegStreamReader::audioHeader() const {
+  if (audioSeen_.empty()) return std::nullopt;
+  return audio_[audioSeen_.front().first - 0xC0].header();
+}
+
+std::vector<MpegAudioStream> MpegStreamReader::audioStreams() const {
+  std::vector<MpegAudioStream> streams;
+  for (const auto& [id, offset] : audioSeen_) streams.push_back({id, audio_[id - 0xC0].header(), offset});
+  return streams;
+}
+
 Unexpected MpegStreamReader::truncated() const {
   return fail(ErrorKind::InvalidArgument, "the stream ends inside a pack at byte " + std::to_string(input_.size()));
 }
@@ -54,19 +70,45 @@ Status MpegStreamReader::readPacket(MpegPack& pack, std::uint8_t streamId) {
   if (streamId != start_code::kSystemHeader && pesHasHeader(streamId)) {
     const auto pes = decodePesHeader(packet);
     if (!pes) return damaged(at, "a malformed packet header");
+    if (pes->timestampsDamaged) return damaged(at, "broken marker bits in a packet's timestamp");
+    if (pes->pts) pack.timestamps.push_back({streamId, at, *pes->pts, pes->dts});
     const auto payload = packet.subspan(pes->payloadOffset);
     if (isVideoStream(streamId)) {
       if (!videoStream_) videoStream_ = streamId;
       if (*videoStream_ == streamId) {
         pack.hasVideo = true;
+        const std::size_t before = pack.videoEvents.size();
         video_.feed(payload, pack.index, pack.videoEvents);
+        // The time belongs to the first picture that begins in the packet.
+        const auto picture =
+            std::find_if(pack.videoEvents.begin() + static_cast<std::ptrdiff_t>(before), pack.videoEvents.end(),
+                         [](const MpegVideoEvent& e) { return e.kind == MpegVideoEvent::Kind::Picture; });
+        if (picture != pack.videoEvents.end()) picture->pts = pes->pts;
       }
     } else if (isAudioStream(streamId)) {
+      if (!pack.hasAudio) pack.audioStream = streamId;
       pack.hasAudio = true;
-      audio_.feed(payload);
+      const auto seen =
+          std::find_if(audioSeen_.begin(), audioSeen_.end(), [&](const auto& s) { return s.first == streamId; });
+      if (seen == audioSeen_.end()) audioSeen_.emplace_back(streamId, at);
+      audio_[streamId - 0xC0].feed(payload);
+    } else if (streamId == start_code::kPrivateStream1 && !payload.empty() && !pack.privateSubstream) {
+      pack.privateSubstream = payload[0];
+      pack.privateOffset = at;
+      for (std::size_t i = 0; i < pack.privateHead.size() && i + 1 < payload.size(); ++i)
+        pack.privateHead[i] = payload[i + 1];
     }
   }
-  if (streamId == start_code::kSystemHeader) pack.hasSystemHeader = true;
+  if (streamId == start_code::kSystemHeader) {
+    pack.hasSystemHeader = true;
+    // The stream entries follow six bytes of bounds and flags: three bytes
+    // each, while the first bit is set. B8 stands for all audio, B9 all video.
+    for (std::size_t i = 12; i + 3 <= packet.size() && (packet[i] & 0x80); i += 3) {
+      const std::uint8_t id = packet[i];
+      if (isVideoStream(id) || id == 0xB9) pack.systemHeaderVideo = true;
+      if (isAudioStream(id) || id == 0xB8) pack.systemHeaderAudio = true;
+    }
+  }
   return take(6 + length);
 }
 
@@ -75,7 +117,13 @@ void MpegStreamReader::startPack(MpegPack& pack) {
   pack.offset = input_.position();
   pack.header = PackHeader{};
   pack.empty = pack.hasSystemHeader = pack.hasVideo = pack.hasAudio = pack.endsProgram = false;
+  pack.systemHeaderVideo = pack.systemHeaderAudio = false;
+  pack.audioStream = 0;
+  pack.privateSubstream.reset();
+  pack.privateHead = {};
+  pack.privateOffset = 0;
   pack.videoEvents.clear();
+  pack.timestamps.clear();
   packBytes_.clear();
 }
 
@@ -135,6 +183,7 @@ Result<bool> MpegStreamReader::next(MpegPack& pack) {
     return damaged(input_.position(), "no pack header");
   }
 
+  if (!header->markersValid) return damaged(input_.position(), "broken marker bits in a pack's clock reference");
   startPack(pack);
   pack.header = *header;
   EMBERLINE_TRY(take(header->headerSize));

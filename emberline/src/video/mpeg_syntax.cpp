@@ -1,7 +1,7 @@
 // Field layouts of the MPEG system and elementary stream headers. Bit
-// positions follow the syntax tables of the two MPEG systems standards; the
-// marker bits are not verified, since encoders in the wild get them wrong
-// without harm.
+// positions follow the syntax tables of the two MPEG systems standards. The
+// marker bits around clock references and timestamps are reported, not
+// refused here: a broken one means a damaged header, and the reader decides.
 
 #include "video/mpeg_syntax.h"
 
@@ -36,6 +36,11 @@ std::uint64_t timestamp(std::span<const std::uint8_t> b) {
          (std::uint64_t{b[3]} << 7) | (std::uint64_t{b[4]} >> 1);
 }
 
+// The three marker bits of that layout and its 4-bit prefix.
+bool timestampIntact(std::span<const std::uint8_t> b, std::uint8_t prefix) {
+  return (b[0] >> 4) == prefix && (b[0] & 1u) && (b[2] & 1u) && (b[4] & 1u);
+}
+
 }  // namespace
 
 std::optional<PackHeader> decodePackHeader(std::span<const std::uint8_t> bytes, bool* needMore) {
@@ -54,6 +59,7 @@ std::optional<PackHeader> decodePackHeader(std::span<const std::uint8_t> bytes, 
     h.scr = timestamp(bytes.subspan(4, 5));
     h.muxRate = ((std::uint32_t{bytes[9]} & 0x7Fu) << 15) | (std::uint32_t{bytes[10]} << 7) | (bytes[11] >> 1);
     h.headerSize = 12;
+    h.markersValid = timestampIntact(bytes.subspan(4, 5), 0x2) && (bytes[9] & 0x80u) && (bytes[11] & 1u);
     return h;
   }
   if ((bytes[4] & 0xC0) == 0x40) {
@@ -67,6 +73,10 @@ std::optional<PackHeader> decodePackHeader(std::span<const std::uint8_t> bytes, 
     r.skip(1);
     base = (base << 15) | r.take(15);
     h.scr = base;
+    r.skip(1);
+    h.scrExtension = static_cast<std::uint16_t>(r.take(9));
+    h.markersValid = (bytes[4] & 0x04u) && (bytes[6] & 0x04u) && (bytes[8] & 0x04u) && (bytes[9] & 0x01u) &&
+                     (bytes[12] & 0x03u) == 0x03u;
     h.muxRate = (std::uint32_t{bytes[10]} << 14) | (std::uint32_t{bytes[11]} << 6) | (bytes[12] >> 2);
     h.headerSize = 14 + (bytes[13] & 0x07u);
     if (shortOf(h.headerSize)) return std::nullopt;
@@ -102,7 +112,21 @@ std::optional<PesHeader> decodePesHeader(std::span<const std::uint8_t> p) {
     h.mpeg2 = true;
     const std::size_t end = 9 + std::size_t{p[8]};
     if (end > p.size()) return std::nullopt;
-    if ((p[7] & 0x80) && end >= 14) h.pts = timestamp(p.subspan(9, 5));
+    const unsigned flags = p[7] >> 6;
+    if (flags == 1) h.timestampsDamaged = true;  // a decoding time alone is forbidden
+    if (flags >= 2) {
+      const std::size_t need = flags == 3 ? 19 : 14;
+      if (end < need) {
+        h.timestampsDamaged = true;
+      } else {
+        h.pts = timestamp(p.subspan(9, 5));
+        h.timestampsDamaged = !timestampIntact(p.subspan(9, 5), flags == 3 ? 0x3 : 0x2);
+        if (flags == 3) {
+          h.dts = timestamp(p.subspan(14, 5));
+          h.timestampsDamaged = h.timestampsDamaged || !timestampIntact(p.subspan(14, 5), 0x1);
+        }
+      }
+    }
     h.payloadOffset = end;
     return h;
   }
@@ -115,6 +139,11 @@ std::optional<PesHeader> decodePesHeader(std::span<const std::uint8_t> p) {
     const std::size_t length = (p[i] & 0xF0) == 0x30 ? 10 : 5;
     if (i + length > p.size()) return std::nullopt;
     h.pts = timestamp(p.subspan(i, 5));
+    h.timestampsDamaged = !timestampIntact(p.subspan(i, 5), p[i] >> 4);
+    if (length == 10) {
+      h.dts = timestamp(p.subspan(i + 5, 5));
+      h.timestampsDamaged = h.timestampsDamaged || !timestampIntact(p.subspan(i + 5, 5), 0x1);
+    }
     i += length;
   } else if (p[i] == 0x0F) {
     ++i;
@@ -182,6 +211,10 @@ std::uint8_t decodePictureCodingType(std::span<const std::uint8_t, kPictureHeade
   return static_cast<std::uint8_t>((bytes[1] >> 3) & 0x07u);
 }
 
+std::uint16_t decodeTemporalReference(std::span<const std::uint8_t, kPictureHeaderBytes> bytes) {
+  return static_cast<std::uint16_t>((std::uint16_t{bytes[0]} << 2) | (bytes[1] >> 6));
+}
+
 std::optional<AudioFrameHeader> decodeAudioFrameHeader(std::span<const std::uint8_t, 4> b) {
   if (b[0] != 0xFF || (b[1] & 0xF0) != 0xF0) return std::nullopt;
   AudioFrameHeader h;
@@ -199,6 +232,7 @@ std::optional<AudioFrameHeader> decodeAudioFrameHeader(std::span<const std::uint
                                                          128, 160, 192, 224, 256, 320, 384};
   static constexpr std::array<std::uint16_t, 15> kLowRate{0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
   if (h.layer == 2) h.bitRate = 1000u * (h.mpeg1 ? kLayer2[rateIndex] : kLowRate[rateIndex]);
+  h.mode = static_cast<AudioMode>(b[3] >> 6);
   return h;
 }
 

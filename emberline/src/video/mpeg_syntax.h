@@ -23,6 +23,7 @@ constexpr std::uint8_t kGroupOfPictures = 0xB8;
 constexpr std::uint8_t kProgramEnd = 0xB9;
 constexpr std::uint8_t kPack = 0xBA;
 constexpr std::uint8_t kSystemHeader = 0xBB;
+constexpr std::uint8_t kPrivateStream1 = 0xBD;
 constexpr std::uint8_t kPaddingStream = 0xBE;
 }  // namespace start_code
 
@@ -31,9 +32,13 @@ enum class MpegSystem : std::uint8_t { Mpeg1, Mpeg2 };
 
 struct PackHeader {
   MpegSystem system = MpegSystem::Mpeg1;
-  std::uint64_t scr = 0;       ///< system clock reference in 90 kHz units
-  std::uint32_t muxRate = 0;   ///< in units of 50 bytes/s
-  std::size_t headerSize = 0;  ///< bytes from the start code to the first byte after the header
+  std::uint64_t scr = 0;           ///< system clock reference in 90 kHz units
+  std::uint16_t scrExtension = 0;  ///< MPEG-2: the 27 MHz remainder, 0 to 299
+  std::uint32_t muxRate = 0;       ///< in units of 50 bytes/s
+  std::size_t headerSize = 0;      ///< bytes from the start code to the first byte after the header
+  /// Every marker bit of the header is set. A cleared one means the bytes
+  /// around it, the clock reference among them, cannot be trusted.
+  bool markersValid = true;
 };
 
 /// Decodes a pack header starting at its start code. Needs 12 bytes for the
@@ -53,7 +58,11 @@ constexpr bool isAudioStream(std::uint8_t id) {
 struct PesHeader {
   bool mpeg2 = false;  ///< the MPEG-2 form of the optional header
   std::optional<std::uint64_t> pts;
+  std::optional<std::uint64_t> dts;
   std::size_t payloadOffset = 0;  ///< from the start code
+  /// The timestamps' marker bits or prefixes are broken, or the flags ask
+  /// for a form the syntax forbids: the times cannot be trusted.
+  bool timestampsDamaged = false;
 };
 
 /// Decodes the header of a PES packet given whole (start code to last byte).
@@ -109,12 +118,18 @@ GroupOfPictures decodeGroupOfPictures(std::span<const std::uint8_t, kGroupOfPict
 constexpr std::size_t kPictureHeaderBytes = 2;
 /// 1 I, 2 P, 3 B, 4 D.
 std::uint8_t decodePictureCodingType(std::span<const std::uint8_t, kPictureHeaderBytes> bytes);
+/// The picture's place in display order within its group of pictures.
+std::uint16_t decodeTemporalReference(std::span<const std::uint8_t, kPictureHeaderBytes> bytes);
+
+enum class AudioMode : std::uint8_t { Stereo, JointStereo, DualChannel, SingleChannel };
 
 struct AudioFrameHeader {
   bool mpeg1 = true;             ///< the ID bit: MPEG-1, or the MPEG-2 lower sampling rates
   std::uint8_t layer = 0;        ///< 1, 2 or 3
   std::uint32_t bitRate = 0;     ///< bit/s; 0 for the free format or a layer whose table is not kept
   std::uint32_t sampleRate = 0;  ///< Hz
+  AudioMode mode = AudioMode::Stereo;
+  friend constexpr bool operator==(const AudioFrameHeader&, const AudioFrameHeader&) = default;
 };
 /// Decodes a 4-byte MPEG audio frame header; nullopt when the sync, layer,
 /// bit rate index or sampling index is invalid.

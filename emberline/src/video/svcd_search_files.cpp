@@ -26,9 +26,14 @@ Result<std::vector<std::uint8_t>> encodeSvcdTracks(const std::vector<SvcdTrack>&
   putHeader(out, "TRACKSVD");
   out.push_back(static_cast<std::uint8_t>(tracks.size()));
   for (const SvcdTrack& t : tracks) putBcdMsf(out, t.playingTime);
-  // Content: bits 0-1 audio streams, bits 2-4 video (3 NTSC motion, 7 PAL motion).
-  for (const SvcdTrack& t : tracks)
-    out.push_back(static_cast<std::uint8_t>((t.audio ? 1 : 0) | ((t.pal ? 7 : 3) << 2)));
+  // Content: bits 0-1 the audio streams (1 one, 2 two), bits 2-4 video
+  // (3 NTSC motion, 7 PAL motion).
+  for (const SvcdTrack& t : tracks) {
+    if (t.audioStreams > 2)
+      return fail(ErrorKind::InvalidArgument,
+                  "a track carries at most two audio streams, not " + std::to_string(t.audioStreams));
+    out.push_back(static_cast<std::uint8_t>(t.audioStreams | ((t.pal ? 7 : 3) << 2)));
+  }
   out.resize(2048);  // readers expect the whole sector
   return out;
 }

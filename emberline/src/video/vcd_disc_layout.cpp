@@ -32,16 +32,20 @@ std::uint32_t sectorsFor(std::size_t bytes) {
 VcdTrackSubheaders subheadersFor(VideoDiscKind kind) {
   using namespace sector::submode;
   constexpr std::uint8_t kStream = kRealTime | kForm2;
+  // A Video CD has one audio stream; a Super Video CD's second stream (a
+  // second language) is the second audio channel, which players select.
   if (kind == VideoDiscKind::VideoCd)
     return {{0, 0, kForm2, 0},
             {1, 0, kStream, 0},
             {1, 1, kStream | kVideo, 0x0F},
             {1, 1, kStream | kAudio, 0x7F},
+            {1, 2, kStream | kAudio, 0x7F},
             {1, 0, kStream, 0}};
   return {{0, 0, kForm2, 0},
           {1, 0, kStream, 0},
           {1, 1, kStream | kVideo, 0x80},
           {1, 1, kStream | kAudio, 0x80},
+          {1, 2, kStream | kAudio, 0x80},
           {1, 0, kStream, 0}};
 }
 
@@ -61,6 +65,7 @@ Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::strin
   VcdDiscLayout layout;
   layout.kind = facts.kind;
   layout.subheaders = subheadersFor(facts.kind);
+  for (const MpegAudioStream& a : facts.audioStreams) layout.audioStreams.push_back(a.streamId);
   layout.packCount = static_cast<std::uint32_t>(facts.packCount);
   layout.frontMarginSectors = vcd ? 30 : 0;
   layout.rearMarginSectors = vcd ? 45 : 0;
@@ -121,11 +126,14 @@ Result<VcdDiscLayout> planVcdDisc(const MpegStreamFacts& facts, const std::strin
   add(folder + (vcd ? "ENTRIES.VCD" : "ENTRIES.SVD"), kInfoLba + 1,
       std::vector<std::uint8_t>(entriesFile->begin(), entriesFile->end()));
   if (!vcd) {
-    // The track's playing time is its length in sectors, written as an MSF.
-    const std::uint32_t length = layout.packCount;
+    // The playing time comes from the stream's own times, in 75ths of a
+    // second, capped where the two BCD minute digits end.
+    const auto length = static_cast<std::uint32_t>(
+        std::min<long long>(std::llround(facts.playingSeconds * kSectorsPerSecond), 99 * 60 * 75 + 59 * 75 + 74));
     const Msf playing{static_cast<std::uint8_t>(length / (60 * 75)), static_cast<std::uint8_t>(length / 75 % 60),
                       static_cast<std::uint8_t>(length % 75)};
-    auto tracks = encodeSvcdTracks({SvcdTrack{playing, facts.frameRate == FrameRate{25, 1}, facts.audio.has_value()}});
+    auto tracks = encodeSvcdTracks({SvcdTrack{playing, facts.frameRate == FrameRate{25, 1},
+                                              static_cast<std::uint8_t>(facts.audioStreams.size())}});
     if (!tracks) return fail(std::move(tracks).error());
     add("SVCD/TRACKS.SVD", kInfoLba + 2, std::move(tracks.value()));
     auto search = encodeSvcdSearch(layout.scanPoints);

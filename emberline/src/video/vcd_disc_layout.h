@@ -32,11 +32,12 @@ struct VcdFileExtent {
 
 /// The subheaders of the MPEG track's sectors.
 struct VcdTrackSubheaders {
-  sector::Subheader gap;     ///< pregap and postgap
-  sector::Subheader margin;  ///< front and rear margins
-  sector::Subheader video;   ///< a pack carrying video
-  sector::Subheader audio;   ///< a pack carrying audio only
-  sector::Subheader other;   ///< padding and any other pack
+  sector::Subheader gap;          ///< pregap and postgap
+  sector::Subheader margin;       ///< front and rear margins
+  sector::Subheader video;        ///< a pack carrying video
+  sector::Subheader audio;        ///< a pack carrying audio only (of the first audio stream)
+  sector::Subheader secondAudio;  ///< Super Video CD: a pack of the second audio stream
+  sector::Subheader other;        ///< padding and any other pack
 };
 
 struct VcdDiscLayout {
@@ -64,6 +65,9 @@ struct VcdDiscLayout {
 
   std::vector<VcdEntryPoint> entries;
   std::vector<Msf> scanPoints;  ///< Super Video CD: one per half second
+  /// The audio stream ids in the order the stream carries them: a pack of
+  /// the second is a sector of the second audio channel.
+  std::vector<std::uint8_t> audioStreams;
 
   std::uint32_t firstPackLba() const { return trackTwoLba + frontMarginSectors; }
   /// Sectors of track 2 from its pregap to its postgap.

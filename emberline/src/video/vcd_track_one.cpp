@@ -60,7 +60,8 @@ Status VcdTrackOneSource::readStructures() {
   options.volumeLabel = vcd ? "VIDEOCD" : "SUPERVCD";
   options.volumeBlocks = layout_.leadOutLba;
   options.isoSystemUse = [this](const image::TreeNode* node, bool directory) {
-    std::uint16_t attributes = image::xa::kDirectory | image::xa::kEveryone;
+    // Directories are Form 1 data like every structure of track 1.
+    std::uint16_t attributes = image::xa::kDirectory | image::xa::kMode2Form1 | image::xa::kEveryone;
     std::uint8_t fileNumber = 0;
     if (!directory && node != nullptr) {
       attributes = image::xa::kMode2Form1 | image::xa::kEveryone;

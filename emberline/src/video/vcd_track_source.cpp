@@ -15,6 +15,18 @@ Unexpected VcdTrackSource::changed() const {
   return fail(ErrorKind::File, reader_.path() + " changed after it was checked; check it again before writing");
 }
 
+sector::Subheader VcdTrackSource::subheaderOf(const MpegPack& pack) const {
+  const VcdTrackSubheaders& s = layout_.subheaders;
+  const bool secondAudio = layout_.audioStreams.size() > 1 && pack.audioStream == layout_.audioStreams[1];
+  if (pack.hasVideo) return s.video;
+  if (pack.hasAudio) return secondAudio ? s.secondAudio : s.audio;
+  // A pack with only a system header belongs to the stream it describes:
+  // readers skip sectors marked as neither video nor audio as empty.
+  if (pack.systemHeaderVideo) return s.video;
+  if (pack.systemHeaderAudio) return s.audio;
+  return s.other;
+}
+
 Status VcdTrackSource::nextSector(std::span<std::uint8_t, sector::kRawSectorSize> raw) {
   const VcdDiscLayout& l = layout_;
   const auto lba = static_cast<std::int32_t>(l.pregapLba + next_);
@@ -33,11 +45,7 @@ Status VcdTrackSource::nextSector(std::span<std::uint8_t, sector::kRawSectorSize
     if (!more) return fail(std::move(more).error());
     if (!*more || pack_.bytes.size() > data.size()) return changed();
     std::copy(pack_.bytes.begin(), pack_.bytes.end(), data.begin());
-    // A pack with the system header belongs to the stream's start: readers
-    // skip sectors marked as neither video nor audio as empty.
-    sub = pack_.hasVideo || pack_.hasSystemHeader ? l.subheaders.video
-          : pack_.hasAudio                        ? l.subheaders.audio
-                                                  : l.subheaders.other;
+    sub = subheaderOf(pack_);
     if (next_ + 1 == packsEnd) {
       sub.submode |= sector::submode::kEndOfRecord;
       if (l.rearMarginSectors == 0) sub.submode |= sector::submode::kEndOfFile;

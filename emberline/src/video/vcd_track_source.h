@@ -31,6 +31,8 @@ class VcdTrackSource final : public write::BlockSource {
   VcdTrackSource(MpegStreamReader reader, const VcdDiscLayout& layout) : reader_(std::move(reader)), layout_(layout) {}
   Status nextSector(std::span<std::uint8_t, sector::kRawSectorSize> raw);
   Unexpected changed() const;
+  /// The subheader of a pack's sector, by what the pack carries.
+  sector::Subheader subheaderOf(const MpegPack& pack) const;
 
   MpegStreamReader reader_;
   VcdDiscLayout layout_;

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "video_fixtures.h"
 
@@ -122,6 +124,131 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) {
       return sourceName(p.param.file) + (p.param.kind == VideoDiscKind::VideoCd ? "_as_vcd" : "_as_svcd");
     });
+
+// The first place at or after @p from where @p pattern lies in @p bytes.
+std::size_t find(const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& pattern,
+                 std::size_t from = 0) {
+  const auto at =
+      std::search(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), pattern.begin(), pattern.end());
+  return static_cast<std::size_t>(at - bytes.begin());
+}
+
+std::string checkText(const std::vector<std::uint8_t>& bytes, VideoDiscKind kind) {
+  auto facts = checkMpegStream(bytes, "in.mpg", kind);
+  return facts ? std::string("accepted") : facts.error().message;
+}
+
+TEST(MpegStreamCheck, AudioTheDiscCannotPlayIsNamed) {
+  // Private stream 1 packets carry their kind in the sub-stream id: AC-3 from 80, LPCM from A0.
+  for (const auto& [file, kind, found] : {std::tuple{"vcd-ac3.mpg", VideoDiscKind::VideoCd, "AC-3 audio"},
+                                          std::tuple{"svcd-ac3.mpg", VideoDiscKind::SuperVideoCd, "AC-3 audio"},
+                                          std::tuple{"svcd-lpcm.mpg", VideoDiscKind::SuperVideoCd, "LPCM audio"}}) {
+    const auto bytes = video_test::readFile(fixture(file));
+    const std::string disc = kind == VideoDiscKind::VideoCd ? "a Video CD" : "a Super Video CD";
+    EXPECT_EQ(checkText(bytes, kind), "in.mpg: " + std::string(found) + " (a private stream) at byte " +
+                                          std::to_string(find(bytes, {0, 0, 1, 0xBD})) + ": " + disc +
+                                          " needs MPEG-1 Layer II audio")
+        << file;
+  }
+  // A second language is a Super Video CD's, not a Video CD's.
+  EXPECT_EQ(checkText(video_test::readFile(fixture("vcd-two-audio.mpg")), VideoDiscKind::VideoCd),
+            "in.mpg: 2 audio streams: a Video CD carries one");
+  auto two = checkMpegStream(fixture("svcd-two-audio.mpg"), VideoDiscKind::SuperVideoCd);
+  ASSERT_TRUE(two) << two.error().message;
+  ASSERT_EQ(two->audioStreams.size(), 2u);
+  EXPECT_EQ(two->audioStreams[0].streamId, 0xC0);
+  EXPECT_EQ(two->audioStreams[1].streamId, 0xC1);
+}
+
+TEST(MpegStreamCheck, APictureThatChangesMidwayIsRefusedWhereItChanges) {
+  const auto bytes = video_test::readFile(fixture("vcd-pal-to-ntsc.mpg"));
+  const std::size_t second = video_test::readFile(fixture("part-pal.mpg")).size();
+  const std::size_t header = find(bytes, {0, 0, 1, 0xB3}, second);
+  ASSERT_LT(header, bytes.size());
+  EXPECT_EQ(checkText(bytes, VideoDiscKind::VideoCd),
+            "in.mpg: the picture changes from 352x288 at 25 frame/s to 352x240 at 29.97 frame/s at byte " +
+                std::to_string(header / kSectorPackSize * kSectorPackSize) +
+                ": a Video CD track keeps the size and rate it starts with");
+  // Each half alone is a sound Video CD.
+  EXPECT_EQ(checkText(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(second)),
+                      VideoDiscKind::VideoCd),
+            "accepted");
+}
+
+// Writes @p t into the 5-byte timestamp at @p at, keeping its prefix and markers.
+void setTimestamp(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t t) {
+  b[at] = static_cast<std::uint8_t>((b[at] & 0xF0) | ((t >> 29) & 0x0E) | 1);
+  b[at + 1] = static_cast<std::uint8_t>(t >> 22);
+  b[at + 2] = static_cast<std::uint8_t>(((t >> 14) & 0xFE) | 1);
+  b[at + 3] = static_cast<std::uint8_t>(t >> 7);
+  b[at + 4] = static_cast<std::uint8_t>((t << 1) | 1);
+}
+
+TEST(MpegStreamCheck, DamagedClocksAndTimesAreRefusedAtTheirByte) {
+  const auto svcd = video_test::readFile(fixture("svcd-pal.mpg"));
+  // The MPEG-2 pack header's clock markers sit in bits 2 of bytes 4, 6 and 8.
+  const std::size_t pack = find(svcd, {0, 0, 1, 0xBA}, 10 * kSectorPackSize);
+  for (const std::size_t marker : {4u, 6u, 8u}) {
+    auto broken = svcd;
+    broken[pack + marker] &= 0xFB;
+    EXPECT_EQ(checkText(broken, VideoDiscKind::SuperVideoCd),
+              "in.mpg: broken marker bits in a pack's clock reference at byte " + std::to_string(pack) +
+                  ": the stream is damaged");
+  }
+  // A video packet with both times, after the first second's packs.
+  std::size_t video = find(svcd, {0, 0, 1, 0xE0}, pack);
+  while (video < svcd.size() && (svcd[video + 7] & 0xC0) != 0xC0) video = find(svcd, {0, 0, 1, 0xE0}, video + 4);
+  ASSERT_LT(video, svcd.size());
+  auto broken = svcd;
+  broken[video + 9 + 2] &= 0xFE;
+  EXPECT_EQ(checkText(broken, VideoDiscKind::SuperVideoCd),
+            "in.mpg: broken marker bits in a packet's timestamp at byte " + std::to_string(video) +
+                ": the stream is damaged");
+
+  // Whole markers, impossible values: a decoding time after the
+  // presentation, a presentation a minute after the pack's clock.
+  auto late = svcd;
+  setTimestamp(late, video + 14, 60 * 90000);
+  EXPECT_EQ(checkText(late, VideoDiscKind::SuperVideoCd),
+            "in.mpg: a decoding time after its presentation time at byte " + std::to_string(video) +
+                ": the stream is damaged");
+  auto ahead = svcd;
+  setTimestamp(ahead, video + 9, 60 * 90000);
+  setTimestamp(ahead, video + 14, 60 * 90000);
+  const std::string text = checkText(ahead, VideoDiscKind::SuperVideoCd);
+  EXPECT_EQ(text.rfind("in.mpg: a presentation time ", 0), 0u) << text;
+  EXPECT_NE(
+      text.find(" s away from the clock of its pack at byte " + std::to_string(video) + ": the stream is damaged"),
+      std::string::npos)
+      << text;
+
+  // A Video CD's MPEG-1 pack header keeps its markers in bit 0.
+  auto vcd = video_test::readFile(fixture("vcd-pal.mpg"));
+  const std::size_t vcdPack = find(vcd, {0, 0, 1, 0xBA}, 10 * kSectorPackSize);
+  vcd[vcdPack + 8] &= 0xFE;
+  EXPECT_EQ(checkText(vcd, VideoDiscKind::VideoCd), "in.mpg: broken marker bits in a pack's clock reference at byte " +
+                                                        std::to_string(vcdPack) + ": the stream is damaged");
+}
+
+TEST(MpegStreamCheck, ThePlayingTimeComesFromThePresentationTimes) {
+  for (const char* file : {"svcd-pal-10s.mpg", "svcd-ntsc-30s.mpg"}) {
+    auto facts = checkMpegStream(fixture(file), VideoDiscKind::SuperVideoCd);
+    ASSERT_TRUE(facts) << facts.error().message;
+    const std::string probed = video_test::runCommand(
+        "ffprobe -v error -show_entries format=duration -of default=noprint_wrappers=1:nokey=1 '" + fixture(file) +
+        "'");
+    EXPECT_NEAR(facts->playingSeconds, std::strtod(probed.c_str(), nullptr), 0.1) << file;
+  }
+  // Two streams joined end to end play for as long as both.
+  auto joined = checkMpegStream(fixture("part-pal.mpg"), VideoDiscKind::VideoCd);
+  ASSERT_TRUE(joined) << joined.error().message;
+  auto bytes = video_test::readFile(fixture("part-pal.mpg"));
+  const std::size_t one = bytes.size();
+  bytes.insert(bytes.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(one));
+  auto twice = checkMpegStream(bytes, "twice.mpg", VideoDiscKind::VideoCd);
+  ASSERT_TRUE(twice) << twice.error().message;
+  EXPECT_NEAR(twice->playingSeconds, 2 * joined->playingSeconds, 0.01);
+}
 
 TEST(MpegStreamCheck, NamesAFileThatCannotBeRead) {
   auto missing = checkMpegStream(fixture("no-such-file.mpg"), VideoDiscKind::VideoCd);

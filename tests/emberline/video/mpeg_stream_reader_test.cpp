@@ -37,23 +37,17 @@ struct ReadOut {
   std::vector<MpegPack> packs;  // bytes spans are not kept
   std::vector<std::size_t> sizes;
   std::optional<AudioFrameHeader> audio;
+  std::vector<MpegAudioStream> streams;
   std::uint64_t trailing = 0;
   std::string error;
 };
 
 ReadOut readAll(const Bytes& stream, std::size_t unitSize = 0) {
-  const auto dir = video_test::scratch("reader");
-  const std::string path = (dir / "stream.mpg").string();
-  video_test::writeFile(path, stream);
   ReadOut out;
-  auto reader = MpegStreamReader::open(path, unitSize);
-  if (!reader) {
-    out.error = reader.error().message;
-    return out;
-  }
+  auto reader = MpegStreamReader::ofBytes(stream, "stream.mpg", unitSize);
   MpegPack p;
   for (;;) {
-    auto more = reader->next(p);
+    auto more = reader.next(p);
     if (!more) {
       out.error = more.error().message;
       break;
@@ -63,9 +57,24 @@ ReadOut readAll(const Bytes& stream, std::size_t unitSize = 0) {
     p.bytes = {};
     out.packs.push_back(p);
   }
-  out.audio = reader->audioHeader();
-  out.trailing = reader->trailingBytes();
+  out.audio = reader.audioHeader();
+  out.streams = reader.audioStreams();
+  out.trailing = reader.trailingBytes();
   return out;
+}
+
+// A 5-byte timestamp with its prefix and marker bits.
+Bytes timestamp(std::uint8_t prefix, std::uint64_t t) {
+  return {static_cast<std::uint8_t>(prefix << 4 | ((t >> 29) & 0x0E) | 1), static_cast<std::uint8_t>(t >> 22),
+          static_cast<std::uint8_t>(((t >> 14) & 0xFE) | 1), static_cast<std::uint8_t>(t >> 7),
+          static_cast<std::uint8_t>(((t << 1) & 0xFE) | 1)};
+}
+
+// A PES packet whose MPEG-1 header carries a presentation time.
+Bytes timedPes(std::uint8_t id, std::uint64_t pts, const Bytes& payload) {
+  const Bytes head = timestamp(2, pts);
+  const std::size_t length = payload.size() + head.size();
+  return Bytes{0, 0, 1, id, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)} + head + payload;
 }
 
 TEST(MpegStreamReader, FindsHeadersSplitAcrossPacks) {
@@ -146,6 +155,58 @@ TEST(MpegStreamReader, DamageIsReportedWhereItIs) {
   // A packet that claims more bytes than the file holds.
   EXPECT_EQ(readAll(pack() + Bytes{0, 0, 1, 0xE0, 0x10, 0x00, 0x0F}).error, "the stream ends inside a pack at byte 19");
   EXPECT_EQ(readAll(Bytes{0, 0, 1, 0xBA, 0x21}).error, "the stream ends inside a pack at byte 5");
+}
+
+}  // namespace
+}  // namespace emberline::video
+
+namespace emberline::video {
+namespace {
+
+TEST(MpegStreamReader, BrokenMarkerBitsAreDamageAtTheirHeader) {
+  Bytes clock = pack() + pes(0xE0, {1}) + pack();
+  clock[20 + 8] &= 0xFE;  // the second pack's last clock marker
+  EXPECT_EQ(readAll(clock).error, "broken marker bits in a pack's clock reference at byte 20: the stream is damaged");
+
+  Bytes time = pack() + pes(0xE0, {1}) + timedPes(0xE0, 90000, {0, 0, 1, 0, 0, 8});
+  const ReadOut whole = readAll(time);
+  ASSERT_EQ(whole.error, "");
+  ASSERT_EQ(whole.packs[0].timestamps.size(), 1u);
+  EXPECT_EQ(whole.packs[0].timestamps[0].pts, 90000u);
+  EXPECT_EQ(whole.packs[0].timestamps[0].offset, 20u);
+  ASSERT_EQ(whole.packs[0].videoEvents.size(), 1u);
+  EXPECT_EQ(whole.packs[0].videoEvents[0].pts, std::optional<std::uint64_t>(90000));
+  for (const std::size_t marker : {0u, 2u, 4u}) {
+    Bytes broken = time;
+    broken[20 + 6 + marker] &= 0xFE;
+    EXPECT_EQ(readAll(broken).error, "broken marker bits in a packet's timestamp at byte 20: the stream is damaged")
+        << marker;
+  }
+  // A decoding time alone is a form the MPEG-2 header forbids.
+  const Bytes dtsOnly = pack() + Bytes{0, 0, 1, 0xE0, 0, 8, 0x80, 0x40, 5} + timestamp(1, 0);
+  EXPECT_EQ(readAll(dtsOnly).error, "broken marker bits in a packet's timestamp at byte 12: the stream is damaged");
+}
+
+TEST(MpegStreamReader, TellsAudioStreamsAndSystemHeadersApart) {
+  // A system header that lists only audio (C0), then packets of two audio
+  // streams and a private stream.
+  const Bytes systemHeader{0, 0, 1, 0xBB, 0, 9, 0x80, 0x1B, 0x91, 0x04, 0xE1, 0xFF, 0xC0, 0xC0, 0x20};
+  const Bytes frame{0xFF, 0xFD, 0xB0, 0x00};  // Layer II, 224 kbit/s, 44.1 kHz, stereo
+  const Bytes stream = pack() + systemHeader + pack() + pes(0xC1, frame) + pack() + pes(0xC0, frame) + pes(0xC1, {0}) +
+                       pack() + pes(0xBD, {0x80, 1, 0});
+  const ReadOut r = readAll(stream);
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.packs.size(), 4u);
+  EXPECT_TRUE(r.packs[0].hasSystemHeader && r.packs[0].systemHeaderAudio);
+  EXPECT_FALSE(r.packs[0].systemHeaderVideo);
+  EXPECT_EQ(r.packs[1].audioStream, 0xC1);
+  EXPECT_EQ(r.packs[2].audioStream, 0xC0) << "the pack's first audio packet";
+  ASSERT_EQ(r.streams.size(), 2u);
+  EXPECT_EQ(r.streams[0].streamId, 0xC1) << "streams in the order they first appear";
+  EXPECT_EQ(r.streams[1].streamId, 0xC0);
+  EXPECT_TRUE(r.streams[0].header && r.streams[1].header);
+  EXPECT_EQ(r.packs[3].privateSubstream, std::optional<std::uint8_t>(0x80));
+  EXPECT_FALSE(r.packs[3].hasAudio) << "a private stream is not MPEG audio";
 }
 
 }  // namespace
