@@ -41,6 +41,15 @@ uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceF
                                   const char* application, uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second, uint16_t millisecond);
 
+/**
+ * Names the files of the folder that are not part of the DVD-Video structure
+ * and are left off the disc (a thumbnail, a desktop.ini): one callback
+ * EMBERLINE_CALLBACK_FILE_LEFT_OUT with `context` for each, in name order,
+ * on the calling thread. Returns EMBERLINE_E_INVALID_ARGUMENT for an
+ * unknown handle.
+ */
+uint8_t Emberline_DVDVideo_ReportLeftOut(EmberlineHandle dvdVideo, EmberlineCallBackProc callback, void* context);
+
 /** Fills *tree with the structure's file tree (null, and EMBERLINE_E_INVALID_ARGUMENT, for an unknown handle). */
 uint8_t Emberline_DVDVideo_GetTreePointer(EmberlineHandle dvdVideo, EmberlineHandle* tree);
 
