@@ -105,6 +105,11 @@ inline std::string run(const std::string& command) {
   return out;
 }
 
+/// What udfinfo says on its error output about an image: empty when it finds every anchor and descriptor.
+inline std::string udfWarnings(const fs::path& image) {
+  return run("{ udfinfo '" + image.string() + "' 2>&1 >/dev/null; }");
+}
+
 inline bool haveTool(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
