@@ -35,6 +35,12 @@ extern "C" {
  * volume's creation time in both file systems and the time of every folder
  * and file; they are recorded to the second.
  * On failure *dvdVideo stays null and the text says what the folder lacks.
+ * A folder is refused when its information files point at a cell or VOBU
+ * past the VOB bytes present, or place a file more than 15 sectors after
+ * the end of the one before it (room the folder does not hold); the text
+ * names the file and the bytes in question. Files of the folder that are
+ * no part of the structure are left out: Emberline_DVDVideo_ReportLeftOut
+ * names them.
  */
 uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceFolder, uint8_t addAudioTs, char* text,
                                   int32_t size, uint32_t* status, const char* volumeLabel, const char* publisher,

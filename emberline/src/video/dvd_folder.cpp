@@ -21,10 +21,11 @@ namespace fs = std::filesystem;
 /// Information files are small; anything larger is not one, and is not read into memory.
 constexpr std::uint64_t kMaxIfoBytes = 16u << 20;
 constexpr unsigned kMaxTitleVobs = 9;
-/// Room the information files may leave between one file and the next: less than one error-correction
-/// block, as an authoring tool may pad to one. Anything more is room the folder does not hold, which the
-/// disc would carry as zeros: one damaged sector address can ask for gigabytes of it.
-constexpr std::uint32_t kMaxPaddingSectors = 15;
+/// Room the information files may leave between one file and the next. Authoring tools leave a little
+/// (dvdauthor gives a manager without menus 32 sectors, most of them empty); more than half a mebibyte is
+/// room the folder does not hold, which the disc would carry as zeros: one damaged sector address can
+/// ask for gigabytes of it.
+constexpr std::uint32_t kMaxPaddingSectors = 256;
 
 /// A byte count with its thousands separated, as people read it.
 std::string grouped(std::uint64_t value) {

@@ -137,12 +137,12 @@ TEST_F(DvdFolderRefusals, SectorAddressesAreBoundedByTheFoldersBytes) {
       // One byte of the title set's start: 32 GiB of zeros before it.
       {"one-title", "VIDEO_TS.IFO", titleStart, 1u << 24,
        "VIDEO_TS.IFO puts VTS_01_0.IFO 34,359,738,368 bytes past the end of the files before it"},
-      {"one-title", "VIDEO_TS.IFO", titleStart, 16, "VIDEO_TS.IFO puts VTS_01_0.IFO 32,768 bytes past"},
-      {"one-title", "VIDEO_TS.IFO", 0x0C, 1u << 8, "inside what comes before it"},
+      {"one-title", "VIDEO_TS.IFO", titleStart, 257, "VIDEO_TS.IFO puts VTS_01_0.IFO 526,336 bytes past"},
+      {"one-title", "VIDEO_TS.IFO", 0x0C, 1u << 16, "inside what comes before it"},
       // A title set's last sector: its backup far away.
       {"two-titlesets", "VTS_02_0.IFO", 0x0C, 1u << 23, "VTS_02_0.IFO puts VTS_02_0.BUP 17,179,869,184 bytes past"},
       {"two-titlesets", "VTS_02_0.IFO", 0x0C, 1u << 25, "VTS_02_0.IFO puts VTS_02_0.BUP 68,719,476,736 bytes past"},
-      {"two-titlesets", "VTS_01_0.IFO", 0x0C, 16, "VTS_01_0.IFO puts VTS_01_0.BUP 32,768 bytes past"},
+      {"two-titlesets", "VTS_01_0.IFO", 0x0C, 512, "VTS_01_0.IFO puts VTS_01_0.BUP 1,048,576 bytes past"},
       // Where the title VOBs and a menu VOB start: the cells then lie outside the room left.
       {"two-titlesets", "VTS_02_0.IFO", 0xC4, 16, "VTS_02_0.IFO is not a usable DVD-Video information file"},
       {"two-titlesets", "VTS_01_0.IFO", 0xC0, 16, "VTS_01_0.IFO is not a usable DVD-Video information file"},

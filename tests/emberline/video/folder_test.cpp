@@ -194,11 +194,11 @@ TEST_F(DvdFolderMadeUp, RefusesSizesTheInformationFilesDoNotAllow) {
 }
 
 TEST_F(DvdFolderMadeUp, RefusesRoomTheFolderDoesNotHold) {
-  // Less than an ECC block of padding between files is an authoring tool's; a sector more is not.
-  writeManager(managerIfo(1, 18, 0, {19}));
+  // Half a mebibyte of padding between files is an authoring tool's; a sector more is not.
+  writeManager(managerIfo(1, 259, 0, {260}));
   EXPECT_EQ(refusal(), "accepted");
-  writeManager(managerIfo(1, 19, 0, {20}));
-  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 32,768 bytes past the end of the files before it"),
+  writeManager(managerIfo(1, 260, 0, {261}));
+  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 526,336 bytes past the end of the files before it"),
             std::string::npos)
       << refusal();
   // One byte of the last sector's address: 32 GiB the folder does not hold.
@@ -210,13 +210,13 @@ TEST_F(DvdFolderMadeUp, RefusesRoomTheFolderDoesNotHold) {
       << refusal();
   writeManager(managerIfo(1, 3, 0, {4}));
 
-  writeTitleSet(titleSetIfo(1, 69, 0, 2));
-  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.BUP 32,768 bytes past"), std::string::npos) << refusal();
-  writeTitleSet(titleSetIfo(1, 69, 0, 18));
-  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_1.VOB 32,768 bytes past"), std::string::npos) << refusal();
+  writeTitleSet(titleSetIfo(1, 310, 0, 2));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.BUP 526,336 bytes past"), std::string::npos) << refusal();
+  writeTitleSet(titleSetIfo(1, 310, 0, 259));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_1.VOB 526,336 bytes past"), std::string::npos) << refusal();
   writeBytes(videoTs() / "VTS_01_0.VOB", std::vector<std::uint8_t>(2048, 0));
-  writeTitleSet(titleSetIfo(1, 70, 19, 20));
-  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.VOB 34,816 bytes past"), std::string::npos) << refusal();
+  writeTitleSet(titleSetIfo(1, 312, 260, 261));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.VOB 528,384 bytes past"), std::string::npos) << refusal();
 }
 
 TEST_F(DvdFolderMadeUp, CellsAndVobusMustLieInTheVobBytesPresent) {
