@@ -191,7 +191,7 @@ TEST_F(DvdFolderRefusals, FilesThatAreNoPartOfTheStructureAreNamedToTheCaller) {
   seen = {};
   EXPECT_EQ(Emberline_DVDVideo_ReportLeftOut(structure_, record, &seen), EMBERLINE_OK);
   EXPECT_TRUE(seen.files.empty());
-  EXPECT_EQ(Emberline_DVDVideo_ReportLeftOut(&seen, record, &seen), EMBERLINE_E_INVALID_ARGUMENT);
+  EXPECT_EQ(Emberline_DVDVideo_ReportLeftOut(nullptr, record, &seen), EMBERLINE_E_INVALID_ARGUMENT);
 }
 
 /// A made-up folder: the manager in sectors 0-3, one title set from sector 4 whose 440 title sectors

@@ -167,7 +167,9 @@ TEST_F(DvdVideoCalls, OnADoubleLayerDiscTheLayerBreaksOnACellStart) {
     EXPECT_EQ(titles(run("lsdvd -x '" + images(".iso").at(0).string() + "'")),
               titles(run("lsdvd -x '" + source.string() + "'")));
   }
-  if (haveTool("udfinfo")) EXPECT_EQ(udfWarnings(images(".iso").at(0)), "") << "every anchor where readers look";
+  if (haveTool("udfinfo")) {
+    EXPECT_EQ(udfWarnings(images(".iso").at(0)), "") << "every anchor where readers look";
+  }
 }
 
 TEST_F(DvdVideoCalls, TheTreeReadsAsTheImageAndOffersTitleCellsAsLayerBreaks) {
