@@ -208,8 +208,8 @@ Result<DvdSetLayout> readTitleSetInfo(std::span<const std::uint8_t> ifo, std::st
   // Cells are where a player may start reading; a layer break must fall on one.
   const std::uint32_t titleSectors = layout->bupStart() - titleStart;
   std::vector<std::uint32_t> starts;
-  EMBERLINE_TRY(readCells(in, *layout, kTitleCellTable, titleSectors, "title cell address table", layout->titleReach,
-                          &starts));
+  EMBERLINE_TRY(
+      readCells(in, *layout, kTitleCellTable, titleSectors, "title cell address table", layout->titleReach, &starts));
   EMBERLINE_TRY(readVobus(in, *layout, kTitleVobuMap, titleSectors, "title VOBU address map", layout->titleReach));
   for (std::uint32_t first : starts) layout->titleCellStarts.push_back(titleStart + first);
   std::sort(layout->titleCellStarts.begin(), layout->titleCellStarts.end());

@@ -148,8 +148,7 @@ TEST_F(DvdFolderRefusals, SectorAddressesAreBoundedByTheFoldersBytes) {
       {"two-titlesets", "VTS_01_0.IFO", 0xC0, 16, "VTS_01_0.IFO is not a usable DVD-Video information file"},
   };
   for (const Damage& damage : damages) {
-    SCOPED_TRACE(std::string(damage.file) + " at " + std::to_string(damage.at) + " + " +
-                 std::to_string(damage.delta));
+    SCOPED_TRACE(std::string(damage.file) + " at " + std::to_string(damage.at) + " + " + std::to_string(damage.delta));
     const fs::path folder = copyOf(damage.fixture, "damaged");
     damageBoth(folder / damage.file, damage.at, damage.delta);
     refused(folder, damage.expected);
@@ -172,7 +171,8 @@ TEST_F(DvdFolderRefusals, FilesThatAreNoPartOfTheStructureAreNamedToTheCaller) {
     into.files.emplace_back(static_cast<const char*>(name), static_cast<const char*>(path));
   };
   EXPECT_EQ(Emberline_DVDVideo_ReportLeftOut(structure_, record, &seen), EMBERLINE_OK);
-  EXPECT_EQ(seen.numbers, (std::vector<std::uint32_t>{EMBERLINE_CALLBACK_FILE_LEFT_OUT, EMBERLINE_CALLBACK_FILE_LEFT_OUT}));
+  EXPECT_EQ(seen.numbers,
+            (std::vector<std::uint32_t>{EMBERLINE_CALLBACK_FILE_LEFT_OUT, EMBERLINE_CALLBACK_FILE_LEFT_OUT}));
   ASSERT_EQ(seen.files.size(), 2u);
   EXPECT_EQ(seen.files[0].first, "desktop.ini");
   EXPECT_EQ(fs::path(seen.files[0].second), folder / "desktop.ini");
@@ -234,8 +234,7 @@ TEST_F(DvdFolderRefusals, ADoubleLayerBreakPassesCellStartsOffAnEccBlockForOneOn
   burnerWith("dvd+r-dl,capacity=" + std::to_string(2 * aligned));
   ASSERT_EQ(create(folder), EMBERLINE_OK) << out_.text;
   ASSERT_EQ(Emberline_DVDVideo_GetTreePointer(structure_, &tree), EMBERLINE_OK);
-  EXPECT_EQ(findFileTree(tree)->layerBreakCandidates(),
-            (std::vector<std::uint32_t>{titles, aligned - 1, aligned}));
+  EXPECT_EQ(findFileTree(tree)->layerBreakCandidates(), (std::vector<std::uint32_t>{titles, aligned - 1, aligned}));
   ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
                                                      &out_.failure, tree, 1, 0, 1, 1, 5),
             EMBERLINE_OK)

@@ -203,8 +203,7 @@ TEST_F(DvdFolderMadeUp, RefusesRoomTheFolderDoesNotHold) {
       << refusal();
   // One byte of the last sector's address: 32 GiB the folder does not hold.
   writeManager(managerIfo(1, 3 + (1u << 24), 0, {4 + (1u << 24)}));
-  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 34,359,738,368 bytes past"), std::string::npos)
-      << refusal();
+  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 34,359,738,368 bytes past"), std::string::npos) << refusal();
   writeManager(managerIfo(1, 3, 0, {4 + (1u << 30)}));
   EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VTS_01_0.IFO 2,199,023,255,552 bytes past"), std::string::npos)
       << refusal();
@@ -248,8 +247,7 @@ TEST_F(DvdFolderMadeUp, CellsAndVobusMustLieInTheVobBytesPresent) {
       << refusal();
   // Empty, and no table to say so.
   writeTitleSet(titleSetIfo(1, 53, 0, 2));
-  EXPECT_NE(refusal().find("VTS_01_1.VOB is empty: title set 1 holds no title video"), std::string::npos)
-      << refusal();
+  EXPECT_NE(refusal().find("VTS_01_1.VOB is empty: title set 1 holds no title video"), std::string::npos) << refusal();
 }
 
 TEST_F(DvdFolderMadeUp, RefusesAVobOverOneGibibyte) {
