@@ -78,6 +78,7 @@ refused "$far" "VTS_01_0.IFO puts VTS_01_0.BUP 1,099,511,627,776 bytes past"
 stray=$(copy one-title)
 echo thumbnail >"$stray/Thumbs.db"
 echo "[.ShellClassInfo]" >"$stray/desktop.ini"
+stray_before=$(state "$stray")
 "$cli" image --kind dvd --source "$stray" --output "$work/stray.iso" >"$work/log" 2>&1 ||
   { cat "$work/log"; fail "image of a folder with strays"; }
 for name in Thumbs.db desktop.ini; do
@@ -91,4 +92,5 @@ isoinfo -f -i "$work/stray.iso" | grep -qi -e thumbs -e desktop && fail "a stray
 grep -qx "warning: Thumbs.db in the VIDEO_TS folder is not part of the DVD-Video structure: it is left off the disc" \
   "$work/log" || { cat "$work/log"; fail "burn: no warning for Thumbs.db"; }
 grep -qx 'Burning completed' "$work/log" || fail "no completion line for the folder with strays"
+[ "$(state "$stray")" = "$stray_before" ] || fail "the folder with strays changed"
 exit 0
