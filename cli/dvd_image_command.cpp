@@ -13,6 +13,7 @@
 
 #include "cli/command_line.h"
 #include "cli/console_report.h"
+#include "devices/library_callback.h"
 #include "devices/library_result.h"
 #include "emberline/dvd_video.h"
 #include "emberline/file_tree.h"
@@ -50,6 +51,7 @@ class DvdStructure {
   DvdStructure& operator=(const DvdStructure&) = delete;
 
   EmberlineHandle* Place() { return &handle_; }
+  EmberlineHandle Handle() const { return handle_; }
   EmberlineHandle Tree() const {
     EmberlineHandle tree = nullptr;
     Emberline_DVDVideo_GetTreePointer(handle_, &tree);
@@ -106,6 +108,7 @@ int RunDvdImageCommand(const QStringList& arguments) {
       static_cast<std::uint16_t>(time.hour()), static_cast<std::uint16_t>(time.minute()),
       static_cast<std::uint16_t>(time.second()), static_cast<std::uint16_t>(time.msec()));
   if (code != 0) return Fail(QString::fromUtf8(text.data()));
+  Emberline_DVDVideo_ReportLeftOut(structure.Handle(), &EmberlineCallBack, nullptr);
   const EmberlineHandle tree = structure.Tree();
 
   if (error = CheckOutputAgainstSources(output, {source}); !error.isEmpty()) return Refuse(error);

@@ -40,6 +40,11 @@ void OnBufferFill(const void* sizePointer, const void* freePointer) {
 
 }  // namespace
 
+QString LeftOutFileText(const QString& name) {
+  return QStringLiteral("%1 in the VIDEO_TS folder is not part of the DVD-Video structure: it is left off the disc")
+      .arg(name);
+}
+
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2) {
   switch (static_cast<std::uint8_t>(number)) {
     case kCallbackNameAdded:
@@ -61,6 +66,14 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
         const QString change = ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
         Logger().WriteLog(change);
         CallBackEventer().DoWarning(change);
+      }
+      break;
+    case kCallbackFileLeftOut:
+      if (param1 != nullptr) {
+        // Nothing in the source goes missing silently either.
+        const QString warning = LeftOutFileText(QString::fromLocal8Bit(static_cast<const char*>(param1)));
+        Logger().WriteLog(warning);
+        CallBackEventer().DoWarning(warning);
       }
       break;
     case kCallbackDeviceFound:

@@ -3,6 +3,7 @@
 // thread that made the library call: the scan thread for found devices, a
 // burn thread for progress and buffer fill.
 
+#include <QString>
 #include <cstdint>
 
 namespace ondrelle {
@@ -13,6 +14,7 @@ enum : std::uint8_t {
   kCallbackNameRemoved = 1,
   kCallbackNameIgnored = 2,
   kCallbackNameCollision = 3,
+  kCallbackFileLeftOut = 4,
   kCallbackDeviceFound = 10,
   kCallbackProgress = 12,
   kCallbackBufferFill = 13,
@@ -28,10 +30,15 @@ struct TsbProgressState {
 /// The progress state of callbacks that come without a context.
 extern std::int64_t LastProgress;
 
+/// 3: settles a name collision and warns of the change. 4: warns that a
+/// file of a DVD-Video folder is left off the disc (param1: its name).
 /// 10: probes the device (context: the TsbDeviceList; param1: its address
 /// or none; param2: its name or none). 12: progress (context: the writer's
 /// TsbProgressState or none; param1: 64-bit total, param2: 64-bit done). 13: buffer fill (param1: 32-bit size, param2:
 /// 32-bit free part). Other numbers are ignored.
+/// The warning line for a file of a DVD-Video folder that is not written.
+QString LeftOutFileText(const QString& name);
+
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2);
 
 }  // namespace ondrelle

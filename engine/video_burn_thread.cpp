@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "devices/library_callback.h"
 #include "devices/library_result.h"
 #include "emberline/dvd_video.h"
 #include "emberline/writing.h"
@@ -106,6 +107,9 @@ void TsbVideoBurnThread::BurnDVDVideo(TsbBurner& b) {
     Fail(b, "DVDVideo_Create");
     return;
   }
+
+  // Files of the folder that are not part of the disc are named, as renamed files are.
+  Emberline_DVDVideo_ReportLeftOut(dvd, &EmberlineCallBack, nullptr);
 
   EmberlineHandle tree = nullptr;
   Logger().WriteLog(QStringLiteral("DVDVideo_GetTreePointer"));

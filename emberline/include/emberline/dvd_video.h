@@ -35,11 +35,26 @@ extern "C" {
  * volume's creation time in both file systems and the time of every folder
  * and file; they are recorded to the second.
  * On failure *dvdVideo stays null and the text says what the folder lacks.
+ * A folder is refused when its information files point at a cell or VOBU
+ * past the VOB bytes present, or place a file more than 15 sectors after
+ * the end of the one before it (room the folder does not hold); the text
+ * names the file and the bytes in question. Files of the folder that are
+ * no part of the structure are left out: Emberline_DVDVideo_ReportLeftOut
+ * names them.
  */
 uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, const char* sourceFolder, uint8_t addAudioTs, char* text,
                                   int32_t size, uint32_t* status, const char* volumeLabel, const char* publisher,
                                   const char* application, uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second, uint16_t millisecond);
+
+/**
+ * Names the files of the folder that are not part of the DVD-Video structure
+ * and are left off the disc (a thumbnail, a desktop.ini): one callback
+ * EMBERLINE_CALLBACK_FILE_LEFT_OUT with `context` for each, in name order,
+ * on the calling thread. Returns EMBERLINE_E_INVALID_ARGUMENT for an
+ * unknown handle.
+ */
+uint8_t Emberline_DVDVideo_ReportLeftOut(EmberlineHandle dvdVideo, EmberlineCallBackProc callback, void* context);
 
 /** Fills *tree with the structure's file tree (null, and EMBERLINE_E_INVALID_ARGUMENT, for an unknown handle). */
 uint8_t Emberline_DVDVideo_GetTreePointer(EmberlineHandle dvdVideo, EmberlineHandle* tree);

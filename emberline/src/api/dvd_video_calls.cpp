@@ -2,8 +2,10 @@
 // out as a bridge image, and the file tree through which it is read or burned.
 
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "api/call_result.h"
 #include "api/export.h"
@@ -20,6 +22,8 @@ namespace {
 struct DvdVideoObject final : EmberlineObject {
   std::shared_ptr<FileTreeObject> tree;
   EmberlineHandle treeHandle = nullptr;
+  std::string videoTs;               ///< the folder the structure was made from
+  std::vector<std::string> leftOut;  ///< its files that belong to no set, as named in the folder
 };
 
 std::string text(const char* value) {
@@ -89,8 +93,22 @@ EMBERLINE_EXPORT uint8_t Emberline_DVDVideo_Create(EmberlineHandle* dvdVideo, co
   auto structure = std::make_shared<DvdVideoObject>();
   structure->tree = tree;
   structure->treeHandle = library.objects().add(tree);
+  structure->videoTs = folder->videoTs;
+  structure->leftOut = std::move(folder->leftOut);
   *dvdVideo = library.objects().add(std::move(structure));
   return reportSuccess(out);
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_DVDVideo_ReportLeftOut(EmberlineHandle dvdVideo, EmberlineCallBackProc callback,
+                                                          void* context) {
+  const auto structure = LibraryState::instance().objects().findAs<DvdVideoObject>(dvdVideo);
+  if (!structure) return EMBERLINE_E_INVALID_ARGUMENT;
+  if (callback == nullptr) return EMBERLINE_OK;
+  for (const std::string& name : structure->leftOut) {
+    std::string path = (std::filesystem::path(structure->videoTs) / name).string();
+    callback(EMBERLINE_CALLBACK_FILE_LEFT_OUT, context, const_cast<char*>(name.c_str()), path.data());
+  }
+  return EMBERLINE_OK;
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_DVDVideo_GetTreePointer(EmberlineHandle dvdVideo, EmberlineHandle* tree) {

@@ -41,6 +41,9 @@ std::size_t ImageLayout::claimAtEnd(std::uint32_t blocks) {
 void ImageLayout::close() {
   std::uint32_t end = nextBlock;
   for (const BlockRange& claim : fixed_) end = std::max(end, claim.end());
+  std::uint32_t claimed = 0;
+  for (const BlockRange& claim : endClaims_) claimed += claim.count;
+  if (endMultiple > 1 && (end + claimed) % endMultiple != 0) end += endMultiple - (end + claimed) % endMultiple;
   for (BlockRange& claim : endClaims_) {
     claim.first = end;
     end = claim.end();

@@ -39,6 +39,9 @@ class ImageLayout {
   std::uint32_t startLba = 0;   ///< where image block 0 goes on the medium
   std::uint32_t nextBlock = 0;  ///< next free block, counted from the image start
   std::uint32_t totalBlocks = 0;
+  /// The image's block count is made a multiple of this, with zeros before the end claims, so that
+  /// they stay the last blocks of a recording padded to that unit (a DVD's 16-block ECC block).
+  std::uint32_t endMultiple = 1;
   std::time_t created = 0;
   std::vector<Extent> extents;  ///< file data, the boot catalogue and the boot image
 

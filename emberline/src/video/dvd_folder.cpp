@@ -21,6 +21,18 @@ namespace fs = std::filesystem;
 /// Information files are small; anything larger is not one, and is not read into memory.
 constexpr std::uint64_t kMaxIfoBytes = 16u << 20;
 constexpr unsigned kMaxTitleVobs = 9;
+/// Room the information files may leave between one file and the next. Authoring tools leave a little
+/// (dvdauthor gives a manager without menus 32 sectors, most of them empty); more than half a mebibyte is
+/// room the folder does not hold, which the disc would carry as zeros: one damaged sector address can
+/// ask for gigabytes of it.
+constexpr std::uint32_t kMaxPaddingSectors = 256;
+
+/// A byte count with its thousands separated, as people read it.
+std::string grouped(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
 
 std::string upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -115,6 +127,7 @@ class FolderCheck {
                       " by VIDEO_TS.IFO, inside the set before it, which ends at sector " +
                       std::to_string(folder_.sectors - 1));
       const std::string ifoName = setFileName(set, 0, "IFO");
+      EMBERLINE_TRY(checkPadding("VIDEO_TS.IFO", ifoName, starts[set - 1], folder_.sectors));
       const auto* setIfo = entries_.file(ifoName);
       if (setIfo == nullptr)
         return refuse("title set " + std::to_string(set) + " is incomplete: " + ifoName + " is missing");
@@ -146,6 +159,8 @@ class FolderCheck {
       return refuse(bupName + " is " + std::to_string(bup->bytes) + " bytes long but " + ifoName + " is " +
                     std::to_string(ifo->bytes) + ": the backup must be a copy");
     add(ifoName, *ifo, start, true);
+    // Where the files placed so far end, counted from the set's IFO.
+    std::uint64_t filesEnd = layout.ifoSectors();
 
     // The menu VOB runs up to the title VOBs (title sets) or the backup (the manager).
     const std::uint32_t menuEnd = set == 0 ? layout.bupStart() : layout.titleVobStart;
@@ -153,7 +168,10 @@ class FolderCheck {
     if (layout.menuVobStart != 0) {
       if (menu == nullptr)
         return refuse(what + " is incomplete: " + menuName + " is missing, though " + ifoName + " declares a menu");
+      EMBERLINE_TRY(checkPadding(ifoName, menuName, layout.menuVobStart, filesEnd));
       EMBERLINE_TRY(addVob(menuName, *menu, start, layout.menuVobStart, menuEnd, ifoName));
+      EMBERLINE_TRY(checkReach(menuName, menu->bytes / kDvdSectorBytes, layout.menuReach, ifoName));
+      filesEnd = layout.menuVobStart + menu->bytes / kDvdSectorBytes;
     } else if (menu != nullptr && menu->bytes != 0) {
       return refuse(menuName + " holds data, but " + ifoName + " declares no menu");
     } else if (menu != nullptr) {
@@ -166,6 +184,7 @@ class FolderCheck {
       for (unsigned part = 1; part <= kMaxTitleVobs; ++part)
         if (entries_.file(setFileName(set, part, "VOB")) != nullptr) count = part;
       if (count == 0) return refuse(what + " is incomplete: " + setFileName(set, 1, "VOB") + " is missing");
+      EMBERLINE_TRY(checkPadding(ifoName, setFileName(set, 1, "VOB"), layout.titleVobStart, filesEnd));
       for (unsigned part = 1; part <= count; ++part) {
         const std::string name = setFileName(set, part, "VOB");
         const auto* vob = entries_.file(name);
@@ -175,11 +194,35 @@ class FolderCheck {
         EMBERLINE_TRY(addVob(name, *vob, start, at, layout.bupStart(), ifoName));
         at += static_cast<std::uint32_t>(vob->bytes / kDvdSectorBytes);
       }
+      const std::uint32_t present = at - layout.titleVobStart;
+      const std::string last = setFileName(set, count, "VOB");
+      EMBERLINE_TRY(checkReach(last, present, layout.titleReach, ifoName));
+      if (present == 0) return refuse(last + " is empty: " + what + " holds no title video");
+      filesEnd = at;
     }
+    EMBERLINE_TRY(checkPadding(ifoName, bupName, layout.bupStart(), filesEnd));
     for (std::uint32_t cell : layout.titleCellStarts) folder_.cellStarts.push_back(start + cell);
     add(bupName, *bup, start + layout.bupStart(), true);
     folder_.sectors = static_cast<std::uint32_t>(start + layout.setSectors());
     return {};
+  }
+
+  /// The information file puts `next` at `declared`, counted as `filesEnd` is: what lies between is padding.
+  static Status checkPadding(const std::string& ifoName, const std::string& next, std::uint64_t declared,
+                             std::uint64_t filesEnd) {
+    if (declared <= filesEnd + kMaxPaddingSectors) return {};
+    return refuse(ifoName + " puts " + next + " " + grouped((declared - filesEnd) * kDvdSectorBytes) +
+                  " bytes past the end of the files before it, room the folder does not hold");
+  }
+
+  /// The VOBs of one group hold `present` sectors; every cell and VOBU the information file lists in
+  /// them must lie inside those, or a player would read what is not there.
+  static Status checkReach(const std::string& lastVob, std::uint64_t present, const DvdVobReach& reach,
+                           const std::string& ifoName) {
+    const bool cells = reach.cellEnd >= reach.vobuEnd;
+    if (reach.end() <= present) return {};
+    return refuse(lastVob + " is cut short: it ends " + grouped((reach.end() - present) * kDvdSectorBytes) +
+                  " bytes before the last " + (cells ? "cell" : "VOBU") + " that " + ifoName + " points to");
   }
 
   /// A VOB starts at `at` and must end by `end`, both counted from the set's IFO.

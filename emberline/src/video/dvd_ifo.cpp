@@ -16,7 +16,10 @@ constexpr std::size_t kTitleSetCount = 0x3E;
 constexpr std::size_t kMenuVobStart = 0xC0;
 constexpr std::size_t kTitleVobStart = 0xC4;   // title sets
 constexpr std::size_t kTitleTable = 0xC4;      // manager: sector of the title search pointer table
+constexpr std::size_t kMenuCellTable = 0xD8;   // both: sector of the menu cells' address table
+constexpr std::size_t kMenuVobuMap = 0xDC;     // both: sector of the menu VOBUs' address map
 constexpr std::size_t kTitleCellTable = 0xE0;  // title sets: sector of the title cells' address table
+constexpr std::size_t kTitleVobuMap = 0xE4;    // title sets: sector of the title VOBUs' address map
 constexpr std::size_t kCellEntryBytes = 12;
 constexpr std::size_t kTitleEntryBytes = 12;
 constexpr unsigned kMaxTitleSets = 99;
@@ -77,6 +80,69 @@ Result<DvdSetLayout> readSetLayout(const FieldReader& in, std::span<const std::u
   return layout;
 }
 
+/// Where one of the file's tables lies: from the start of its sector to the end address it declares.
+struct TableSpan {
+  std::size_t start = 0;
+  std::size_t bytes = 0;
+};
+
+/// The table whose sector `pointerField` gives, or an empty span when the field is 0 (no such table).
+/// `endField` is where, in the table, its last byte's address (from the table's start) is kept.
+Result<TableSpan> tableAt(const FieldReader& in, const DvdSetLayout& layout, std::size_t pointerField,
+                          std::size_t endField, std::size_t headerBytes, const char* what) {
+  EMBERLINE_FIELD(sector, in.u32(pointerField));
+  if (sector == 0) return TableSpan{};
+  if (sector > layout.ifoLastSector)
+    return in.refuse("its " + std::string(what) + " sector " + std::to_string(sector) + " lies outside the file");
+  const std::size_t start = std::size_t{sector} * kDvdSectorBytes;
+  EMBERLINE_FIELD(last, in.u32(start + endField));
+  if (last + std::size_t{1} < headerBytes || !in.has(start, std::size_t{last} + 1))
+    return in.refuse("its " + std::string(what) + " runs past the end of the file");
+  return TableSpan{start, std::size_t{last} + 1};
+}
+
+/// Reads a cell address table of a group of VOBs `room` sectors long: every cell must lie in that
+/// room, and the reach and (when asked) the cells' first sectors are noted.
+Status readCells(const FieldReader& in, const DvdSetLayout& layout, std::size_t pointerField, std::uint32_t room,
+                 const char* what, DvdVobReach& reach, std::vector<std::uint32_t>* starts) {
+  auto span = tableAt(in, layout, pointerField, 4, 8, what);
+  if (!span.ok()) return fail(std::move(span).error());
+  for (std::size_t entry = span->start + 8; entry + kCellEntryBytes <= span->start + span->bytes;
+       entry += kCellEntryBytes) {
+    EMBERLINE_FIELD(first, in.u32(entry + 4));
+    EMBERLINE_FIELD(last, in.u32(entry + 8));
+    if (first > last || last >= room)
+      return in.refuse("a cell from sector " + std::to_string(first) + " to " + std::to_string(last) + " of its " +
+                       what + " lies outside the " + std::to_string(room) + " sectors it gives those VOBs");
+    reach.cellEnd = std::max(reach.cellEnd, last + 1);
+    if (starts != nullptr) starts->push_back(first);
+  }
+  return {};
+}
+
+/// Reads a VOBU address map of a group of VOBs `room` sectors long.
+Status readVobus(const FieldReader& in, const DvdSetLayout& layout, std::size_t pointerField, std::uint32_t room,
+                 const char* what, DvdVobReach& reach) {
+  auto span = tableAt(in, layout, pointerField, 0, 4, what);
+  if (!span.ok()) return fail(std::move(span).error());
+  for (std::size_t entry = span->start + 4; entry + 4 <= span->start + span->bytes; entry += 4) {
+    EMBERLINE_FIELD(first, in.u32(entry));
+    if (first >= room)
+      return in.refuse("a VOBU at sector " + std::to_string(first) + " of its " + what + " lies outside the " +
+                       std::to_string(room) + " sectors it gives those VOBs");
+    reach.vobuEnd = std::max(reach.vobuEnd, first + 1);
+  }
+  return {};
+}
+
+/// The menu's cells and VOBUs, when the set declares a menu VOB running up to `menuEnd`.
+Status readMenuReach(const FieldReader& in, DvdSetLayout& layout, std::uint32_t menuEnd) {
+  if (layout.menuVobStart == 0) return {};
+  const std::uint32_t room = menuEnd - layout.menuVobStart;
+  EMBERLINE_TRY(readCells(in, layout, kMenuCellTable, room, "menu cell address table", layout.menuReach, nullptr));
+  return readVobus(in, layout, kMenuVobuMap, room, "menu VOBU address map", layout.menuReach);
+}
+
 }  // namespace
 
 Result<DvdManagerInfo> readManagerInfo(std::span<const std::uint8_t> ifo, std::string_view name) {
@@ -85,6 +151,7 @@ Result<DvdManagerInfo> readManagerInfo(std::span<const std::uint8_t> ifo, std::s
   if (!layout.ok()) return fail(std::move(layout).error());
   DvdManagerInfo info;
   info.layout = *layout;
+  EMBERLINE_TRY(readMenuReach(in, info.layout, info.layout.bupStart()));
 
   EMBERLINE_FIELD(titleSets, in.u16(kTitleSetCount));
   if (titleSets == 0 || titleSets > kMaxTitleSets)
@@ -136,24 +203,15 @@ Result<DvdSetLayout> readTitleSetInfo(std::span<const std::uint8_t> ifo, std::st
     return in.refuse("its menu VOB start " + std::to_string(layout->menuVobStart) + " is not before its title VOBs");
   layout->titleVobStart = titleStart;
 
+  EMBERLINE_TRY(readMenuReach(in, *layout, titleStart));
+
   // Cells are where a player may start reading; a layer break must fall on one.
-  EMBERLINE_FIELD(cellSector, in.u32(kTitleCellTable));
-  if (cellSector == 0) return layout;
-  if (cellSector > layout->ifoLastSector)
-    return in.refuse("its cell address table sector " + std::to_string(cellSector) + " lies outside the file");
-  const std::size_t table = std::size_t{cellSector} * kDvdSectorBytes;
-  EMBERLINE_FIELD(tableEnd, in.u32(table + 4));
-  if (tableEnd < 7 || !in.has(table, std::size_t{tableEnd} + 1))
-    return in.refuse("its cell address table runs past the end of the file");
   const std::uint32_t titleSectors = layout->bupStart() - titleStart;
-  for (std::size_t entry = table + 8; entry + kCellEntryBytes <= table + tableEnd + 1; entry += kCellEntryBytes) {
-    EMBERLINE_FIELD(first, in.u32(entry + 4));
-    EMBERLINE_FIELD(last, in.u32(entry + 8));
-    if (first > last || last >= titleSectors)
-      return in.refuse("a cell from sector " + std::to_string(first) + " to " + std::to_string(last) +
-                       " lies outside the title VOBs");
-    layout->titleCellStarts.push_back(titleStart + first);
-  }
+  std::vector<std::uint32_t> starts;
+  EMBERLINE_TRY(
+      readCells(in, *layout, kTitleCellTable, titleSectors, "title cell address table", layout->titleReach, &starts));
+  EMBERLINE_TRY(readVobus(in, *layout, kTitleVobuMap, titleSectors, "title VOBU address map", layout->titleReach));
+  for (std::uint32_t first : starts) layout->titleCellStarts.push_back(titleStart + first);
   std::sort(layout->titleCellStarts.begin(), layout->titleCellStarts.end());
   layout->titleCellStarts.erase(std::unique(layout->titleCellStarts.begin(), layout->titleCellStarts.end()),
                                 layout->titleCellStarts.end());

@@ -18,6 +18,14 @@ namespace emberline::video {
 
 inline constexpr std::uint32_t kDvdSectorBytes = 2048;
 
+/// How far the cells and VOBUs an information file lists reach into one group of VOBs (a menu VOB or a
+/// title set's title VOBs), in sectors from the group's first sector. Zero: the file lists none.
+struct DvdVobReach {
+  std::uint32_t cellEnd = 0;  ///< one past the last sector of the furthest cell
+  std::uint32_t vobuEnd = 0;  ///< one past the first sector of the furthest VOBU
+  std::uint32_t end() const { return cellEnd > vobuEnd ? cellEnd : vobuEnd; }
+};
+
 /// The layout of one set (the video manager or a title set), in sectors from the start of its IFO.
 struct DvdSetLayout {
   std::uint32_t ifoLastSector = 0;  ///< the IFO occupies sectors 0 to this
@@ -26,6 +34,8 @@ struct DvdSetLayout {
   std::uint32_t titleVobStart = 0;  ///< title sets only; 0 in the manager
   /// Title sets: the first sector of each cell of the title VOBs, from the start of the IFO, in order.
   std::vector<std::uint32_t> titleCellStarts;
+  DvdVobReach menuReach;   ///< into the menu VOB
+  DvdVobReach titleReach;  ///< into the title VOBs, which follow one another as one group
 
   std::uint32_t ifoSectors() const { return ifoLastSector + 1; }
   /// The BUP repeats the IFO and ends the set.

@@ -16,7 +16,11 @@ void DiscLayout::setCapacity(std::int32_t blocks) {
 }
 
 bool DiscLayout::setLayerBoundary(std::int32_t blocks) {
-  if (traits_.layers != 2 || layerBoundaryFixed() || blocks <= 0 || blocks > layer0Maximum_) return false;
+  // The layers switch on an ECC block boundary; a host that asks for any other block has not
+  // chosen where its data changes layer, and is told so rather than rounded up.
+  if (traits_.layers != 2 || layerBoundaryFixed() || blocks <= 0 || blocks > layer0Maximum_ ||
+      blocks % kDvdEccBlock != 0)
+    return false;
   layer0_ = blocks;
   capacity_ = 2 * blocks;
   layerBoundarySet_ = true;

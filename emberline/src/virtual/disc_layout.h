@@ -54,7 +54,8 @@ class DiscLayout {
   bool layerBoundaryFixed() const { return !tracks_.empty(); }
   /// Moves the boundary to @p blocks; layer 1 runs back to the inner radius
   /// from where layer 0 ends, so it holds as much as layer 0 at most. False
-  /// when the boundary is fixed or @p blocks is no place for it.
+  /// when the boundary is fixed or @p blocks is no place for it: past the
+  /// most layer 0 holds, or not on an ECC block boundary.
   bool setLayerBoundary(std::int32_t blocks);
   /// The host set the boundary (otherwise layer 0 ends where the medium's own boundary is).
   bool layerBoundarySet() const { return layerBoundarySet_; }

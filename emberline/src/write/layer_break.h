@@ -22,8 +22,9 @@ struct LayerBreakQuestion {
 
 /// The number of blocks layer 0 must hold, or nullopt when the recording
 /// fits layer 0 as it is (recorded as on a single-layer disc). Layer 0 is
-/// never shorter than layer 1. Fails, before anything is written, when no
-/// candidate lies where the break may go.
+/// never shorter than layer 1, and ends on an ECC block boundary (a multiple
+/// of 16 blocks), where drives put the break. Fails, before anything is
+/// written, when no candidate lies where the break may go.
 Result<std::optional<std::uint32_t>> chooseLayerBreak(const LayerBreakQuestion& question);
 
 }  // namespace emberline::write

@@ -58,6 +58,31 @@ inline std::vector<std::uint8_t> managerIfo(std::uint32_t ifoLast, std::uint32_t
   return ifo;
 }
 
+/// Puts a cell address table at `sector` of `ifo` (which must be long enough) and points `field` at it;
+/// each cell is {first, last} sector of its group of VOBs.
+inline void putCellTable(std::vector<std::uint8_t>& ifo, std::size_t field, std::uint32_t sector,
+                         const std::vector<std::pair<std::uint32_t, std::uint32_t>>& cells) {
+  const std::size_t table = std::size_t{sector} * 2048;
+  put32(ifo, field, sector);
+  put16(ifo, table, 1);
+  put32(ifo, table + 4, static_cast<std::uint32_t>(7 + 12 * cells.size()));
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    put16(ifo, table + 8 + 12 * i, 1);
+    ifo[table + 8 + 12 * i + 2] = static_cast<std::uint8_t>(i + 1);
+    put32(ifo, table + 8 + 12 * i + 4, cells[i].first);
+    put32(ifo, table + 8 + 12 * i + 8, cells[i].second);
+  }
+}
+
+/// Puts a VOBU address map at `sector` of `ifo` and points `field` at it.
+inline void putVobuMap(std::vector<std::uint8_t>& ifo, std::size_t field, std::uint32_t sector,
+                       const std::vector<std::uint32_t>& starts) {
+  const std::size_t map = std::size_t{sector} * 2048;
+  put32(ifo, field, sector);
+  put32(ifo, map, static_cast<std::uint32_t>(3 + 4 * starts.size()));
+  for (std::size_t i = 0; i < starts.size(); ++i) put32(ifo, map + 4 + 4 * i, starts[i]);
+}
+
 inline void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary)
@@ -78,6 +103,11 @@ inline std::string run(const std::string& command) {
   while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
   ::pclose(pipe);
   return out;
+}
+
+/// What udfinfo says on its error output about an image: empty when it finds every anchor and descriptor.
+inline std::string udfWarnings(const fs::path& image) {
+  return run("{ udfinfo '" + image.string() + "' 2>&1 >/dev/null; }");
 }
 
 inline bool haveTool(const std::string& tool) {

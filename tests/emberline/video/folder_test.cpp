@@ -117,15 +117,21 @@ TEST_F(DvdFolderFixtures, LeavesTheSourceUntouched) {
 class DvdFolderMadeUp : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Manager: IFO 0-1, BUP 30-31; title set at 32: IFO 0-1, titles from 2, BUP 98-99.
-    writeBytes(videoTs() / "VIDEO_TS.IFO", managerIfo(1, 31, 0, {32}));
-    writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(1, 31, 0, {32}));
-    writeBytes(videoTs() / "VTS_01_0.IFO", titleSetIfo(1, 99, 0, 2));
-    writeBytes(videoTs() / "VTS_01_0.BUP", titleSetIfo(1, 99, 0, 2));
+    // Manager: IFO 0-1, BUP 2-3; title set at 4: IFO 0-1, titles from 2 (50 sectors), BUP 52-53.
+    writeManager(managerIfo(1, 3, 0, {4}));
+    writeTitleSet(titleSetIfo(1, 53, 0, 2));
     writeBytes(videoTs() / "VTS_01_1.VOB", std::vector<std::uint8_t>(40 * 2048, 0));
     writeBytes(videoTs() / "VTS_01_2.VOB", std::vector<std::uint8_t>(10 * 2048, 0));
   }
   fs::path videoTs() const { return temp.path() / "VIDEO_TS"; }
+  void writeManager(const std::vector<std::uint8_t>& ifo) {
+    writeBytes(videoTs() / "VIDEO_TS.IFO", ifo);
+    writeBytes(videoTs() / "VIDEO_TS.BUP", ifo);
+  }
+  void writeTitleSet(const std::vector<std::uint8_t>& ifo) {
+    writeBytes(videoTs() / "VTS_01_0.IFO", ifo);
+    writeBytes(videoTs() / "VTS_01_0.BUP", ifo);
+  }
   std::string refusal() {
     auto result = checkDvdFolder(videoTs().string());
     return result.ok() ? "accepted" : result.error().message;
@@ -138,12 +144,12 @@ TEST_F(DvdFolderMadeUp, PlacesTitleVobsOneAfterAnother) {
   ASSERT_TRUE(checked.ok()) << checked.error().message;
   std::map<std::string, std::uint32_t> sectors;
   for (const auto& file : checked->files) sectors[file.name] = file.sector;
-  EXPECT_EQ(sectors["VIDEO_TS.BUP"], 30u);
-  EXPECT_EQ(sectors["VTS_01_0.IFO"], 32u);
-  EXPECT_EQ(sectors["VTS_01_1.VOB"], 34u);
-  EXPECT_EQ(sectors["VTS_01_2.VOB"], 74u);
-  EXPECT_EQ(sectors["VTS_01_0.BUP"], 130u);
-  EXPECT_EQ(checked->sectors, 132u);
+  EXPECT_EQ(sectors["VIDEO_TS.BUP"], 2u);
+  EXPECT_EQ(sectors["VTS_01_0.IFO"], 4u);
+  EXPECT_EQ(sectors["VTS_01_1.VOB"], 6u);
+  EXPECT_EQ(sectors["VTS_01_2.VOB"], 46u);
+  EXPECT_EQ(sectors["VTS_01_0.BUP"], 56u);
+  EXPECT_EQ(checked->sectors, 58u);
 
   // An empty menu file with no menu declared is kept, taking no room.
   writeBytes(videoTs() / "VIDEO_TS.VOB", {});
@@ -151,12 +157,12 @@ TEST_F(DvdFolderMadeUp, PlacesTitleVobsOneAfterAnother) {
   ASSERT_TRUE(checked.ok()) << checked.error().message;
   EXPECT_EQ(checked->files[1].name, "VIDEO_TS.VOB");
   EXPECT_EQ(checked->files[1].bytes, 0u);
-  EXPECT_EQ(checked->files[2].sector, 30u);
+  EXPECT_EQ(checked->files[2].sector, 2u);
 }
 
 TEST_F(DvdFolderMadeUp, RefusesSizesTheInformationFilesDoNotAllow) {
   writeBytes(videoTs() / "VTS_01_3.VOB", std::vector<std::uint8_t>(50 * 2048, 0));
-  EXPECT_NE(refusal().find("VTS_01_3.VOB is 50 sectors long, but VTS_01_0.IFO leaves room for 46"), std::string::npos)
+  EXPECT_NE(refusal().find("VTS_01_3.VOB is 50 sectors long, but VTS_01_0.IFO leaves room for 0"), std::string::npos)
       << refusal();
   fs::remove(videoTs() / "VTS_01_3.VOB");
 
@@ -164,29 +170,84 @@ TEST_F(DvdFolderMadeUp, RefusesSizesTheInformationFilesDoNotAllow) {
   EXPECT_NE(refusal().find("not a whole number of sectors"), std::string::npos) << refusal();
   writeBytes(videoTs() / "VTS_01_2.VOB", std::vector<std::uint8_t>(10 * 2048, 0));
 
-  writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(2, 31, 0, {32}));
+  writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(2, 5, 0, {6}));
   EXPECT_NE(refusal().find("the backup must be a copy"), std::string::npos) << refusal();
-  writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(1, 31, 0, {32}));
+  writeManager(managerIfo(1, 3, 0, {4}));
 
   writeBytes(videoTs() / "VIDEO_TS.VOB", std::vector<std::uint8_t>(2048, 0));
   EXPECT_NE(refusal().find("VIDEO_TS.VOB holds data, but VIDEO_TS.IFO declares no menu"), std::string::npos)
       << refusal();
   fs::remove(videoTs() / "VIDEO_TS.VOB");
 
-  writeBytes(videoTs() / "VTS_02_0.IFO", titleSetIfo(1, 99, 0, 2));
+  writeBytes(videoTs() / "VTS_02_0.IFO", titleSetIfo(1, 53, 0, 2));
   EXPECT_NE(refusal().find("VTS_02_0.IFO belongs to title set 2, but VIDEO_TS.IFO declares 1"), std::string::npos)
       << refusal();
   fs::remove(videoTs() / "VTS_02_0.IFO");
 
   // The manager's set must end before the first title set starts.
-  writeBytes(videoTs() / "VIDEO_TS.IFO", managerIfo(1, 40, 0, {32}));
-  writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(1, 40, 0, {32}));
+  writeManager(managerIfo(1, 40, 0, {4}));
   EXPECT_NE(refusal().find("inside what comes before it"), std::string::npos) << refusal();
-  writeBytes(videoTs() / "VIDEO_TS.IFO", managerIfo(1, 31, 0, {32}));
-  writeBytes(videoTs() / "VIDEO_TS.BUP", managerIfo(1, 31, 0, {32}));
+  writeManager(managerIfo(1, 3, 0, {4}));
 
   fs::remove(videoTs() / "VIDEO_TS.IFO");
   EXPECT_NE(refusal().find("VIDEO_TS.IFO is missing from"), std::string::npos) << refusal();
+}
+
+TEST_F(DvdFolderMadeUp, RefusesRoomTheFolderDoesNotHold) {
+  // Half a mebibyte of padding between files is an authoring tool's; a sector more is not.
+  writeManager(managerIfo(1, 259, 0, {260}));
+  EXPECT_EQ(refusal(), "accepted");
+  writeManager(managerIfo(1, 260, 0, {261}));
+  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 526,336 bytes past the end of the files before it"),
+            std::string::npos)
+      << refusal();
+  // One byte of the last sector's address: 32 GiB the folder does not hold.
+  writeManager(managerIfo(1, 3 + (1u << 24), 0, {4 + (1u << 24)}));
+  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VIDEO_TS.BUP 34,359,738,368 bytes past"), std::string::npos) << refusal();
+  writeManager(managerIfo(1, 3, 0, {4 + (1u << 30)}));
+  EXPECT_NE(refusal().find("VIDEO_TS.IFO puts VTS_01_0.IFO 2,199,023,255,552 bytes past"), std::string::npos)
+      << refusal();
+  writeManager(managerIfo(1, 3, 0, {4}));
+
+  writeTitleSet(titleSetIfo(1, 310, 0, 2));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.BUP 526,336 bytes past"), std::string::npos) << refusal();
+  writeTitleSet(titleSetIfo(1, 310, 0, 259));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_1.VOB 526,336 bytes past"), std::string::npos) << refusal();
+  writeBytes(videoTs() / "VTS_01_0.VOB", std::vector<std::uint8_t>(2048, 0));
+  writeTitleSet(titleSetIfo(1, 312, 260, 261));
+  EXPECT_NE(refusal().find("VTS_01_0.IFO puts VTS_01_0.VOB 528,384 bytes past"), std::string::npos) << refusal();
+}
+
+TEST_F(DvdFolderMadeUp, CellsAndVobusMustLieInTheVobBytesPresent) {
+  auto ifo = titleSetIfo(1, 53, 0, 2);
+  ifo.resize(3 * 2048);  // the cell table in sector 1, the VOBU map in sector 2
+  putCellTable(ifo, 0xE0, 1, {{0, 19}, {20, 49}});
+  put32(ifo, 0x1C, 2);
+  put32(ifo, 0x0C, 55);
+  put32(ifo, 0xC4, 3);
+  putVobuMap(ifo, 0xE4, 2, {0, 20, 40, 45});
+  writeTitleSet(ifo);
+  writeManager(managerIfo(1, 3, 0, {4}));
+  ASSERT_EQ(refusal(), "accepted");
+
+  // Cut short on a sector boundary: the last 10 sectors of the last cell are gone.
+  fs::remove(videoTs() / "VTS_01_2.VOB");
+  EXPECT_NE(refusal().find("VTS_01_1.VOB is cut short: it ends 20,480 bytes before the last cell that VTS_01_0.IFO "
+                           "points to"),
+            std::string::npos)
+      << refusal();
+  // Only the VOBU map reaches past what is there.
+  putCellTable(ifo, 0xE0, 1, {{0, 19}, {20, 39}});
+  writeTitleSet(ifo);
+  EXPECT_NE(refusal().find("VTS_01_1.VOB is cut short: it ends 12,288 bytes before the last VOBU"), std::string::npos)
+      << refusal();
+  // Empty.
+  writeBytes(videoTs() / "VTS_01_1.VOB", {});
+  EXPECT_NE(refusal().find("VTS_01_1.VOB is cut short: it ends 94,208 bytes before the last VOBU"), std::string::npos)
+      << refusal();
+  // Empty, and no table to say so.
+  writeTitleSet(titleSetIfo(1, 53, 0, 2));
+  EXPECT_NE(refusal().find("VTS_01_1.VOB is empty: title set 1 holds no title video"), std::string::npos) << refusal();
 }
 
 TEST_F(DvdFolderMadeUp, RefusesAVobOverOneGibibyte) {

@@ -125,12 +125,56 @@ TEST(DvdIfo, RefusesTitleSetsThatContradictThemselves) {
   lies.push_back({"cell past the title VOBs", withCell(10, 234, 19), "a cell from sector 10 to 234"});
   lies.push_back({"cell ending before it starts", withCell(10, 9, 19), "a cell from sector 10 to 9"});
   lies.push_back({"cell table past the file", withCell(0, 1, 5000), "cell address table runs past"});
+  auto vobu = titleSetIfo(1, 255, 0, 20);
+  putVobuMap(vobu, 0xE4, 1, {0, 100, 234});
+  lies.push_back({"VOBU past the title VOBs", vobu, "a VOBU at sector 234 of its title VOBU address map"});
+  auto menuCell = titleSetIfo(1, 255, 2, 20);
+  putCellTable(menuCell, 0xD8, 1, {{0, 18}});
+  lies.push_back({"menu cell past the menu VOB", menuCell, "a cell from sector 0 to 18 of its menu cell address"});
+  auto mapPast = titleSetIfo(1, 255, 0, 20);
+  putVobuMap(mapPast, 0xE4, 1, {0});
+  put32(mapPast, 2048, 4000);
+  lies.push_back({"VOBU map past the file", mapPast, "VOBU address map runs past"});
   for (const Lie& lie : lies) {
     auto result = readTitleSetInfo(lie.bytes, "VTS_03_0.IFO");
     ASSERT_FALSE(result.ok()) << lie.what;
     EXPECT_NE(result.error().message.find(lie.expected), std::string::npos)
         << lie.what << ": " << result.error().message;
   }
+}
+
+TEST(DvdIfo, NotesHowFarCellsAndVobusReachIntoTheirVobs) {
+  // Manager: IFO 0-3, the menu VOB from sector 4 to the backup at 37; its cells and VOBUs listed in sectors 2 and 3.
+  auto vmg = managerIfo(1, 40, 2, {41});
+  vmg.resize(4 * 2048);
+  put32(vmg, 0x1C, 3);
+  put32(vmg, 0xC0, 4);
+  putCellTable(vmg, 0xD8, 2, {{0, 9}, {10, 24}});
+  putVobuMap(vmg, 0xDC, 3, {0, 10, 20, 30});
+  auto manager = readManagerInfo(vmg, "VIDEO_TS.IFO");
+  ASSERT_TRUE(manager.ok()) << manager.error().message;
+  EXPECT_EQ(manager->layout.menuReach.cellEnd, 25u);
+  EXPECT_EQ(manager->layout.menuReach.vobuEnd, 31u);
+
+  auto vts = titleSetIfo(3, 300, 4, 20);
+  putCellTable(vts, 0xD8, 1, {{0, 15}});
+  putVobuMap(vts, 0xDC, 2, {0, 8});
+  putCellTable(vts, 0xE0, 3, {{50, 99}, {0, 49}, {100, 150}});
+  auto set = readTitleSetInfo(vts, "VTS_01_0.IFO");
+  ASSERT_TRUE(set.ok()) << set.error().message;
+  EXPECT_EQ(set->menuReach.cellEnd, 16u);
+  EXPECT_EQ(set->menuReach.vobuEnd, 9u);
+  EXPECT_EQ(set->titleReach.end(), 151u);
+  EXPECT_EQ(set->titleCellStarts, (std::vector<std::uint32_t>{20, 70, 120}));
+
+  if (!haveFixtures()) return;
+  // dvdauthor's last cell and last VOBU lie in the last sectors of the title VOBs.
+  const fs::path folder = fixtures() / "one-title" / "VIDEO_TS";
+  auto real = readTitleSetInfo(readBytes(folder / "VTS_01_0.IFO"), "VTS_01_0.IFO");
+  ASSERT_TRUE(real.ok()) << real.error().message;
+  EXPECT_EQ(std::uint64_t{real->titleReach.cellEnd} * 2048, fs::file_size(folder / "VTS_01_1.VOB"));
+  EXPECT_GT(real->titleReach.vobuEnd, 0u);
+  EXPECT_LE(real->titleReach.vobuEnd, real->titleReach.cellEnd);
 }
 
 // Every cut of a real file and many damaged copies are either read or refused; under the

@@ -62,6 +62,9 @@ TEST(DualLayer, BoundaryMovesBeforeTheFirstWriteAndThenStays) {
   EXPECT_EQ(h.freeBlocks(), 4096u);
 
   EXPECT_TRUE(hasSense(sendLayerBoundary(h, 2049), 5, 0x26, 0)) << "past the physical layer";
+  // Layers switch on an ECC block boundary: a host that asks for another block is told, not rounded.
+  EXPECT_TRUE(hasSense(sendLayerBoundary(h, 1601), 5, 0x26, 0)) << "off an ECC block boundary";
+  EXPECT_TRUE(hasSense(sendLayerBoundary(h, 1592 + 15), 5, 0x26, 0)) << "off an ECC block boundary";
   ASSERT_TRUE(sendLayerBoundary(h, 1600).good());
   EXPECT_EQ(get32(h.fetch(readLayerBoundary()), 8), 1600u);
   EXPECT_EQ(h.freeBlocks(), 3200u) << "layer 1 holds no more than layer 0";

@@ -79,14 +79,15 @@ TEST_F(LayerBreak, ImageThatFitsOneLayerGetsNoBreak) {
   EXPECT_EQ(sideData(), "layer0 512\nset no\n");
 }
 
-TEST_F(LayerBreak, BreakGoesToTheFirstCellStartPastTheHalf) {
-  // 800 blocks: layer 0 must hold 400 at least and 512 at most; candidates out of order.
-  ASSERT_TRUE(burn(800, {700, 410, 100, 399, 450}).ok());
+TEST_F(LayerBreak, BreakGoesToTheFirstCellStartPastTheHalfOnAnEccBlock) {
+  // 800 blocks: layer 0 must hold 400 at least and 512 at most; candidates out of order. The first
+  // in range, 410, is no ECC block boundary: a drive would switch layers at 416, inside that cell.
+  ASSERT_TRUE(burn(800, {700, 410, 100, 399, 450, 432, 411}).ok());
   EXPECT_EQ(h_.discInfo()[2] & 0x03, 2) << "finalized";
-  EXPECT_TRUE(holdsBlock(409));
-  EXPECT_TRUE(holdsBlock(410));
+  EXPECT_TRUE(holdsBlock(431));
+  EXPECT_TRUE(holdsBlock(432));
   EXPECT_TRUE(holdsBlock(799));
-  EXPECT_EQ(sideData(), "layer0 410\nset yes\n");
+  EXPECT_EQ(sideData(), "layer0 432\nset yes\n");
 }
 
 TEST_F(LayerBreak, NoCandidateInRangeIsRefusedBeforeWriting) {
@@ -94,6 +95,11 @@ TEST_F(LayerBreak, NoCandidateInRangeIsRefusedBeforeWriting) {
   ASSERT_FALSE(burnt.ok());
   EXPECT_NE(burnt.error().message.find("none of its cell starts"), std::string::npos) << burnt.error().message;
   EXPECT_NE(burnt.error().message.find("between block 400"), std::string::npos) << burnt.error().message;
+  EXPECT_TRUE(h_.fetch(vtest::cdb({0xAD, 0, 0, 0, 0, 0, 0, 0x20, 0, 12, 0, 0}))[4] == 0) << "boundary still free";
+  // A cell start in range that is no ECC block boundary is no place either.
+  burnt = burn(800, {100, 401, 500, 700});
+  ASSERT_FALSE(burnt.ok());
+  EXPECT_NE(burnt.error().message.find("a multiple of 16 blocks"), std::string::npos) << burnt.error().message;
   EXPECT_EQ(h_.discInfo()[2] & 0x03, 0) << "the disc stays blank";
   EXPECT_TRUE(h_.fetch(vtest::cdb({0xAD, 0, 0, 0, 0, 0, 0, 0x20, 0, 12, 0, 0}))[4] == 0) << "boundary still free";
 }
@@ -122,6 +128,10 @@ TEST(LayerBreakChoice, CountsFromWhereTheRecordingStarts) {
   ASSERT_TRUE(chosen.ok());
   ASSERT_TRUE(chosen->has_value());
   EXPECT_EQ(**chosen, 96u + 352u) << "layer 0 ends at 448, half of the 896 blocks the disc then holds";
+  q.candidates = {353, 368};
+  chosen = chooseLayerBreak(q);
+  ASSERT_TRUE(chosen.ok() && chosen->has_value());
+  EXPECT_EQ(**chosen, 96u + 368u) << "96 + 353 is no ECC block boundary";
   q.candidates = {505};
   EXPECT_FALSE(chooseLayerBreak(q).ok()) << "past the end of layer 0";
   q.blocks = 400;

@@ -24,6 +24,9 @@ Status UdfBridgeWriter::claimBlocks(ImageLayout& layout) {
   EMBERLINE_TRY(layout.claimAt(kMainVdsBlock, kFixedBlocks, "the UDF volume descriptors"));
   EMBERLINE_TRY(layout.claimAt(kAnchorBlock, 1, "the UDF anchor"));
   closingAnchor_ = layout.claimAtEnd(1);
+  // A DVD is recorded in whole ECC blocks: ending the image on one keeps the closing anchor at the last
+  // block of the recorded volume, where readers look for it, instead of before the burn's padding.
+  layout.endMultiple = kEccBlockBlocks;
   return {};
 }
 

@@ -6,7 +6,8 @@
  * descriptors, integrity sequence and anchors sit at the fixed blocks UDF
  * readers look at, and its partition starts after the first anchor and runs
  * to the last block but one, so it covers the file data the ISO 9660 records
- * point at.
+ * point at. The image ends on a 16-block ECC block boundary, so the closing
+ * anchor is the last block of the recorded volume as well as of the file.
  */
 
 #include <cstdint>
@@ -33,6 +34,7 @@ class UdfBridgeWriter final : public ImageWriter {
 
  private:
   static constexpr std::uint32_t kRecognitionBlocks = 3;
+  static constexpr std::uint32_t kEccBlockBlocks = 16;
 
   UdfWriter udf_;
   std::function<void(std::uint32_t)> counted_;
