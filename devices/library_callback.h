@@ -14,7 +14,7 @@ enum : std::uint8_t {
   kCallbackNameRemoved = 1,
   kCallbackNameIgnored = 2,
   kCallbackNameCollision = 3,
-  kCallbackFileLeftOut = 4,
+  kCallbackFileLeftOut = 5,
   kCallbackDeviceFound = 10,
   kCallbackProgress = 12,
   kCallbackBufferFill = 13,

@@ -72,7 +72,7 @@ enum EmberlineCallBackNumber {
   EMBERLINE_CALLBACK_NAME_REMOVED = 1,   /**< a file tree dropped a name (as for NAME_ADDED) */
   EMBERLINE_CALLBACK_NAME_IGNORED = 2,   /**< a name was not added (param1: tree path, param2: reason) */
   EMBERLINE_CALLBACK_NAME_COLLISION = 3, /**< two names collide (param1: the collision record) */
-  EMBERLINE_CALLBACK_FILE_LEFT_OUT = 4,  /**< a file of a DVD-Video folder that belongs to no set is not written
+  EMBERLINE_CALLBACK_FILE_LEFT_OUT = 5,  /**< a file of a DVD-Video folder that belongs to no set is not written
                                               (param1: its name in the folder, param2: its path) */
   EMBERLINE_CALLBACK_DEVICE_FOUND = 10,  /**< param1: TsbDeviceAddress*, param2: unused */
   EMBERLINE_CALLBACK_PROGRESS = 12,      /**< param1: uint64_t* total, param2: uint64_t* done */
