@@ -30,7 +30,7 @@ struct TsbProgressState {
 /// The progress state of callbacks that come without a context.
 extern std::int64_t LastProgress;
 
-/// 3: settles a name collision and warns of the change. 4: warns that a
+/// 3: settles a name collision and warns of the change. 5: warns that a
 /// file of a DVD-Video folder is left off the disc (param1: its name).
 /// 10: probes the device (context: the TsbDeviceList; param1: its address
 /// or none; param2: its name or none). 12: progress (context: the writer's
