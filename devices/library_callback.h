@@ -13,6 +13,7 @@ enum : std::uint8_t {
   kCallbackNameRemoved = 1,
   kCallbackNameIgnored = 2,
   kCallbackNameCollision = 3,
+  kCallbackNameCollisionSettled = 4,
   kCallbackDeviceFound = 10,
   kCallbackProgress = 12,
   kCallbackBufferFill = 13,
