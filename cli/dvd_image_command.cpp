@@ -70,10 +70,9 @@ std::uint64_t ImageSize(EmberlineHandle tree) {
 
 int RunDvdImageCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(
-      arguments,
-      {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label")}, {QStringLiteral("--source")}, {},
-      error);
+  const auto line =
+      CommandLine::Parse(arguments, {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label")},
+                         {QStringLiteral("--source")}, {}, error);
   if (!line) return Refuse(error);
   // One structure per image: a second source would be dropped without a word.
   if (line->values.value(QStringLiteral("--source")).size() > 1)
@@ -136,9 +135,8 @@ int RunDvdImageCommand(const QStringList& arguments) {
   platform::PendingImageFile file;
   QString refusal;
   if (const int openError = file.Open(output, refusal); openError != 0)
-    return refusal.isEmpty()
-               ? Fail(QStringLiteral("\"%1\" cannot be created, status %2").arg(output).arg(openError))
-               : Refuse(refusal);
+    return refusal.isEmpty() ? Fail(QStringLiteral("\"%1\" cannot be created, status %2").arg(output).arg(openError))
+                             : Refuse(refusal);
   std::vector<std::uint8_t> buffer(kCopyBytes);
   platform::WriteBehind writeBehind(file.Handle());
   int lastPercent = -1;

@@ -72,8 +72,8 @@ TargetCheck CheckTarget(const QString& target) {
     const QString why = QStringLiteral(": an image is written only to a regular file, and this one is left as it is");
     const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     if (S_ISLNK(entry.st_mode))
-      return {QStringLiteral("\"%1\" is a link to \"%2\", which is %3").arg(target, given.canonicalFilePath(),
-                                                                          KindOf(info.st_mode)) +
+      return {QStringLiteral("\"%1\" is a link to \"%2\", which is %3")
+                      .arg(target, given.canonicalFilePath(), KindOf(info.st_mode)) +
                   why,
               error};
     return {QStringLiteral("\"%1\" is %2").arg(target, KindOf(info.st_mode)) + why, error};
@@ -82,8 +82,9 @@ TargetCheck CheckTarget(const QString& target) {
   // nobody may write to is protected on purpose, even from root.
   const int error = (info.st_mode & 0222) == 0 ? EACCES : ::access(path.constData(), W_OK) == 0 ? 0 : errno;
   if (error != 0)
-    return {QStringLiteral("\"%1\" is write-protected (%2): the image does not replace it").arg(target, SystemText(error)),
-            error};
+    return {
+        QStringLiteral("\"%1\" is write-protected (%2): the image does not replace it").arg(target, SystemText(error)),
+        error};
   return CheckFolder(target, QFileInfo(given.canonicalFilePath()).absolutePath());
 }
 

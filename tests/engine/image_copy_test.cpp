@@ -277,14 +277,14 @@ TEST(BurnToFileAction, OnlyARegularFileThatMayBeWrittenIsReplaced) {
   ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
   const QStringList before = QDir(output.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
-  for (const auto& [target, why] : {std::pair{fifo, QStringLiteral("is a FIFO")},
-                                    std::pair{toNull, QStringLiteral("which is a character device")},
-                                    std::pair{folder, QStringLiteral("is a folder")},
-                                    std::pair{locked, QStringLiteral("is write-protected")}}) {
+  for (const auto& [target, why] :
+       {std::pair{fifo, QStringLiteral("is a FIFO")}, std::pair{toNull, QStringLiteral("which is a character device")},
+        std::pair{folder, QStringLiteral("is a folder")}, std::pair{locked, QStringLiteral("is write-protected")}}) {
     TsbBurner burner;
     std::vector<QString> messages;
     const QString raised = WriteImage(burner, files.Tree(), target, &messages);
-    EXPECT_TRUE(raised.startsWith(QStringLiteral("\"%1\" ").arg(target)) && raised.contains(why)) << raised.toStdString();
+    EXPECT_TRUE(raised.startsWith(QStringLiteral("\"%1\" ").arg(target)) && raised.contains(why))
+        << raised.toStdString();
     EXPECT_NE(burner.SystemStatus, 0u) << why.toStdString();
     EXPECT_FALSE(messages.empty() && messages.back() == QStringLiteral("Finished!"));
   }

@@ -75,9 +75,9 @@ enum EmberlineCallBackNumber {
   /** a collision is settled (param1: the collision record with the answer taken and, for a rename, the
       entry's name as the image records it) */
   EMBERLINE_CALLBACK_NAME_COLLISION_SETTLED = 4,
-  EMBERLINE_CALLBACK_DEVICE_FOUND = 10,  /**< param1: TsbDeviceAddress*, param2: unused */
-  EMBERLINE_CALLBACK_PROGRESS = 12,      /**< param1: uint64_t* total, param2: uint64_t* done */
-  EMBERLINE_CALLBACK_BUFFER = 13         /**< param1: uint32_t* size, param2: uint32_t* free */
+  EMBERLINE_CALLBACK_DEVICE_FOUND = 10, /**< param1: TsbDeviceAddress*, param2: unused */
+  EMBERLINE_CALLBACK_PROGRESS = 12,     /**< param1: uint64_t* total, param2: uint64_t* done */
+  EMBERLINE_CALLBACK_BUFFER = 13        /**< param1: uint32_t* size, param2: uint32_t* free */
 };
 
 /**

@@ -254,7 +254,8 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
   const std::u16string jolietBefore(node.jolietName);
   const auto renamed = [&] {
     if (observer_ == nullptr) return Placement::Added;
-    const CollisionDecision outcome{CollisionAnswer::Rename, std::string(node.isoName), std::u16string(node.jolietName)};
+    const CollisionDecision outcome{CollisionAnswer::Rename, std::string(node.isoName),
+                                    std::u16string(node.jolietName)};
     observer_->settled(collision, outcome);
     if (outcome.jolietName != jolietBefore) {
       NameCollision joliet = collision;
@@ -325,7 +326,8 @@ Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNod
   }
   const auto renamed = [&] {
     if (observer_ != nullptr)
-      observer_->settled(collision, {CollisionAnswer::Rename, std::string(node.isoName), std::u16string(node.jolietName)});
+      observer_->settled(collision,
+                         {CollisionAnswer::Rename, std::string(node.isoName), std::u16string(node.jolietName)});
     return Placement::Added;
   };
   if (decision && decision->answer == CollisionAnswer::Rename) {
