@@ -19,6 +19,7 @@
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
+#include "platform/image_file.h"
 #include "platform/termination_signals.h"
 
 namespace ondrelle::cli {
@@ -166,6 +167,8 @@ int RunImageCommand(const QStringList& arguments) {
       {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
       {QStringLiteral("--source")}, {}, error);
   if (!line) return Refuse(error);
+  if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
+    return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
   if (line->Has(QStringLiteral("--kind")) && line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
@@ -175,6 +178,8 @@ int RunImageCommand(const QStringList& arguments) {
   const QString output = line->Value(QStringLiteral("--output"));
   error = CheckSources(sources);
   if (error.isEmpty()) error = CheckOutputAgainstSources(output, sources);
+  // Before the sources are read: a refused output costs nothing and creates nothing.
+  if (error.isEmpty()) error = platform::ImageTargetRefusal(output);
   if (!error.isEmpty()) return Refuse(error);
 
   TsbBurner burner;

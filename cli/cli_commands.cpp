@@ -8,6 +8,7 @@
 #include "devices/library_lifetime.h"
 #include "emberline/emberline.h"
 #include "engine/tsb_error.h"
+#include "platform/virtual_writer_setting.h"
 
 namespace ondrelle::cli {
 
@@ -61,6 +62,10 @@ int Run(const QStringList& arguments) {
   if (arguments.first() == QLatin1String("image")) command = RunImageCommand;
   if (arguments.first() == QLatin1String("burn")) command = RunBurnCommand;
   if (command != nullptr) {
+    // An image is written to a file, never by a writer: the library starts
+    // without virtual writers, so their configuration and their folder play
+    // no part in it.
+    if (command == RunImageCommand) platform::OfferNoVirtualWriters();
     try {
       StartLibrary();
     } catch (const TsbError& error) {

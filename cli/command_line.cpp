@@ -6,6 +6,7 @@ std::optional<CommandLine> CommandLine::Parse(const QStringList& arguments, cons
                                               const QStringList& multiValueOptions, const QStringList& flagOptions,
                                               QString& error) {
   CommandLine line;
+  line.multiValue = QSet<QString>(multiValueOptions.begin(), multiValueOptions.end());
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& option = arguments.at(i);
     if (flagOptions.contains(option)) {
@@ -28,6 +29,12 @@ std::optional<CommandLine> CommandLine::Parse(const QStringList& arguments, cons
     }
   }
   return line;
+}
+
+QString CommandLine::RepeatedOption() const {
+  for (auto it = values.begin(); it != values.end(); ++it)
+    if (it.value().size() > 1 && !multiValue.contains(it.key())) return it.key();
+  return {};
 }
 
 }  // namespace ondrelle::cli

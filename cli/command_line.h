@@ -12,9 +12,13 @@ namespace ondrelle::cli {
 struct CommandLine {
   QMap<QString, QStringList> values;
   QSet<QString> flags;
+  QSet<QString> multiValue;  ///< the options that take several values
 
   QString Value(const QString& option) const { return values.value(option).value(0); }
   bool Has(const QString& option) const { return values.contains(option) || flags.contains(option); }
+  /// The first option of one value that was given more than once (the
+  /// later ones would be ignored), or empty.
+  QString RepeatedOption() const;
 
   /// `valueOptions` take one value (or several with `multiValue`), `flagOptions`
   /// none. Unknown options and missing values give an error text.

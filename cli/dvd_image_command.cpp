@@ -72,11 +72,15 @@ std::uint64_t ImageSize(EmberlineHandle tree) {
 
 int RunDvdImageCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(
-      arguments,
-      {QStringLiteral("--kind"), QStringLiteral("--source"), QStringLiteral("--output"), QStringLiteral("--label")}, {},
-      {}, error);
+  const auto line =
+      CommandLine::Parse(arguments, {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label")},
+                         {QStringLiteral("--source")}, {}, error);
   if (!line) return Refuse(error);
+  // One structure per image: a second source would be dropped without a word.
+  if (line->values.value(QStringLiteral("--source")).size() > 1)
+    return Refuse(QStringLiteral("image --kind dvd takes one --source: the VIDEO_TS folder of one disc"));
+  if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
+    return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
   if (line->Value(QStringLiteral("--kind")) != QLatin1String("dvd"))
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source")))
@@ -86,6 +90,12 @@ int RunDvdImageCommand(const QStringList& arguments) {
   const QString output = line->Value(QStringLiteral("--output"));
   const QString label =
       line->Has(QStringLiteral("--label")) ? line->Value(QStringLiteral("--label")) : QStringLiteral("Video");
+
+  // The output is checked before any work: nothing is read, built or created for a refused one.
+  if (error = CheckOutputAgainstSources(output, {source}); !error.isEmpty()) return Refuse(error);
+  if (QFileInfo(output).isDir())
+    return Refuse(QStringLiteral("\"%1\" is a folder: give the image file's name").arg(output));
+  if (error = platform::ImageTargetRefusal(output); !error.isEmpty()) return Refuse(error);
 
   std::atomic<bool> stop{false};
   platform::TerminationSignals stopSignals([&stop](int) { stop = true; });
@@ -111,10 +121,6 @@ int RunDvdImageCommand(const QStringList& arguments) {
   Emberline_DVDVideo_ReportLeftOut(structure.Handle(), &EmberlineCallBack, nullptr);
   const EmberlineHandle tree = structure.Tree();
 
-  if (error = CheckOutputAgainstSources(output, {source}); !error.isEmpty()) return Refuse(error);
-  if (QFileInfo(output).isDir())
-    return Refuse(QStringLiteral("\"%1\" is a folder: give the image file's name").arg(output));
-
   const std::uint64_t size = ImageSize(tree);
   report.Message(QStringLiteral("Creating DVD-Video image '%1' of %2 MB").arg(output).arg(size / 1024 / 1024),
                  TsbLogItemType::litInfo);
@@ -130,8 +136,10 @@ int RunDvdImageCommand(const QStringList& arguments) {
 
   // The image goes under a temporary name and takes the target's only when whole.
   platform::PendingImageFile file;
-  if (const int openError = file.Open(output); openError != 0)
-    return Fail(QStringLiteral("\"%1\" cannot be created, status %2").arg(output).arg(openError));
+  QString refusal;
+  if (const int openError = file.Open(output, refusal); openError != 0)
+    return refusal.isEmpty() ? Fail(QStringLiteral("\"%1\" cannot be created, status %2").arg(output).arg(openError))
+                             : Refuse(refusal);
   std::vector<std::uint8_t> buffer(kCopyBytes);
   platform::WriteBehind writeBehind(file.Handle());
   int lastPercent = -1;

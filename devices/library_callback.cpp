@@ -61,9 +61,13 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
       break;
     }
     case kCallbackNameCollision:
+      if (param1 != nullptr) ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
+      break;
+    case kCallbackNameCollisionSettled:
       if (param1 != nullptr) {
-        // Nothing changes name silently: every rename and merge is a warning.
-        const QString change = ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
+        // Nothing changes name silently: every rename and merge is a warning, told once the
+        // library has settled it, so it names what the image holds.
+        const QString change = NameCollisionText(*static_cast<const EmberlineNameCollision*>(param1));
         Logger().WriteLog(change);
         CallBackEventer().DoWarning(change);
       }

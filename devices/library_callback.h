@@ -14,6 +14,7 @@ enum : std::uint8_t {
   kCallbackNameRemoved = 1,
   kCallbackNameIgnored = 2,
   kCallbackNameCollision = 3,
+  kCallbackNameCollisionSettled = 4,
   kCallbackFileLeftOut = 5,
   kCallbackDeviceFound = 10,
   kCallbackProgress = 12,

@@ -94,18 +94,14 @@ QString NameText(const EmberlineNameCollision& c) {
 
 }  // namespace
 
-QString ResolveNameCollision(EmberlineNameCollision& c) {
+void ResolveNameCollision(EmberlineNameCollision& c) {
   const bool bothFolders =
       (c.firstAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0 && (c.secondAttributes & EMBERLINE_ATTRIBUTE_FOLDER) != 0;
-  const QString firstPath = EntryPath(c.firstEntry);
-  const QString secondPath = EntryPath(c.secondEntry);
-  const QString space = c.joliet == 0 ? QStringLiteral("ISO 9660") : QStringLiteral("Joliet");
   // Two folders are one only when their names are the same, not merely
   // when they meet after case folding or the cut to the name's limit.
-  if (bothFolders && c.joliet != 0 && FileNamePart(firstPath) == FileNamePart(secondPath)) {
+  if (bothFolders && c.joliet != 0 && FileNamePart(EntryPath(c.firstEntry)) == FileNamePart(EntryPath(c.secondEntry))) {
     c.answer = EMBERLINE_COLLISION_MERGE;
-    return QStringLiteral("The folders \"%1\" and \"%2\" have the same name and are merged into one")
-        .arg(firstPath, secondPath);
+    return;
   }
   if (c.joliet == 0) {
     RenameISO9660(reinterpret_cast<char*>(c.name), sizeof c.name);
@@ -115,14 +111,26 @@ QString ResolveNameCollision(EmberlineNameCollision& c) {
     RenameJoliet(wide, EMBERLINE_COLLISION_NAME_SIZE / 2);
     std::memcpy(c.name, wide, sizeof wide);
   }
-
-  const bool keepFirst = FileNamePart(firstPath).compare(QLatin1String("boot.img"), Qt::CaseInsensitive) == 0;
+  const bool keepFirst =
+      FileNamePart(EntryPath(c.firstEntry)).compare(QLatin1String("boot.img"), Qt::CaseInsensitive) == 0;
   c.answer = keepFirst ? EMBERLINE_COLLISION_KEEP_FIRST : EMBERLINE_COLLISION_RENAME;
-  if (keepFirst)
-    return QStringLiteral("\"%1\" is left out: its %2 name is taken by the boot image \"%3\"")
-        .arg(secondPath, space, firstPath);
-  return QStringLiteral("The %1 name of \"%2\" collides with \"%3\"; it is renamed to \"%4\"")
-      .arg(space, secondPath, firstPath, NameText(c));
+}
+
+QString NameCollisionText(const EmberlineNameCollision& c) {
+  const QString firstPath = EntryPath(c.firstEntry);
+  const QString secondPath = EntryPath(c.secondEntry);
+  const QString space = c.joliet == 0 ? QStringLiteral("ISO 9660") : QStringLiteral("Joliet");
+  switch (c.answer) {
+    case EMBERLINE_COLLISION_MERGE:
+      return QStringLiteral("The folders \"%1\" and \"%2\" have the same name and are merged into one")
+          .arg(firstPath, secondPath);
+    case EMBERLINE_COLLISION_KEEP_FIRST:
+      return QStringLiteral("\"%1\" is left out: its %2 name is taken by the boot image \"%3\"")
+          .arg(secondPath, space, firstPath);
+    default:
+      return QStringLiteral("The %1 name of \"%2\" collides with \"%3\"; it is renamed to \"%4\"")
+          .arg(space, secondPath, firstPath, NameText(c));
+  }
 }
 
 }  // namespace ondrelle

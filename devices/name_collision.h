@@ -25,8 +25,11 @@ void RenameISO9660(char* name, std::size_t capacity);
 void RenameJoliet(char16_t* name, std::size_t capacity, const QDateTime& now = QDateTime::currentDateTime(),
                   const QLocale& locale = QLocale::system());
 
-/// Callback 3: decides the answer and rewrites the name as needed. Returns
-/// what became of the second entry, for the user's log.
-QString ResolveNameCollision(EmberlineNameCollision& collision);
+/// Callback 3: decides the answer and rewrites the name as needed.
+void ResolveNameCollision(EmberlineNameCollision& collision);
+
+/// Callback 4: what became of the second entry of a settled collision, for
+/// the user's log, with the name the library gave it.
+QString NameCollisionText(const EmberlineNameCollision& collision);
 
 }  // namespace ondrelle

@@ -51,9 +51,12 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   Logger().WriteLog(b.LastMessage);
   DoMessage(b.LastMessage, TsbLogItemType::litInfo);
 
-  if (const int error = target.file.Open(name); error != 0) {
+  QString refusal;
+  if (const int error = target.file.Open(name, refusal); error != 0) {
     b.SystemStatus = static_cast<std::uint32_t>(error);
-    raise(QStringLiteral("CreateFile(\"%1\") failed, status %2").arg(name).arg(error), false);
+    // A target that is no regular file, or is protected, is refused in words.
+    raise(refusal.isEmpty() ? QStringLiteral("CreateFile(\"%1\") failed, status %2").arg(name).arg(error) : refusal,
+          false);
   }
   b.ImageCopy.FileHandle = target.file.Handle();
 

@@ -10,6 +10,14 @@ namespace ondrelle::platform {
 /// handle, or -1 with `error` set to the system's error code.
 std::int32_t CreateImageFile(const QString& path, int& error);
 
+/// Why no image may be written to `target`: empty when one may, else a text
+/// naming it and what stands in the way. An image only ever replaces a
+/// regular file: a device node, FIFO, socket or folder (or a link to one) is
+/// refused, never written into or replaced, and so is a write-protected file
+/// (no write permission for anyone, or none for this program) or a file in a
+/// folder this program cannot write.
+QString ImageTargetRefusal(const QString& target);
+
 /// An image file written under a temporary name in its target's folder and
 /// put in place only when whole: until Commit the target, if it exists, is
 /// as it was, and a failed or abandoned image leaves nothing behind.
@@ -21,8 +29,10 @@ class PendingImageFile {
   PendingImageFile& operator=(const PendingImageFile&) = delete;
 
   /// Creates the temporary file for `target` (a link is followed to the
-  /// file it names); 0 or the system's error code.
-  int Open(const QString& target);
+  /// file it names); 0 or the system's error code. A target that
+  /// ImageTargetRefusal refuses is not touched: `refusal` gets its text and
+  /// the answer is the matching error code.
+  int Open(const QString& target, QString& refusal);
   std::int32_t Handle() const { return handle_; }
   const QString& TemporaryPath() const { return temporary_; }
   /// Flushes the file to the disk and renames it over the target;

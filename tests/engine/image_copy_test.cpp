@@ -1,6 +1,9 @@
 // The image-to-file copy on the data burn thread, and the action around it.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -8,6 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "engine/burn_to_file_action.h"
@@ -254,6 +258,53 @@ TEST(BurnToFileAction, AWholeImageReplacesTheTargetKeepingItsPermissionsAndLinks
   EXPECT_TRUE(permissions.testFlag(QFileDevice::WriteOwner));
   EXPECT_FALSE(permissions.testFlag(QFileDevice::ReadGroup) || permissions.testFlag(QFileDevice::ReadOther));
   EXPECT_EQ(QDir(output.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+}
+
+TEST(BurnToFileAction, OnlyARegularFileThatMayBeWrittenIsReplaced) {
+  VirtualWriters writers(nullptr);
+  FileTreeBuilder files;
+  files.AddFile(QStringLiteral("data.bin"), 4096);
+  QTemporaryDir output;
+  const QString fifo = output.filePath(QStringLiteral("fifo.iso"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+  // Root could replace /dev/null itself should the check fail: it gets a node of its own.
+  QString device = QStringLiteral("/dev/null");
+  if (::geteuid() == 0) {
+    device = output.filePath(QStringLiteral("null"));
+    ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+  }
+  const QString toNull = output.filePath(QStringLiteral("null.iso"));
+  ASSERT_TRUE(QFile::link(device, toNull));
+  const QString folder = output.filePath(QStringLiteral("folder.iso"));
+  ASSERT_TRUE(QDir().mkdir(folder));
+  const QString locked = output.filePath(QStringLiteral("locked.iso"));
+  QFile earlier(locked);
+  ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+  earlier.write("kept");
+  earlier.close();
+  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+  const QStringList before = QDir(output.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+
+  for (const auto& [target, why] :
+       {std::pair{fifo, QStringLiteral("is a FIFO")}, std::pair{toNull, QStringLiteral("which is a character device")},
+        std::pair{folder, QStringLiteral("is a folder")}, std::pair{locked, QStringLiteral("is write-protected")}}) {
+    TsbBurner burner;
+    std::vector<QString> messages;
+    const QString raised = WriteImage(burner, files.Tree(), target, &messages);
+    EXPECT_TRUE(raised.startsWith(QStringLiteral("\"%1\" ").arg(target)) && raised.contains(why))
+        << raised.toStdString();
+    EXPECT_NE(burner.SystemStatus, 0u) << why.toStdString();
+    EXPECT_FALSE(messages.empty() && messages.back() == QStringLiteral("Finished!"));
+  }
+  struct stat node {};
+  ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &node), 0);
+  EXPECT_TRUE(S_ISFIFO(node.st_mode));
+  EXPECT_EQ(QFileInfo(toNull).symLinkTarget(), device);
+  ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &node), 0);
+  EXPECT_TRUE(S_ISCHR(node.st_mode));
+  EXPECT_EQ(Contents(locked), QByteArray("kept"));
+  EXPECT_EQ(QDir(output.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before)
+      << "nothing was made beside the targets";
 }
 
 TEST(ImageFile, TheFreeSpaceIsMeasuredInTheTargetsFolderOrTheCurrentOne) {

@@ -72,11 +72,14 @@ enum EmberlineCallBackNumber {
   EMBERLINE_CALLBACK_NAME_REMOVED = 1,   /**< a file tree dropped a name (as for NAME_ADDED) */
   EMBERLINE_CALLBACK_NAME_IGNORED = 2,   /**< a name was not added (param1: tree path, param2: reason) */
   EMBERLINE_CALLBACK_NAME_COLLISION = 3, /**< two names collide (param1: the collision record) */
-  EMBERLINE_CALLBACK_FILE_LEFT_OUT = 5,  /**< a file of a DVD-Video folder that belongs to no set is not written
-                                              (param1: its name in the folder, param2: its path) */
-  EMBERLINE_CALLBACK_DEVICE_FOUND = 10,  /**< param1: TsbDeviceAddress*, param2: unused */
-  EMBERLINE_CALLBACK_PROGRESS = 12,      /**< param1: uint64_t* total, param2: uint64_t* done */
-  EMBERLINE_CALLBACK_BUFFER = 13         /**< param1: uint32_t* size, param2: uint32_t* free */
+  /** a collision is settled (param1: the collision record with the answer taken and, for a rename, the
+      entry's name as the image records it) */
+  EMBERLINE_CALLBACK_NAME_COLLISION_SETTLED = 4,
+  EMBERLINE_CALLBACK_FILE_LEFT_OUT = 5, /**< a file of a DVD-Video folder that belongs to no set is not written
+                                             (param1: its name in the folder, param2: its path) */
+  EMBERLINE_CALLBACK_DEVICE_FOUND = 10, /**< param1: TsbDeviceAddress*, param2: unused */
+  EMBERLINE_CALLBACK_PROGRESS = 12,     /**< param1: uint64_t* total, param2: uint64_t* done */
+  EMBERLINE_CALLBACK_BUFFER = 13        /**< param1: uint32_t* size, param2: uint32_t* free */
 };
 
 /**

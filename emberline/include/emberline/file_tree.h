@@ -11,7 +11,11 @@
  *  0 name added (param1: const char* tree path, param2: the source path),
  *  1 name removed (as 0), 2 name ignored (param1: tree path, param2: why),
  *  3 name collision (param1: EmberlineNameCollision*; the callee rewrites
- *    the name in place and sets the answer).
+ *    the name in place and sets the answer),
+ *  4 collision settled (param1: EmberlineNameCollision*, read only: the
+ *    answer the tree took and, for a rename, the name the image records,
+ *    which may differ from the one written back at 3 when that was not a
+ *    valid or free name).
  * For 0 to 2 the context is the caller's (the program passes a pointer to a
  * 32-bit node count).
  */

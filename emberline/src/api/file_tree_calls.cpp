@@ -50,21 +50,9 @@ class CallbackObserver final : public image::TreeObserver {
   std::optional<image::CollisionDecision> collision(const image::NameCollision& c) override {
     if (callback_ == nullptr) return std::nullopt;
     EmberlineNameCollision record{};
-    record.joliet = c.joliet ? 1 : 0;
-    if (c.joliet) {
-      std::vector<char16_t> units(c.jolietName.begin(), c.jolietName.end());
-      units.resize(std::min(units.size(), kNameUnits - 1));
-      units.push_back(0);
-      std::memcpy(record.name, units.data(), units.size() * sizeof(char16_t));
-    } else {
-      std::memcpy(record.name, c.isoName.data(), std::min(c.isoName.size(), sizeof record.name - 1));
-    }
     const std::vector<std::uint8_t> first = collisionEntry(c.firstSource, c.firstFolder);
     const std::vector<std::uint8_t> second = collisionEntry(c.secondSource, c.secondFolder);
-    record.firstEntry = first.data();
-    record.firstAttributes = c.firstFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
-    record.secondEntry = second.data();
-    record.secondAttributes = c.secondFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
+    fill(record, c, c.isoName, c.jolietName, first, second);
     callback_(EMBERLINE_CALLBACK_NAME_COLLISION, context_, &record, nullptr);
 
     image::CollisionDecision decision;
@@ -95,7 +83,47 @@ class CallbackObserver final : public image::TreeObserver {
     return decision;
   }
 
+  void settled(const image::NameCollision& c, const image::CollisionDecision& outcome) override {
+    if (callback_ == nullptr) return;
+    EmberlineNameCollision record{};
+    const std::vector<std::uint8_t> first = collisionEntry(c.firstSource, c.firstFolder);
+    const std::vector<std::uint8_t> second = collisionEntry(c.secondSource, c.secondFolder);
+    // A rename reports the name as the image records it; otherwise the shared name stays.
+    const bool rename = outcome.answer == image::CollisionAnswer::Rename;
+    fill(record, c, rename ? outcome.isoName : c.isoName, rename ? outcome.jolietName : c.jolietName, first, second);
+    switch (outcome.answer) {
+      case image::CollisionAnswer::KeepFirst:
+        record.answer = EMBERLINE_COLLISION_KEEP_FIRST;
+        break;
+      case image::CollisionAnswer::Rename:
+        record.answer = EMBERLINE_COLLISION_RENAME;
+        break;
+      case image::CollisionAnswer::Merge:
+        record.answer = EMBERLINE_COLLISION_MERGE;
+        break;
+    }
+    callback_(EMBERLINE_CALLBACK_NAME_COLLISION_SETTLED, context_, &record, nullptr);
+  }
+
  private:
+  static void fill(EmberlineNameCollision& record, const image::NameCollision& c, const std::string& isoName,
+                   const std::u16string& jolietName, const std::vector<std::uint8_t>& first,
+                   const std::vector<std::uint8_t>& second) {
+    record.joliet = c.joliet ? 1 : 0;
+    if (c.joliet) {
+      std::vector<char16_t> units(jolietName.begin(), jolietName.end());
+      units.resize(std::min(units.size(), kNameUnits - 1));
+      units.push_back(0);
+      std::memcpy(record.name, units.data(), units.size() * sizeof(char16_t));
+    } else {
+      std::memcpy(record.name, isoName.data(), std::min(isoName.size(), sizeof record.name - 1));
+    }
+    record.firstEntry = first.data();
+    record.firstAttributes = c.firstFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
+    record.secondEntry = second.data();
+    record.secondAttributes = c.secondFolder ? EMBERLINE_ATTRIBUTE_FOLDER : 0;
+  }
+
   void call(std::uint32_t number, const char* first, const char* second) {
     if (callback_ != nullptr) callback_(number, context_, const_cast<char*>(first), const_cast<char*>(second));
   }

@@ -233,18 +233,38 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
     mergeInto = first;
     return Placement::Merged;
   }
+  const NameCollision collision = describe(*first, node, false);
   std::optional<CollisionDecision> decision;
-  if (observer_ != nullptr) decision = observer_->collision(describe(*first, node, false));
+  if (observer_ != nullptr) decision = observer_->collision(collision);
   if (decision && decision->answer == CollisionAnswer::KeepFirst) {
-    if (observer_ != nullptr)
+    if (observer_ != nullptr) {
       observer_->ignored(node.treePath(),
                          "its ISO 9660 name " + std::string(node.isoName) + " is already used by " + first->treePath());
+      observer_->settled(collision, {CollisionAnswer::KeepFirst, {}, {}});
+    }
     return Placement::Skipped;
   }
   if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
     mergeInto = first;
+    if (observer_ != nullptr) observer_->settled(collision, {CollisionAnswer::Merge, {}, {}});
     return Placement::Merged;
   }
+  // The observer hears the name the entry ends up with, whichever way it was found; a new tree
+  // name gives the entry a new Joliet name too, and that is told as well.
+  const std::u16string jolietBefore(node.jolietName);
+  const auto renamed = [&] {
+    if (observer_ == nullptr) return Placement::Added;
+    const CollisionDecision outcome{CollisionAnswer::Rename, std::string(node.isoName),
+                                    std::u16string(node.jolietName)};
+    observer_->settled(collision, outcome);
+    if (outcome.jolietName != jolietBefore) {
+      NameCollision joliet = collision;
+      joliet.joliet = true;
+      joliet.jolietName = jolietBefore;
+      observer_->settled(joliet, outcome);
+    }
+    return Placement::Added;
+  };
   if (decision && decision->answer == CollisionAnswer::Rename) {
     const std::string wanted = isoName(decision->isoName, node.folder, kLevel2Names);
     if (!isoNameTaken(parent, node, wanted) && !(sameTreePath && treeNameTaken(parent, node, wanted))) {
@@ -253,7 +273,7 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
         node.name = node.isoName;
         node.jolietName = names_.store(jolietName(node.name));
       }
-      return Placement::Added;
+      return renamed();
     }
   }
   // Long names cut to the same identifier can fill a folder with counters:
@@ -275,12 +295,12 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
       node.name = names_.store(name);
       node.isoName = names_.store(iso);
       node.jolietName = names_.store(jolietName(node.name));
-      return Placement::Added;
+      return renamed();
     }
     const std::string iso = isoNameWithCounter(node.isoName, node.folder, counter, kLevel2Names);
     if (!isoTaken.contains(iso)) {
       node.isoName = names_.store(iso);
-      return Placement::Added;
+      return renamed();
     }
   }
   return fail(noFreeName(node));
@@ -289,29 +309,39 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
 Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto) {
   TreeNode* first = sibling(parent, node, sameJoliet);
   if (first == nullptr) return Placement::Added;
+  const NameCollision collision = describe(*first, node, true);
   std::optional<CollisionDecision> decision;
-  if (observer_ != nullptr) decision = observer_->collision(describe(*first, node, true));
+  if (observer_ != nullptr) decision = observer_->collision(collision);
   if (decision && decision->answer == CollisionAnswer::KeepFirst) {
-    if (observer_ != nullptr)
+    if (observer_ != nullptr) {
       observer_->ignored(node.treePath(), "its Joliet name is already used by " + first->treePath());
+      observer_->settled(collision, {CollisionAnswer::KeepFirst, {}, {}});
+    }
     return Placement::Skipped;
   }
   if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
     mergeInto = first;
+    if (observer_ != nullptr) observer_->settled(collision, {CollisionAnswer::Merge, {}, {}});
     return Placement::Merged;
   }
+  const auto renamed = [&] {
+    if (observer_ != nullptr)
+      observer_->settled(collision,
+                         {CollisionAnswer::Rename, std::string(node.isoName), std::u16string(node.jolietName)});
+    return Placement::Added;
+  };
   if (decision && decision->answer == CollisionAnswer::Rename) {
     const std::u16string wanted = jolietName(std::u16string_view(decision->jolietName));
     if (!jolietNameTaken(parent, node, wanted)) {
       node.jolietName = names_.store(wanted);
-      return Placement::Added;
+      return renamed();
     }
   }
   for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
     const std::u16string name = jolietNameWithCounter(node.jolietName, counter);
     if (!jolietNameTaken(parent, node, name)) {
       node.jolietName = names_.store(name);
-      return Placement::Added;
+      return renamed();
     }
   }
   return fail(noFreeName(node));

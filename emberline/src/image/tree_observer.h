@@ -34,6 +34,13 @@ class TreeObserver {
   virtual void ignored(const std::string& treePath, const std::string& reason) = 0;
   /// No answer means the tree settles the collision itself.
   virtual std::optional<CollisionDecision> collision(const NameCollision& collision) = 0;
+  /// How a collision was settled in the end: for a rename, `outcome` holds the
+  /// entry's name as the image records it (the answer's name made valid, or
+  /// one with a counter when that was taken or there was no answer).
+  virtual void settled(const NameCollision& collision, const CollisionDecision& outcome) {
+    (void)collision;
+    (void)outcome;
+  }
 };
 
 }  // namespace emberline::image

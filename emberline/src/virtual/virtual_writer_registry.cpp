@@ -19,9 +19,12 @@ VirtualWriterRegistry& VirtualWriterRegistry::instance() {
 Status VirtualWriterRegistry::start(std::string_view spec, const std::filesystem::path& directory) {
   auto configs = parseWriterConfigs(spec);
   if (!configs) return fail(std::move(configs).error());
-  std::error_code ec;
-  std::filesystem::create_directories(directory, ec);
-  if (ec) return fail(Error::fromErrno(ErrorKind::File, "cannot create " + directory.string(), ec.value()));
+  // Without writers nothing is ever recorded: their folder is neither needed nor made.
+  if (!configs->empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(directory, ec);
+    if (ec) return fail(Error::fromErrno(ErrorKind::File, "cannot create " + directory.string(), ec.value()));
+  }
   std::vector<std::shared_ptr<VirtualDrive>> drives;
   for (std::size_t i = 0; i < configs->size(); ++i)
     drives.push_back(std::make_shared<VirtualDrive>((*configs)[i], static_cast<int>(i), directory));

@@ -1,4 +1,5 @@
-// Name collisions: the record handed to callback 3 and what each answer does.
+// Name collisions: the record handed to callback 3, what each answer does,
+// and what callback 4 says became of it.
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ TEST_F(Collisions, RecordNamesTheIsoNameAndBothEntries) {
   ASSERT_EQ(reports.ignored.size(), 1u);
   EXPECT_NE(reports.ignored[0].find("/a b.txt"), std::string::npos) << reports.ignored[0];
   EXPECT_EQ(reports.added.size(), 1u);
+  EXPECT_EQ(reports.settledNames, std::vector<std::string>{"1 A_B.TXT"});
 }
 
 TEST_F(Collisions, JolietOnlyCollisionComesAsUcs2) {
@@ -54,6 +56,8 @@ TEST_F(Collisions, JolietOnlyCollisionComesAsUcs2) {
   const std::string listing = run("isoinfo -J -l -i " + quoted(iso));
   EXPECT_NE(listing.find("other_name"), std::string::npos) << listing;
   EXPECT_NE(listing.find("name_1"), std::string::npos) << listing;
+  // The settled name is the one written, not the one the callee asked for.
+  EXPECT_EQ(reports.settledNames, std::vector<std::string>{"2 other_name"});
 }
 
 TEST_F(Collisions, RenameAnswerIsValidatedAndUsed) {
@@ -77,6 +81,23 @@ TEST_F(Collisions, RenameToATakenNameFallsBackToACounter) {
   ASSERT_EQ(addFile("/", source / "x", "a-b.txt"), EMBERLINE_OK);
   const std::string listing = isoListing();
   EXPECT_NE(listing.find("A_B_1.TXT;1"), std::string::npos) << listing;
+  EXPECT_EQ(reports.settledNames, std::vector<std::string>{"2 A_B_1.TXT"});
+}
+
+TEST_F(Collisions, ANewTreeNameIsSettledInBothNameSpaces) {
+  if (!haveTool("isoinfo")) GTEST_SKIP() << "isoinfo missing";
+  writeFile(source / "one/same.txt", "1");
+  writeFile(source / "two/same.txt", "2");
+  reports.answer = EMBERLINE_COLLISION_RENAME;
+  reports.renameTo = "OTHER.TXT";
+  ASSERT_EQ(addFile("/", source / "one/same.txt", nullptr), EMBERLINE_OK);
+  ASSERT_EQ(addFile("/", source / "two/same.txt", nullptr), EMBERLINE_OK);
+  // One entry, two names changed: the ISO 9660 one asked for, and the Joliet one that follows it.
+  EXPECT_EQ(reports.settledNames, (std::vector<std::string>{"2 OTHER.TXT", "2 OTHER.TXT"}));
+  const fs::path iso = dir / "t.iso";
+  ASSERT_EQ(build(), EMBERLINE_OK) << text;
+  ASSERT_EQ(streamTo(iso), EMBERLINE_OK);
+  EXPECT_NE(run("isoinfo -J -l -i " + quoted(iso)).find(" OTHER.TXT"), std::string::npos);
 }
 
 TEST_F(Collisions, WithoutCallbackACounterSettlesIt) {
@@ -102,6 +123,7 @@ TEST_F(Collisions, MergeAnswerJoinsFolders) {
       Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "right/DOCS").c_str()),
       EMBERLINE_OK);
   ASSERT_EQ(reports.collisionNames.size(), 1u);
+  EXPECT_EQ(reports.settledNames.size(), 1u);
   EXPECT_EQ(reports.firstAttributes[0], EMBERLINE_ATTRIBUTE_FOLDER);
   EXPECT_EQ(reports.entryKinds[0], 1u);
   EXPECT_NE(std::find(reports.added.begin(), reports.added.end(), "/Docs/b.txt"), reports.added.end());

@@ -70,9 +70,16 @@ struct Reports {
     if (number == 2)
       self.ignored.push_back(std::string(static_cast<const char*>(param1)) + " | " + static_cast<const char*>(param2));
     if (number == 3) self.collision(*static_cast<EmberlineNameCollision*>(param1));
+    if (number == 4) self.settled(*static_cast<const EmberlineNameCollision*>(param1));
   }
 
-  void collision(EmberlineNameCollision& record) {
+  /// The settled collisions, as "answer name" (the name as collisionNames shows it).
+  std::vector<std::string> settledNames;
+  void settled(const EmberlineNameCollision& record) {
+    settledNames.push_back(std::to_string(record.answer) + " " + nameOf(record));
+  }
+
+  static std::string nameOf(const EmberlineNameCollision& record) {
     std::string name;
     if (record.joliet) {
       // The name sits at an odd offset of a packed record: copy it out, never cast.
@@ -82,7 +89,11 @@ struct Reports {
     } else {
       name = reinterpret_cast<const char*>(record.name);
     }
-    collisionNames.push_back(name);
+    return name;
+  }
+
+  void collision(EmberlineNameCollision& record) {
+    collisionNames.push_back(nameOf(record));
     collisionJoliet.push_back(record.joliet != 0);
     entryKinds.push_back(record.firstEntry[0]);
     firstEntries.emplace_back(reinterpret_cast<const char*>(record.firstEntry + 1));

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "image/joliet_names.h"
 #include "image/udf/udf_fields.h"
+#include "image/utf8.h"
 
 namespace emberline::image::udf {
 
@@ -47,6 +49,9 @@ std::uint32_t blocksOf(std::uint64_t bytes) {
 
 UdfWriter::UdfWriter(UdfEntry root, UdfVolumeText text) : root_(std::move(root)), text_(std::move(text)) {
   root_.folder = true;
+  // The label is cleaned as the Joliet one is, so both name spaces show the same label; each
+  // descriptor field cuts it to its own length.
+  text_.volumeId = utf8FromUcs2(jolietIdentifier(text_.volumeId, text_.volumeId.size()));
 }
 
 Status UdfWriter::place(const UdfEntry& entry, std::size_t parent, std::uint32_t& block) {
