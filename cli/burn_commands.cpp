@@ -248,14 +248,11 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.MultiSession = line->Has(QStringLiteral("--multisession"));
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
 
-  // The first signal cancels the burn as the wizard's Cancel does: the
-  // library closes what it opened and the medium stays readable.
-  platform::TerminationSignals stopSignals([&burner](int) {
-    if (burner.BurnThreadRunning())
-      burner.Cancel();
-    else
-      burner.Cancelled = true;  // the burn thread sees it before it starts writing
-  });
+  // The first signal cancels the burn as the wizard's Cancel does: a wait
+  // or preparation call in progress ends at once and nothing is written; a
+  // burn in progress is stopped by the library, which closes what it opened
+  // so the medium stays readable.
+  platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
   // Warnings raised while preparing (renamed or merged names) reach the console too.
   ConsoleReport report;
   if (const auto refused = PrepareWriter(burner, stopSignals, [&] {
@@ -272,6 +269,9 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.Release();
   // A signal that came once the disc was complete cancelled nothing.
   if (stopSignals.Received() != 0 && status != 0) return ReportCancelled(stopSignals);
+  // Cancelled while the writer was prepared: the action has said so.
+  if (stopSignals.Received() != 0 && burner.Cancelled && !burner.BurnSucceeded)
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
   return status;
 }
 
