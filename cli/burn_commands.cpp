@@ -16,6 +16,7 @@
 #include "engine/burn_checks.h"
 #include "engine/burn_to_file_action.h"
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
@@ -96,6 +97,8 @@ std::optional<int> PrepareWriter(TsbBurner& burner, const platform::TerminationS
                                  const std::function<void()>& prepare) {
   try {
     burner.OpenDevice();
+    // A signal that came before the writer was open had no call to cut short.
+    ThrowIfCancelled(burner);
     burner.Lock();
     prepare();
   } catch (const TsbError& e) {

@@ -93,7 +93,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsTestUnitReady)) {
     Announce(LoadStr(15141));
     Logger().WriteLog(QStringLiteral("CdvdWriter_TestUnitReady"));
-    Call([&] { b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure); });
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
+    });
     if (b.ExceptionCode != 0) StopNotReady("CdvdWriter_TestUnitReady");
   }
 
@@ -127,7 +129,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsSetBUP) && bupSupported) {
     Announce(LoadStr(15152));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetBUP"));
-    Call([&] { b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1); });
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1);
+    });
     if (b.ExceptionCode != 0) Stop("CdvdWriter_SetBUP");
   }
 

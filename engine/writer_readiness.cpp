@@ -82,10 +82,12 @@ QString NotReadyText(const TsbBurner& b) {
   const auto key = static_cast<std::uint8_t>(b.SystemStatus >> 16);
   const auto asc = static_cast<std::uint8_t>(b.SystemStatus >> 8);
   const bool senseGiven = b.ExceptionCode == EMBERLINE_E_CHECK_CONDITION || b.ExceptionCode == EMBERLINE_E_NOT_READY;
-  if (senseGiven && key == kSenseNotReady && asc == kAscNoMedium) return QStringLiteral("There is no disc in the drive");
+  if (senseGiven && key == kSenseNotReady && asc == kAscNoMedium)
+    return QStringLiteral("There is no disc in the drive");
   if (b.ExceptionCode == EMBERLINE_E_NOT_READY || (senseGiven && key == kSenseNotReady))
-    return QStringLiteral("The drive is not ready: it cannot read or write the disc now. Check the disc, wait until "
-                          "the drive has settled and try again");
+    return QStringLiteral(
+        "The drive is not ready: it cannot read or write the disc now. Check the disc, wait until "
+        "the drive has settled and try again");
   return {};
 }
 
