@@ -23,7 +23,7 @@ done
 mkdir -p "$work/src"
 cp "$fixtures/vcd-pal.mpg" "$work/movie.mpg"
 echo "notes" > "$work/src/notes.txt"
-head -c 3000000 /dev/urandom > "$work/src/large.bin"
+head -c 10000000 /dev/urandom > "$work/src/large.bin"  # 14 s to write at 700 KB/s
 snapshot() { find "$work/src" "$work/movie.mpg" -type f -print0 | sort -z | xargs -0 stat -c '%n %s %Y'
              find "$work/src" "$work/movie.mpg" -type f -print0 | sort -z | xargs -0 md5sum; }
 before=$(snapshot)
@@ -49,12 +49,20 @@ for latency in 1000 5000; do
       kill -0 $pid 2>/dev/null || { cat "$work/burn.log"; fail "$kind, latency $latency: ended before the signal"; }
       sent=$(now_ms)
       kill -TERM $pid
+      said=
+      while kill -0 $pid 2>/dev/null; do
+        [ -z "$said" ] && grep -q "Burning cancelled" "$work/burn.log" && said=$(($(now_ms) - sent))
+        sleep 0.02
+      done
       status=0; wait $pid || status=$?
       took=$(($(now_ms) - sent))
       what="$kind, latency $latency, signal after $after s"
       [ $status = 143 ] || { cat "$work/burn.log"; fail "$what: status $status"; }
-      [ $took -le 1000 ] || fail "$what: the run took $took ms to end"
       grep -q "Burning cancelled" "$work/burn.log" || { cat "$work/burn.log"; fail "$what: no Burning cancelled"; }
+      [ "${said:-0}" -le 1000 ] || fail "$what: the run took $said ms to end"
+      # The process itself is gone soon after; a sanitizer build spends about
+      # half a second more at exit looking for leaks.
+      [ $took -le 2000 ] || fail "$what: the process took $took ms to exit"
       grep -q "Burning started" "$work/burn.log" && fail "$what: the burn started"
       recorded && fail "$what: something was recorded"
     done
@@ -67,7 +75,7 @@ unchanged "signal while preparing"
 rm -rf "$work/virtual"
 status=0
 ONDRELLE_VIRTUAL_WRITERS="cd-r,realtime=1,speeds=700" \
-  timeout --preserve-status -s INT 3 "$cli" burn --kind data --device CdRom16 --source "$work/src" --mode tao \
+  timeout --preserve-status -s INT 6 "$cli" burn --kind data --device CdRom16 --source "$work/src" --mode tao \
   > "$work/burn.log" 2>&1 || status=$?
 grep -q "Burning started" "$work/burn.log" || { cat "$work/burn.log"; fail "timeout: the burn had not started"; }
 [ $status = 130 ] || { cat "$work/burn.log"; fail "timeout: status $status"; }
