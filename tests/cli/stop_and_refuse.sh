@@ -85,6 +85,25 @@ cd-info --no-header --cue-file "$work"/virtual/*.cue 2>/dev/null | grep -q "CD-R
   || fail "timeout: the cancelled disc is unreadable"
 unchanged "timeout"
 
+# The same with the two signals a fifth of a second apart, so they cannot
+# merge into one pending signal on the way, on a drive slow enough that the
+# second comes while the first one's cancel is closing the medium.
+rm -rf "$work/virtual"
+ONDRELLE_VIRTUAL_WRITERS="cd-r,latency=100" \
+  "$cli" burn --kind data --device CdRom16 --source "$work/src" --mode tao > "$work/burn.log" 2>&1 &
+pid=$!
+for _ in $(seq 600); do grep -q "Burning started" "$work/burn.log" && break; sleep 0.1; done
+sleep 1
+kill -INT $pid
+sleep 0.2
+kill -INT $pid 2>/dev/null || true
+status=0; wait $pid || status=$?
+[ $status = 130 ] || { cat "$work/burn.log"; fail "two signals: status $status"; }
+grep -q "Burning cancelled" "$work/burn.log" || { cat "$work/burn.log"; fail "two signals: no Burning cancelled"; }
+cd-info --no-header --cue-file "$work"/virtual/*.cue 2>/dev/null | grep -q "CD-ROM with ISO 9660" \
+  || fail "two signals: the cancelled disc has no readable cue sheet"
+unchanged "two signals"
+
 # Refusals name the cause, for the data and the video kinds alike, before
 # anything is written.
 refused() {  # expected text, writer, kind, further arguments
