@@ -89,16 +89,17 @@ TEST(StagedAction, ADriveThatCannotBurnStopsWithTheCauseInWords) {
     const char* said;
     const char* lastAnnouncement;
   };
-  for (const Case& c : {Case{"none,drive=cd", "There is no disc in the drive", "Testing unit ready"},
-                        Case{"cd-r,fault=not-ready", "The drive is not ready", "Testing unit ready"},
-                        Case{"cd-r,sessions=1", "The disc in the drive is closed", "Getting disc information"}}) {
+  for (const Case& c :
+       {Case{"none,drive=cd", "There is no disc in the drive", "Testing unit ready"},
+        Case{"cd-r,fault=not-ready", "The drive is not ready", "Testing unit ready"},
+        Case{"cd-r,sessions=1", "The disc in the drive is closed", "Disc erasable: No, Disc status: 0x02"}}) {
     VirtualWriters writers(c.writers);
     StageRun run;
     run.burner.DiscType = DISC_TYPE_CDR;
     const QString error = run.Execute();
     EXPECT_TRUE(error.startsWith(QLatin1String(c.said))) << c.writers << ": " << error.toStdString();
     EXPECT_EQ(run.burner.LastMessage, error);
-    EXPECT_EQ(run.messages.back(), QLatin1String(c.lastAnnouncement)) << c.writers;
+    EXPECT_TRUE(run.messages.back().startsWith(QLatin1String(c.lastAnnouncement))) << c.writers;
   }
 }
 
