@@ -54,6 +54,7 @@ void TsbStagedAction::Stop(const char* function) {
 
 void TsbStagedAction::StopNotReady(const char* function) {
   TsbBurner& b = Burner();
+  ThrowIfCancelled(b);
   const QString words = NotReadyText(b);
   if (words.isEmpty()) Stop(function);
   RecordLibraryFailure(b, function);  // the library's line goes to the diagnostic log
