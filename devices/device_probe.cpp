@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "devices/library_result.h"
+#include "devices/readiness_text.h"
 #include "emberline/cdvd_writer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/device_node.h"
@@ -62,9 +63,13 @@ void ReadDiscDetails(EmberlineHandle handle, TsbDeviceItem& item, ErrorTriple& e
 
   Logger().WriteLog(QStringLiteral("CdvdWriter_GetDiscInformation"));
   std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> disc{};
-  if (Emberline_CdvdWriter_GetDiscInformation(handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure,
-                                              disc.data()) != 0)
+  const std::uint8_t code =
+      Emberline_CdvdWriter_GetDiscInformation(handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure, disc.data());
+  if (code != 0) {
+    // No disc is said by the disc type; a drive that is not ready only here.
+    if (item.DiscType != DISC_TYPE_NO_MEDIA) item.DiscNotReady = NotReadyCause(code, e.status);
     return;
+  }
   item.DiscInformation = disc;
 
   Logger().WriteLog(QStringLiteral("CdvdWriter_GetTrackInformation"));

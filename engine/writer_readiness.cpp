@@ -4,6 +4,7 @@
 
 #include "devices/disc_type_text.h"
 #include "devices/library_result.h"
+#include "devices/readiness_text.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner.h"
 #include "engine/run_cancelled.h"
@@ -13,8 +14,6 @@ namespace ondrelle {
 
 namespace {
 
-constexpr std::uint8_t kSenseNotReady = 0x02;
-constexpr std::uint8_t kAscNoMedium = 0x3A;
 constexpr std::size_t kTestWriteFormat = 5;
 constexpr std::uint8_t kDiscStatusComplete = 2;
 
@@ -79,16 +78,7 @@ void CheckTestWrite(TsbBurner& b) {
 }  // namespace
 
 QString NotReadyText(const TsbBurner& b) {
-  const auto key = static_cast<std::uint8_t>(b.SystemStatus >> 16);
-  const auto asc = static_cast<std::uint8_t>(b.SystemStatus >> 8);
-  const bool senseGiven = b.ExceptionCode == EMBERLINE_E_CHECK_CONDITION || b.ExceptionCode == EMBERLINE_E_NOT_READY;
-  if (senseGiven && key == kSenseNotReady && asc == kAscNoMedium)
-    return QStringLiteral("There is no disc in the drive");
-  if (b.ExceptionCode == EMBERLINE_E_NOT_READY || (senseGiven && key == kSenseNotReady))
-    return QStringLiteral(
-        "The drive is not ready: it cannot read or write the disc now. Check the disc, wait until "
-        "the drive has settled and try again");
-  return {};
+  return NotReadyCause(b.ExceptionCode, b.SystemStatus);
 }
 
 bool IsClosedDisc(DISC_TYPE type, std::uint8_t discStatus) {

@@ -191,7 +191,10 @@ TEST(VideoWizard, TheDeviceStepRefusesNoDeviceAReadOnlyDiscAndAWrittenOne) {
   };
   for (const Case& c : {Case{"none", "You must select device that is supports burning CD/DVD"},
                         Case{"cd-rom", "No writable disc is inserted"},
-                        Case{"cd-r,sessions=1", "Disc is not blank, burning is impossible!"}}) {
+                        Case{"cd-r,sessions=1", "Disc is not blank, burning is impossible!"},
+                        Case{"cd-r,fault=not-ready",
+                             "The drive is not ready: it cannot read or write the disc now. "
+                             "Check the disc, wait until the drive has settled and try again"}}) {
     WizardRun run(c.writers);
     EXPECT_EQ(run.Next(), QString()) << c.writers;
     ASSERT_EQ(run.wizard.ActivePage(), wpDevice) << c.writers;
