@@ -30,9 +30,9 @@ before=$(snapshot)
 unchanged() { [ "$(snapshot)" = "$before" ] || fail "a source changed: $1"; }
 recorded() { ls "$work/virtual"/*.bin "$work/virtual"/*.iso >/dev/null 2>&1; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-burn_args() {  # kind
-  if [ "$1" = data ]; then echo "--kind data --device CdRom16 --source $work/src --mode tao"
-  else echo "--kind vcd --device CdRom16 --source $work/movie.mpg"; fi
+burn_args() {  # kind: sets args to the burn's arguments
+  if [ "$1" = data ]; then args=(--kind data --device CdRom16 --source "$work/src" --mode tao)
+  else args=(--kind vcd --device CdRom16 --source "$work/movie.mpg"); fi
 }
 
 # A signal while the writer is prepared ends the run within a second. With
@@ -42,8 +42,8 @@ for latency in 1000 5000; do
   for kind in data vcd; do
     for after in 1.5 4; do
       rm -rf "$work/virtual"
-      # shellcheck disable=SC2046
-      ONDRELLE_VIRTUAL_WRITERS="cd-r,latency=$latency" "$cli" burn $(burn_args $kind) > "$work/burn.log" 2>&1 &
+      burn_args $kind
+      ONDRELLE_VIRTUAL_WRITERS="cd-r,latency=$latency" "$cli" burn "${args[@]}" > "$work/burn.log" 2>&1 &
       pid=$!
       sleep $after
       kill -0 $pid 2>/dev/null || { cat "$work/burn.log"; fail "$kind, latency $latency: ended before the signal"; }
@@ -109,8 +109,8 @@ unchanged "two signals"
 refused() {  # expected text, writer, kind, further arguments
   local want=$1 writer=$2 kind=$3; shift 3
   rm -rf "$work/virtual"
-  # shellcheck disable=SC2046
-  if ONDRELLE_VIRTUAL_WRITERS="$writer" "$cli" burn $(burn_args $kind) "$@" > "$work/out.log" 2>&1; then
+  burn_args "$kind"
+  if ONDRELLE_VIRTUAL_WRITERS="$writer" "$cli" burn "${args[@]}" "$@" > "$work/out.log" 2>&1; then
     cat "$work/out.log"; fail "$kind on $writer: not refused"
   fi
   grep -qF -- "$want" "$work/out.log" || { cat "$work/out.log"; fail "$kind on $writer: no \"$want\""; }
