@@ -63,13 +63,9 @@ void ReadDiscDetails(EmberlineHandle handle, TsbDeviceItem& item, ErrorTriple& e
 
   Logger().WriteLog(QStringLiteral("CdvdWriter_GetDiscInformation"));
   std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> disc{};
-  const std::uint8_t code =
-      Emberline_CdvdWriter_GetDiscInformation(handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure, disc.data());
-  if (code != 0) {
-    // No disc is said by the disc type; a drive that is not ready only here.
-    if (item.DiscType != DISC_TYPE_NO_MEDIA) item.DiscNotReady = NotReadyCause(code, e.status);
+  if (Emberline_CdvdWriter_GetDiscInformation(handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure,
+                                              disc.data()) != 0)
     return;
-  }
   item.DiscInformation = disc;
 
   Logger().WriteLog(QStringLiteral("CdvdWriter_GetTrackInformation"));
@@ -182,6 +178,9 @@ void ProbeDevice(TsbDeviceList& devices, const TsbDeviceAddress* address, const 
       Emberline_CdvdWriter_TestUnitReady(probe.handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure);
   item->DiscType = DISC_TYPE_NO_MEDIA;
   if (ready == 0 && !devices.Cancelled) ReadDiscDetails(probe.handle, *item, e);
+  // A missing disc keeps its own text; a drive that is not ready is told as such.
+  if (ready != 0 && ReadinessOf(ready, e.status) == TsbReadiness::NotReady)
+    item->DiscNotReady = NotReadyCause(ready, e.status);
 
   if (item->MediaFormats.DVDROMRead) {
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetRPC"));
