@@ -376,6 +376,8 @@ void TMainForm::ValidateDevicePage() {
     page->SetBurner(Burner.get());
     page->ShowProgress = true;
   }
+  // A drive that is not ready is said as such, not as a missing disc.
+  if (page->GetDiscInformation()[0] == 0 && !page->GetDiscNotReady().isEmpty()) throw TsbError(page->GetDiscNotReady());
   CheckDiscWritable(page->GetDiscInformation()[0], page->GetDiscType());
   CheckDiscBlank(page->GetDiscSpace());
   Burner->DeviceAddress = page->GetDeviceAddress();

@@ -16,6 +16,7 @@
 #include "engine/burn_checks.h"
 #include "engine/burn_to_file_action.h"
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
@@ -97,6 +98,8 @@ std::optional<int> PrepareWriter(TsbBurner& burner, const platform::TerminationS
                                  const std::function<void()>& prepare) {
   try {
     burner.OpenDevice();
+    // A signal that came before the writer was open had no call to cut short.
+    ThrowIfCancelled(burner);
     burner.Lock();
     prepare();
   } catch (const TsbError& e) {
@@ -253,14 +256,11 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.MultiSession = line->Has(QStringLiteral("--multisession"));
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
 
-  // The first signal cancels the burn as the wizard's Cancel does: the
-  // library closes what it opened and the medium stays readable.
-  platform::TerminationSignals stopSignals([&burner](int) {
-    if (burner.BurnThreadRunning())
-      burner.Cancel();
-    else
-      burner.Cancelled = true;  // the burn thread sees it before it starts writing
-  });
+  // The first signal cancels the burn as the wizard's Cancel does: a wait
+  // or preparation call in progress ends at once and nothing is written; a
+  // burn in progress is stopped by the library, which closes what it opened
+  // so the medium stays readable.
+  platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
   // Warnings raised while preparing (renamed or merged names) reach the console too.
   ConsoleReport report;
   if (const auto refused = PrepareWriter(burner, stopSignals, [&] {
@@ -277,6 +277,9 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.Release();
   // A signal that came once the disc was complete cancelled nothing.
   if (stopSignals.Received() != 0 && status != 0) return ReportCancelled(stopSignals);
+  // Cancelled while the writer was prepared: the action has said so.
+  if (stopSignals.Received() != 0 && burner.Cancelled && !burner.BurnSucceeded)
+    return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
   return status;
 }
 

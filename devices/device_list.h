@@ -26,6 +26,9 @@ struct TsbDeviceItem {
   DISC_TYPE DiscType = DISC_TYPE_UNKNOWN;
   QString DriveLetter;  ///< where the system reaches the drive (a device node on Linux)
   std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> DiscInformation{};  ///< byte 0 non-zero: read
+  /// Why the disc information could not be read, in words, when the drive
+  /// said it was not ready; empty otherwise.
+  QString DiscNotReady;
   std::array<std::uint8_t, EMBERLINE_TRACK_INFORMATION_SIZE> TrackInformation{};
   std::array<std::uint8_t, EMBERLINE_TOC_INFORMATION_SIZE> TOCInformation{};
   TsbDiscSpace DiscSpace;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "devices/library_result.h"
+#include "devices/readiness_text.h"
 #include "emberline/cdvd_writer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/device_node.h"
@@ -177,6 +178,9 @@ void ProbeDevice(TsbDeviceList& devices, const TsbDeviceAddress* address, const 
       Emberline_CdvdWriter_TestUnitReady(probe.handle, e.text, EMBERLINE_TEXT_SIZE, &e.status, &e.failure);
   item->DiscType = DISC_TYPE_NO_MEDIA;
   if (ready == 0 && !devices.Cancelled) ReadDiscDetails(probe.handle, *item, e);
+  // A missing disc keeps its own text; a drive that is not ready is told as such.
+  if (ready != 0 && ReadinessOf(ready, e.status) == TsbReadiness::NotReady)
+    item->DiscNotReady = NotReadyCause(ready, e.status);
 
   if (item->MediaFormats.DVDROMRead) {
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetRPC"));

@@ -4,6 +4,7 @@
 
 #include "devices/library_callback.h"
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
 #include "strings/string_table.h"
@@ -19,7 +20,13 @@ bool FromFile(std::uint8_t mode) {
 }  // namespace
 
 void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
-  TsbStagedAction::Execute(item);
+  try {
+    TsbStagedAction::Execute(item);
+  } catch (const TsbRunCancelled& cancelled) {
+    // Cancelled before a block was written: the disc is as it was.
+    DoMessage(cancelled.Message(), TsbLogItemType::litInfo);
+    return;
+  }
   TsbBurner& b = Burner();
 
   if (FromFile(b.BurnMode) && PrepareTrackList) {

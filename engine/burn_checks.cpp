@@ -6,8 +6,10 @@
 #include "devices/library_result.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
+#include "engine/writer_readiness.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {
@@ -37,10 +39,6 @@ int ProbedModeOf(std::uint8_t burnMode) {
   }
 }
 
-bool IsPlusDiscType(DISC_TYPE type) {
-  return type == DISC_TYPE_DVDPLUSR || type == DISC_TYPE_DVDPLUSRW || type == DISC_TYPE_DVDPLUSR_DL;
-}
-
 [[noreturn]] void Refuse(TsbBurner& burner, const QString& message) {
   burner.LastMessage = message;
   Logger().WriteLog(message);
@@ -55,6 +53,7 @@ void CheckWriteMode(TsbBurner& b, const QString& disc) {
   b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
                                                                   &b.SystemStatus, &b.FailureInfo, &offered[0],
                                                                   &offered[1], &offered[2], &offered[3]);
+  ThrowIfCancelled(b);
   if (b.ExceptionCode != 0)
     Refuse(b, EmberlineFailureText("CdvdWriter_ProbeSupportedWriteModes", b.ExceptionCode, b.SystemStatus,
                                    b.ExceptionText.data()));
@@ -71,36 +70,22 @@ void CheckWriteMode(TsbBurner& b, const QString& disc) {
                                        takes.join(QStringLiteral(" or "))));
 }
 
-void CheckTestMode(TsbBurner& b, const QString& disc) {
-  if (!b.TestMode) return;
-  std::array<std::uint8_t, 10> formats{};
-  const bool answered = Emberline_CdvdWriter_GetSupportedMediaFormats(
-                            b.Writer, &formats[0], &formats[1], &formats[2], &formats[3], &formats[4], &formats[5],
-                            &formats[6], &formats[7], &formats[8], &formats[9]) == 0;
-  if (answered && formats[5] == 0)
-    Refuse(b, QStringLiteral("This drive cannot simulate a burn, so a test burn is not possible"));
-  // DVD+R and DVD+RW media have no simulated write at all.
-  if (IsPlusDiscType(b.DiscType))
-    Refuse(b, QStringLiteral("A %1 cannot be written in test mode (simulation); burn it for real or use another disc")
-                  .arg(disc));
-}
-
 }  // namespace
 
 void CheckBeforeBurn(TsbBurner& b, const QStringList& sources) {
-  Logger().WriteLog(QStringLiteral("CdvdWriter_GetInsertedDiscType"));
-  b.DiscType = Emberline_CdvdWriter_GetInsertedDiscType(b.Writer);
-  if (b.DiscType == DISC_TYPE_NO_MEDIA) Refuse(b, QStringLiteral("There is no disc in the drive"));
+  CheckWriterCanBurn(b);
   const QString disc = DiscTypeToStr(b.DiscType);
   if (!IsWritableDiscType(b.DiscType))
     Refuse(b, QStringLiteral("The disc in the drive is a %1 and cannot be written").arg(disc));
   CheckWriteMode(b, disc);
-  CheckTestMode(b, disc);
+  ThrowIfCancelled(b);
 
   std::uint32_t freeBlocks = 0;
   std::uint64_t freeBytes = 0;
   const auto needed = static_cast<std::uint64_t>(SourceSize(sources));
-  if (Emberline_CdvdWriter_GetDiscFreeSpace(b.Writer, 3, &freeBlocks, &freeBytes) == 0 && needed > freeBytes)
+  const bool spaceRead = Emberline_CdvdWriter_GetDiscFreeSpace(b.Writer, 3, &freeBlocks, &freeBytes) == 0;
+  ThrowIfCancelled(b);
+  if (spaceRead && needed > freeBytes)
     Refuse(b, QStringLiteral("The sources (%1 bytes) will not fit into the %2 bytes free on the disc")
                   .arg(needed)
                   .arg(freeBytes));

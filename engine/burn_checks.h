@@ -12,9 +12,10 @@ namespace ondrelle {
 
 class TsbBurner;
 
-/// Reads the disc type into the session, then refuses (TsbError) a missing
-/// or read-only disc, a burning mode or a test burn the drive and disc do
-/// not take, and sources larger than the free space.
+/// Asks whether the writer can burn (writer_readiness.h: ready, a disc,
+/// not closed, a test burn it can simulate), then refuses (TsbError) a
+/// read-only disc, a burning mode the drive and disc do not take, and
+/// sources larger than the free space. A cancel raises TsbRunCancelled.
 void CheckBeforeBurn(TsbBurner& burner, const QStringList& sources);
 
 // The checks before a video burn live one per function in page_checks.h,
@@ -23,9 +24,10 @@ void CheckBeforeBurn(TsbBurner& burner, const QStringList& sources);
 /// The full path of the template the kind needs beside the program; empty
 /// for DVD-Video, which needs none.
 QString VideoTemplatePath(std::uint8_t kind);
-/// Every video check, in the order the wizard's pages check it, on the
-/// session's open writer: reads the disc type and space into the session
-/// first. `source` is the MPEG file or the VIDEO_TS folder.
+/// Whether the writer can burn (as for a data burn), then every video
+/// check, in the order the wizard's pages check it, on the session's open
+/// writer: reads the disc type and space into the session first. `source`
+/// is the MPEG file or the VIDEO_TS folder. A cancel raises TsbRunCancelled.
 void CheckBeforeVideoBurn(TsbBurner& burner, std::uint8_t kind, const QString& source);
 
 }  // namespace ondrelle

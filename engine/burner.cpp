@@ -72,11 +72,13 @@ void TsbBurner::Release() {
 }
 
 void TsbBurner::Cancel() {
+  // Set first: the library cuts short only the call running now, so the
+  // steps between calls must already see the request when that call returns.
+  Cancelled = true;
   if (BurnMode != bmImageToFile) {
     Logger().WriteLog(QStringLiteral("CdvdWriter_Cancel"));
     Emberline_CdvdWriter_Cancel(Writer);
   }
-  Cancelled = true;
 }
 
 void TsbBurner::DestroyFileTree() {

@@ -36,7 +36,9 @@ class TsbBurner : public TsbWriterState {
   /// Locks / unlocks the tray. Failures are shown, never raised.
   void Lock();
   void Release();
-  /// Stops the running burn (not the image copy, which watches Cancelled).
+  /// Stops the run: marks it cancelled, and has the library cut short the
+  /// call running on the writer (the drive-ready wait, a preparation call,
+  /// the burn). The image copy only watches Cancelled.
   void Cancel();
   void DestroyWriter();
   void DestroyFileTree();

@@ -7,7 +7,9 @@
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
 #include "engine/library_call_failure.h"
+#include "engine/run_cancelled.h"
 #include "engine/session_image.h"
+#include "engine/writer_readiness.h"
 #include "log/diagnostic_logger.h"
 #include "strings/string_table.h"
 
@@ -45,11 +47,31 @@ void TsbStagedAction::Report(const QString& text) {
 }
 
 void TsbStagedAction::Stop(const char* function) {
+  // A call cut short by a cancel failed because the user asked for it.
+  ThrowIfCancelled(Burner());
   RaiseLibraryFailure(Burner(), function);
 }
 
+void TsbStagedAction::StopNotReady(const char* function) {
+  TsbBurner& b = Burner();
+  ThrowIfCancelled(b);
+  const QString words = NotReadyText(b);
+  if (words.isEmpty()) Stop(function);
+  RecordLibraryFailure(b, function);  // the library's line goes to the diagnostic log
+  b.LastMessage = words;
+  throw TsbError(words);
+}
+
 void TsbStagedAction::Warn(const char* function) {
+  ThrowIfCancelled(Burner());
   DoMessage(RecordLibraryFailure(Burner(), function), TsbLogItemType::litWarning);
+}
+
+void TsbStagedAction::Call(const std::function<void()>& call) {
+  TsbBurner& b = Burner();
+  ThrowIfCancelled(b);
+  // On a worker while the wizard waits, so its Cancel is served during the call.
+  b.RunLongCall(call);
 }
 
 void TsbStagedAction::Execute(TsbActionItem* item) {
@@ -72,15 +94,19 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsTestUnitReady)) {
     Announce(LoadStr(15141));
     Logger().WriteLog(QStringLiteral("CdvdWriter_TestUnitReady"));
-    b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
-    if (b.ExceptionCode != 0) Stop("CdvdWriter_TestUnitReady");
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_TestUnitReady(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
+    });
+    if (b.ExceptionCode != 0) StopNotReady("CdvdWriter_TestUnitReady");
   }
 
   if (HasStage(bsProbeWriteModes)) {
     Logger().WriteLog(QStringLiteral("CdvdWriter_ProbeSupportedWriteModes"));
     std::uint8_t m[4] = {};
-    b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, text, EMBERLINE_TEXT_SIZE, status,
-                                                                    failure, &m[0], &m[1], &m[2], &m[3]);
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_ProbeSupportedWriteModes(b.Writer, text, EMBERLINE_TEXT_SIZE, status,
+                                                                      failure, &m[0], &m[1], &m[2], &m[3]);
+    });
     if (b.ExceptionCode != 0) Stop("CdvdWriter_ProbeSupportedWriteModes");
     Report(QStringLiteral("Track-At-Once: %1, Session-At-Once: %2, Disc-At-Once PQ: %3, Disc-At-Once raw P-W: %4")
                .arg(YesNo(m[0]), YesNo(m[1]), YesNo(m[2]), YesNo(m[3])));
@@ -90,8 +116,10 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Announce(LoadStr(15153));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetBUP"));
     std::uint8_t enabled = 0, supported = 0;
-    b.ExceptionCode =
-        Emberline_CdvdWriter_GetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &enabled, &supported);
+    Call([&] {
+      b.ExceptionCode =
+          Emberline_CdvdWriter_GetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &enabled, &supported);
+    });
     if (b.ExceptionCode != 0) Stop("CdvdWriter_GetBUP");
     bupEnabled = enabled != 0;
     bupSupported = supported != 0;
@@ -102,15 +130,19 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsSetBUP) && bupSupported) {
     Announce(LoadStr(15152));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetBUP"));
-    b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1);
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_SetBUP(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, 1);
+    });
     if (b.ExceptionCode != 0) Stop("CdvdWriter_SetBUP");
   }
 
   if (HasStage(bsSetSpeeds)) {
     Announce(LoadStr(15167));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SetSpeeds"));
-    b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, kFastestRead,
-                                                     static_cast<std::uint32_t>(b.SpeedInSize));
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_SetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                       kFastestRead, static_cast<std::uint32_t>(b.SpeedInSize));
+    });
     if (b.ExceptionCode != 0) Warn("CdvdWriter_SetSpeeds");
   }
 
@@ -118,8 +150,10 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Announce(LoadStr(15151));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds"));
     std::uint32_t currentRead = 0, maximumRead = 0, currentWrite = 0, maximumWrite = 0;
-    b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, &currentRead,
-                                                     &maximumRead, &currentWrite, &maximumWrite);
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_GetSpeeds(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                       &currentRead, &maximumRead, &currentWrite, &maximumWrite);
+    });
     if (b.ExceptionCode != 0) Stop("CdvdWriter_GetSpeeds");
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetSpeeds: CurrentReadSpeed: %1,MaximumReadSpeed: %2,"
                                      "CurrentWriteSpeed: %3,MaximumWriteSpeed: %4")
@@ -134,8 +168,10 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsTrackInfo)) {
     Announce(LoadStr(15143));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetTrackInformation: (for TRACK_NUMBER_INVISIBLE)"));
-    b.ExceptionCode = Emberline_CdvdWriter_GetTrackInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
-                                                               EMBERLINE_TRACK_NUMBER_INVISIBLE, track.data());
+    Call([&] {
+      b.ExceptionCode = Emberline_CdvdWriter_GetTrackInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure,
+                                                                 EMBERLINE_TRACK_NUMBER_INVISIBLE, track.data());
+    });
     if (b.ExceptionCode != 0) Warn("CdvdWriter_GetTrackInformation");
     Report(QStringLiteral("Track Blank: %1, NWA valid: %2, free LBs %3, track \u2116 %4")
                .arg(YesNo(track[9] != 0), YesNo(track[11] != 0))
@@ -146,15 +182,24 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   if (HasStage(bsDiscInfo)) {
     Announce(LoadStr(15144));
     Logger().WriteLog(QStringLiteral("CdvdWriter_GetDiscInformation"));
-    b.ExceptionCode =
-        Emberline_CdvdWriter_GetDiscInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, disc.data());
-    if (b.ExceptionCode != 0) Stop("CdvdWriter_GetDiscInformation");
+    Call([&] {
+      b.ExceptionCode =
+          Emberline_CdvdWriter_GetDiscInformation(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure, disc.data());
+    });
+    if (b.ExceptionCode != 0) StopNotReady("CdvdWriter_GetDiscInformation");
     Report(QStringLiteral("Disc erasable: %1, Disc status: 0x%2, Last session status: 0x%3, Disc type: %4")
                .arg(YesNo(disc[3] != 0), Hex2(disc[1]), Hex2(disc[2]))
                .arg(static_cast<int>(b.DiscType)));
+    // The burn would only fail on it, and in words less plain than these.
+    if (IsClosedDisc(b.DiscType, disc[1])) {
+      b.LastMessage = ClosedDiscText();
+      Logger().WriteLog(b.LastMessage);
+      throw TsbError(b.LastMessage);
+    }
   }
 
   if (HasStage(bsBuildImage) && b.FileTree != nullptr) {
+    ThrowIfCancelled(b);
     Announce(LoadStr(15145));
     BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: BootImage: ", Little32(&track[16]), 0},
                       [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
@@ -170,8 +215,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Announce(LoadStr(15168));
     Logger().WriteLog(QStringLiteral("CdvdWriter_SendOPC"));
     // A failed calibration is not worth stopping for: the drive falls back to its own.
-    b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure);
+    Call([&] { b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure); });
   }
+  ThrowIfCancelled(b);
 }
 
 }  // namespace ondrelle

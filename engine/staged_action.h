@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "engine/action.h"
 
@@ -33,7 +34,8 @@ class TsbStagedAction : public TsbAction {
 
   TsbStagedAction() = default;
   /// Runs the stages in order. Throws TsbError when a stopping stage fails;
-  /// its text is also the session's LastMessage.
+  /// its text is also the session's LastMessage. A cancel, before a stage or
+  /// during its call, throws TsbRunCancelled: no later stage runs.
   void Execute(TsbActionItem* item) override;
 
   bool HasStage(TsbBurnStage stage) const { return (Stages & (1u << stage)) != 0; }
@@ -47,7 +49,11 @@ class TsbStagedAction : public TsbAction {
   void Announce(const QString& text);
   void Report(const QString& text);
   [[noreturn]] void Stop(const char* function);
+  /// Stop, but a drive that is not ready or has no disc is said in words.
+  [[noreturn]] void StopNotReady(const char* function);
   void Warn(const char* function);
+  /// Makes one stage's library call unless the run was cancelled.
+  void Call(const std::function<void()>& call);
 };
 
 }  // namespace ondrelle

@@ -4,8 +4,10 @@
 #include "engine/burn_checks.h"
 #include "engine/burner.h"
 #include "engine/page_checks.h"
+#include "engine/run_cancelled.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
+#include "engine/writer_readiness.h"
 #include "log/diagnostic_logger.h"
 #include "platform/executable_path.h"
 
@@ -40,13 +42,14 @@ QString VideoTemplatePath(std::uint8_t kind) {
 }
 
 void CheckBeforeVideoBurn(TsbBurner& b, std::uint8_t kind, const QString& source) {
+  // Its refusals are recorded and logged already.
+  CheckWriterCanBurn(b);
   try {
-    Logger().WriteLog(QStringLiteral("CdvdWriter_GetInsertedDiscType"));
-    b.DiscType = Emberline_CdvdWriter_GetInsertedDiscType(b.Writer);
     // Here the type query stands for the disc information: a disc whose
     // information cannot be read answers DISC_TYPE_UNKNOWN.
     CheckDiscWritable(1, b.DiscType);
     b.DiscSpace = ReadDiscSpace(b);
+    ThrowIfCancelled(b);
     CheckDiscBlank(b.DiscSpace);
     CheckDiscSuitsKind(kind, b.DiscType);
     CheckSourceFits(b.DiscSpace.FreeSize, source.isEmpty() ? 0 : SourceSize({source}));

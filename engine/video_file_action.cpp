@@ -1,6 +1,7 @@
 #include "engine/video_file_action.h"
 
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
 #include "engine/video_burn_thread.h"
 #include "strings/string_table.h"
@@ -47,7 +48,13 @@ void TsbVideoFileAction::StartThread(TsbBurner& burner) {
 }
 
 void TsbVideoFileAction::Execute(TsbActionItem* item) {
-  TsbStagedAction::Execute(item);
+  try {
+    TsbStagedAction::Execute(item);
+  } catch (const TsbRunCancelled& cancelled) {
+    // Cancelled before a block was written: the disc is as it was.
+    DoMessage(cancelled.Message(), TsbLogItemType::litInfo);
+    return;
+  }
   TsbBurner& b = Burner();
   StartThread(b);
   if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);

@@ -183,6 +183,11 @@ std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> TfrmSelectDevice::GetD
   return device != nullptr ? device->DiscInformation : std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE>{};
 }
 
+QString TfrmSelectDevice::GetDiscNotReady() const {
+  const TsbDeviceItem* device = SelectedDevice();
+  return device != nullptr ? device->DiscNotReady : QString();
+}
+
 DISC_TYPE TfrmSelectDevice::GetDiscType() const {
   const TsbDeviceItem* device = SelectedDevice();
   return device != nullptr ? device->DiscType : static_cast<DISC_TYPE>(0);

@@ -33,6 +33,8 @@ class TfrmSelectDevice : public TsbDockForm {
   // The selected device's probed data; empty values without a selection.
   virtual std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> GetDiscInformation() const;
   virtual DISC_TYPE GetDiscType() const;
+  /// Why the chosen drive's disc could not be read when it was not ready; empty otherwise.
+  virtual QString GetDiscNotReady() const;
   virtual TsbDiscSpace GetDiscSpace() const;
   virtual TsbReadModes GetReadModes() const;
   virtual TsbWriteModes GetWriteModes() const;

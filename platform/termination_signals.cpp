@@ -6,6 +6,8 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 
 namespace ondrelle::platform {
 
@@ -16,10 +18,35 @@ constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
 // What the handler may touch: plain values, written before it is installed.
 volatile sig_atomic_t gWriteEnd = -1;
 std::atomic<int> gCount{0};
+// When the first signal came (monotonic nanoseconds); kNotYet until its
+// handler has noted it.
+constexpr std::int64_t kNotYet = -1;
+std::atomic<std::int64_t> gFirstAt{kNotYet};
+std::int64_t gTogetherNs = 0;
 std::array<struct sigaction, kSignals.size()> gPrevious{};
 
+static_assert(std::atomic<std::int64_t>::is_always_lock_free, "the handler reads the time without a lock");
+
+// clock_gettime is async-signal-safe.
+std::int64_t MonotonicNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
 void OnSignal(int number) {
-  if (gCount.fetch_add(1) > 0) _exit(TerminationSignals::ExitStatusFor(number));
+  const int before = gCount.fetch_add(1);
+  const std::int64_t now = MonotonicNs();
+  if (before > 0) {
+    // A second signal close behind the first repeats the same request (a
+    // process group's copy of it) and is let go; a later or a third one
+    // means the user will not wait for the cancel.
+    const std::int64_t first = gFirstAt.load();
+    const bool together = before == 1 && (first == kNotYet || now - first <= gTogetherNs);
+    if (!together) _exit(TerminationSignals::ExitStatusFor(number));
+    return;
+  }
+  gFirstAt = now;
   const int saved = errno;
   const auto byte = static_cast<unsigned char>(number);
   if (gWriteEnd >= 0) (void)!::write(gWriteEnd, &byte, 1);
@@ -28,9 +55,12 @@ void OnSignal(int number) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void(int)> onFirst) : onFirst_(std::move(onFirst)) {
+TerminationSignals::TerminationSignals(std::function<void(int)> onFirst, std::chrono::milliseconds together)
+    : onFirst_(std::move(onFirst)) {
   if (::pipe2(pipe_, O_CLOEXEC) != 0) return;  // without a pipe the defaults stay: a signal ends the process
   gCount = 0;
+  gFirstAt = kNotYet;
+  gTogetherNs = std::chrono::duration_cast<std::chrono::nanoseconds>(together).count();
   gWriteEnd = pipe_[1];
   watcher_ = std::thread([this] { Watch(); });
   struct sigaction action {};

@@ -3,6 +3,7 @@
 // SIGTERM and SIGHUP.
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -10,12 +11,19 @@ namespace ondrelle::platform {
 
 /// While it lives, the first SIGINT, SIGTERM or SIGHUP calls `onFirst` with
 /// the signal's number on a watcher thread of its own (never inside the
-/// signal handler), so the callee may take locks and call libraries. A
-/// second signal ends the process at once with status 128 + its number.
+/// signal handler), so the callee may take locks and call libraries.
+///
+/// Signals that come together are one request: `timeout`, a terminal's
+/// Ctrl+C or a service manager may deliver the same stop to the process
+/// and again to its group a moment later. So a second signal ends the
+/// process at once (status 128 + its number) only when it comes more than
+/// `together` after the first; a third always does.
 /// One instance at a time; the previous handlers return when it ends.
 class TerminationSignals {
  public:
-  explicit TerminationSignals(std::function<void(int)> onFirst);
+  static constexpr std::chrono::milliseconds kTogether{2000};
+
+  explicit TerminationSignals(std::function<void(int)> onFirst, std::chrono::milliseconds together = kTogether);
   ~TerminationSignals();
   TerminationSignals(const TerminationSignals&) = delete;
   TerminationSignals& operator=(const TerminationSignals&) = delete;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "engine/burner.h"
+#include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
 #include "support/file_tree_builder.h"
 #include "support/virtual_writers.h"
@@ -78,14 +81,54 @@ TEST(StagedAction, TheDefaultStagesAnnounceAndReportInOrder) {
   EXPECT_EQ(run.burner.LastMessage, run.messages.back());
 }
 
-TEST(StagedAction, ADriveWithoutDiscStopsAtTheUnitReadyStage) {
-  VirtualWriters writers("none,drive=cd");
+// The unit-ready and disc stages say why the writer cannot burn in words;
+// the library's line goes to the diagnostic log.
+TEST(StagedAction, ADriveThatCannotBurnStopsWithTheCauseInWords) {
+  struct Case {
+    const char* writers;
+    const char* said;
+    const char* lastAnnouncement;
+  };
+  for (const Case& c :
+       {Case{"none,drive=cd", "There is no disc in the drive", "Testing unit ready"},
+        Case{"cd-r,fault=not-ready", "The drive is not ready", "Testing unit ready"},
+        Case{"cd-r,sessions=1", "The disc in the drive is closed", "Disc erasable: No, Disc status: 0x02"}}) {
+    VirtualWriters writers(c.writers);
+    StageRun run;
+    run.burner.DiscType = DISC_TYPE_CDR;
+    const QString error = run.Execute();
+    EXPECT_TRUE(error.startsWith(QLatin1String(c.said))) << c.writers << ": " << error.toStdString();
+    EXPECT_EQ(run.burner.LastMessage, error);
+    EXPECT_TRUE(run.messages.back().startsWith(QLatin1String(c.lastAnnouncement))) << c.writers;
+  }
+}
+
+// A cancel from another thread (a signal, the wizard's Cancel) cuts short
+// the stage waiting on a slow drive; no later stage runs.
+TEST(StagedAction, ACancelDuringAStageEndsTheRunAtOnce) {
+  VirtualWriters writers("cd-r,latency=1000");
   StageRun run;
-  const QString error = run.Execute();
-  EXPECT_TRUE(error.startsWith(QStringLiteral("Emberline_CdvdWriter_TestUnitReady() failed, exception 5, status ")))
-      << error.toStdString();
-  EXPECT_EQ(run.burner.LastMessage, error);
-  EXPECT_EQ(run.messages.back(), QStringLiteral("Testing unit ready"));
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run.burner.Cancel();
+  });
+  const auto started = std::chrono::steady_clock::now();
+  bool cancelled = false;
+  try {
+    run.action.Execute(run.item);
+  } catch (const TsbRunCancelled& e) {
+    cancelled = e.Message() == QStringLiteral("Burning cancelled");
+  }
+  const auto took = std::chrono::steady_clock::now() - started;
+  canceller.join();
+  EXPECT_TRUE(cancelled);
+  EXPECT_LT(took, std::chrono::milliseconds(1300));
+  EXPECT_FALSE(run.Saw(QStringLiteral("Getting BUP (Buffer Underrun Protection) support")));
+  // What follows a cancel, releasing the tray, is not held up by the slow drive.
+  const auto releasing = std::chrono::steady_clock::now();
+  run.burner.Release();
+  EXPECT_EQ(run.burner.ExceptionCode, 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - releasing, std::chrono::milliseconds(500));
 }
 
 TEST(StagedAction, WithoutTheBupQueryBupIsNeverEnabledAndQuietRunsSayNothing) {

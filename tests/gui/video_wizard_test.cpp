@@ -191,7 +191,10 @@ TEST(VideoWizard, TheDeviceStepRefusesNoDeviceAReadOnlyDiscAndAWrittenOne) {
   };
   for (const Case& c : {Case{"none", "You must select device that is supports burning CD/DVD"},
                         Case{"cd-rom", "No writable disc is inserted"},
-                        Case{"cd-r,sessions=1", "Disc is not blank, burning is impossible!"}}) {
+                        Case{"cd-r,sessions=1", "Disc is not blank, burning is impossible!"},
+                        Case{"cd-r,fault=not-ready",
+                             "The drive is not ready: it cannot read or write the disc now. "
+                             "Check the disc, wait until the drive has settled and try again"}}) {
     WizardRun run(c.writers);
     EXPECT_EQ(run.Next(), QString()) << c.writers;
     ASSERT_EQ(run.wizard.ActivePage(), wpDevice) << c.writers;
@@ -350,6 +353,36 @@ TEST(VideoWizard, CancelDuringABurnAsksAndOnlyYesStopsIt) {
               yes ? QStringLiteral("Ondrelle was cancelled by user.")
                   : QStringLiteral("You have successfully completed the Ondrelle."));
   }
+}
+
+// Cancel while a slow writer is being prepared ends the run at once: the
+// stage waiting on the drive is cut short, no later stage runs, nothing is
+// burned, and the run ends cancelled.
+TEST(VideoWizard, CancelWhileTheWriterIsPreparedEndsTheRunAtOnce) {
+  WizardRun run("cd-r,latency=100");  // preparing takes several seconds
+  run.ToSourcePage(vkVideoCD);
+  const QString movie = run.FilePath(QStringLiteral("movie.mpg"));
+  WizardRun::MakeFile(movie, 4096);
+  run.wizard.SourcePage()->SetSourcePath(movie);
+  SourceToSummary(run);
+  run.wizard.Confirm = [](const QString&) { return true; };
+  QElapsedTimer clock;
+  qint64 cancelledAt = -1;
+  QTimer::singleShot(1000, [&] {
+    cancelledAt = clock.elapsed();
+    run.wizard.ButtonClose->click();
+  });
+  clock.start();
+  EXPECT_EQ(run.Next(), QString());
+  const qint64 endedAt = clock.elapsed();
+  ASSERT_GE(cancelledAt, 0) << "the run ended before the cancel";
+  EXPECT_LT(endedAt - cancelledAt, 1000);
+  const QStringList log = BurnLog(run.wizard);
+  EXPECT_TRUE(log.contains(QStringLiteral("Burning cancelled"))) << log.join(QLatin1Char('\n')).toStdString();
+  EXPECT_FALSE(log.contains(QStringLiteral("Burning started")));
+  EXPECT_TRUE(FindFile(run.VirtualDir(), QStringLiteral("*.cue")).isEmpty());
+  EXPECT_TRUE(run.wizard.Burner->Cancelled);
+  EXPECT_EQ(run.wizard.BurnState, 2);
 }
 
 TEST(VideoWizard, TheTitleBarsCloseDuringABurnAsksFirstAndClosesOnlyAfterTheBurn) {

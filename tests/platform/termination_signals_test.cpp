@@ -36,14 +36,38 @@ TEST(TerminationSignals, TheFirstSignalReachesTheCallbackOnItsOwnThreadAndThePro
   }
 }
 
-TEST(TerminationSignalsDeathTest, ASecondSignalEndsTheProcessAtOnce) {
+// A signal sent to the process and again to its group (as `timeout` does)
+// is one request; only a later or a third signal means "stop now".
+TEST(TerminationSignalsDeathTest, OnlyALaterOrAThirdSignalEndsTheProcessAtOnce) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+  using std::chrono::milliseconds;
+  EXPECT_EXIT(
+      {
+        std::atomic<int> calls{0};
+        TerminationSignals watch([&](int) { ++calls; }, milliseconds(2000));
+        std::raise(SIGTERM);
+        std::raise(SIGINT);
+        std::this_thread::sleep_for(milliseconds(200));
+        std::exit(calls.load() == 1 && watch.Received() == SIGTERM ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        TerminationSignals watch([](int) {}, milliseconds(2000));
+        std::raise(SIGTERM);
+        std::raise(SIGTERM);
+        std::raise(SIGHUP);
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(128 + SIGHUP), "");
   EXPECT_EXIT(
       {
         std::atomic<int> seen{0};
-        TerminationSignals watch([&](int signal) { seen = signal; });
+        TerminationSignals watch([&](int signal) { seen = signal; }, milliseconds(100));
         std::raise(SIGTERM);
         WaitFor(seen);
+        std::this_thread::sleep_for(milliseconds(300));
         std::raise(SIGINT);
         std::this_thread::sleep_for(std::chrono::seconds(5));
         std::exit(0);

@@ -19,10 +19,19 @@ class Interruptor {
     raised_ = false;
     return !interrupted;
   }
+  /// Waits out a slow answer of @p duration, or less once the host has
+  /// cancelled: from then on the drive answers without its slowness, so
+  /// what the host does after a cancel (releasing the tray, closing what
+  /// was opened) is not held up by it.
+  void pause(std::chrono::microseconds duration) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, duration, [this] { return hurried_; });
+  }
   void interrupt() {
     {
       std::lock_guard lock(mutex_);
       raised_ = true;
+      hurried_ = true;
     }
     wake_.notify_all();
   }
@@ -35,6 +44,7 @@ class Interruptor {
   std::mutex mutex_;
   std::condition_variable wake_;
   bool raised_ = false;
+  bool hurried_ = false;  ///< set by the first interrupt, kept for the object's life
 };
 
 }  // namespace emberline::virt

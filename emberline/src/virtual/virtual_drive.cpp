@@ -168,7 +168,7 @@ bool VirtualDrive::mediumCommand(std::uint8_t opcode) const {
 }
 
 ScsiReply VirtualDrive::execute(const ScsiCommand& c, Interruptor& interruptor) {
-  if (config_.latencyMs > 0) interruptor.sleepFor(std::chrono::milliseconds(config_.latencyMs));
+  if (config_.latencyMs > 0) interruptor.pause(std::chrono::milliseconds(config_.latencyMs));
   std::unique_lock lock(mutex_);
   if (c.opcode() == 0x2A) return write10(c, interruptor, lock);
   return dispatch(c);
