@@ -54,22 +54,32 @@ contents() {
 genisoimage -quiet -J -r -V TREE -o "$work/theirs.iso" "$work/src" 2>/dev/null || fail "genisoimage"
 listing "$work/theirs.iso" > "$work/theirs.list"
 listing "$work/ours.iso" > "$work/ours.list"
-diff "$work/theirs.list" "$work/ours.list" >&2 || fail "xorriso lists the image otherwise than genisoimage's"
+# genisoimage records 2100-01-01 as 2 January (it counts 2100 as a leap year): that line is checked against the source.
+grep -v "future.txt" "$work/theirs.list" | diff - <(grep -v "future.txt" "$work/ours.list") >&2 \
+  || fail "xorriso lists the image otherwise than genisoimage's"
 (cd "$src" && find . -type f -exec md5sum {} + | sort -k2) > "$work/source.sums"
 contents "$work/ours.iso" | diff "$work/source.sums" - >&2 || fail "extracted contents differ from the source"
+for dated in old.txt future.txt; do
+  [ "$(stat -c %Y "$work/x/$dated")" = "$(stat -c %Y "$src/$dated")" ] || fail "$dated has another time than its source"
+done
 isovfy "$work/ours.iso" 2>&1 | grep -q "No errors found" || { isovfy "$work/ours.iso" >&2; fail "isovfy"; }
 isoinfo -R -l -i "$work/ours.iso" > "$work/isoinfo.list"
 for expected in "dangling -> nowhere/at/all" "loop-a -> loop-b" "absolute -> /etc/hostname" "$name" bottom.txt end.txt; do
   grep -qF -- "$expected" "$work/isoinfo.list" || fail "isoinfo -R does not list $expected"
 done
 if command -v iso-info >/dev/null; then
-  iso-info --no-header -l -i "$work/ours.iso" | grep -qF "$name" || fail "iso-info does not list the long name"
+  # iso-info reads no continuation areas: it sees the start of a long name, as with genisoimage's image.
+  iso-info --no-joliet --no-header -l -i "$work/ours.iso" > "$work/iso-info.list" || fail "iso-info"
+  for expected in "${name:0:20}" bottom.txt end.txt CASE.txt "dangling -> nowhere/at/all"; do
+    grep -qF -- "$expected" "$work/iso-info.list" || fail "iso-info does not list $expected"
+  done
 fi
 
 # The switches: owners and modes kept, links followed, Rock Ridge left out.
 "$cli" image --keep-owners --source "$src" --output "$work/kept.iso" > /dev/null || fail "image --keep-owners"
-isoinfo -R -l -i "$work/kept.iso" | grep -q -- "-rwsr-xr-x" || fail "--keep-owners lost the set-user-ID bit"
-"$cli" image --no-rock-ridge --source "$src" --output "$work/plain.iso" > "$work/plain.log" 2>&1 \
+xorriso -indev "$work/kept.iso" -find /tree/setuid -exec lsdl 2>/dev/null | grep -q -- "^-rwsr-xr-x" \
+  || fail "--keep-owners lost the set-user-ID bit"
+"$cli" image --no-rock-ridge --source "$src/level1" --output "$work/plain.iso" > "$work/plain.log" 2>&1 \
   && fail "an image without Rock Ridge took folders deeper than ISO 9660's levels"
 grep -q "lies deeper than the 8 levels" "$work/plain.log" || { cat "$work/plain.log"; fail "refusal text"; }
 status=0
@@ -98,7 +108,7 @@ fi
 listing "$cd_iso" | diff "$work/ours.list" - >&2 || fail "the CD-R lists otherwise than the image"
 contents "$cd_iso" | diff "$work/source.sums" - >&2 || fail "the CD-R's contents differ from the source"
 rm -f "$work"/virtual/*
-"$cli" burn --kind data --device CdRom17 --source "$src" --mode sao --label TREE > "$work/dvd.log" \
+"$cli" burn --kind data --device CdRom17 --source "$src" --mode tao --label TREE > "$work/dvd.log" \
   || { cat "$work/dvd.log"; fail "burn onto the DVD+R"; }
 dvd_iso=$(ls "$work"/virtual/*.iso)
 listing "$dvd_iso" | diff "$work/ours.list" - >&2 || fail "the DVD+R lists otherwise than the image"

@@ -37,9 +37,11 @@ void HierarchyWriter::forEachRecord(const ImageLayout& layout, const HierarchyDi
     std::vector<std::uint8_t> systemUse;
     if (planner_) {
       entries_.clear();
-      planner_->entries(record, entries_);
       // A record holds at most 255 bytes, its system use padded to an even length.
       const std::size_t room = 254 - recordLength(fields.identifier.size());
+      SystemUseRecord asked = record;
+      asked.room = room > fixed.size() ? room - fixed.size() : 0;
+      planner_->entries(asked, entries_);
       systemUse = continued.place(fixed, entries_, room);
     } else {
       systemUse = std::move(fixed);

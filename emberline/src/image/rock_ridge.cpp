@@ -72,10 +72,13 @@ void addTimes(SystemUseEntries& out, std::time_t modified, std::time_t accessed,
   }
 }
 
-void addName(SystemUseEntries& out, std::string_view name) {
+/// `firstPart`: the bytes of the name the first NM entry takes at most.
+void addName(SystemUseEntries& out, std::string_view name, std::size_t firstPart) {
   constexpr std::size_t kPerEntry = kLongestEntry - 5;
+  std::size_t limit = std::clamp<std::size_t>(firstPart, 1, kPerEntry);
   do {
-    const std::size_t part = std::min(name.size(), kPerEntry);
+    const std::size_t part = std::min(name.size(), limit);
+    limit = kPerEntry;
     auto nm = out.add("NM", 5 + part);
     nm[4] = part < name.size() ? 0x01 : 0x00;  // the name goes on in the next NM entry
     std::copy_n(name.begin(), part, nm.begin() + 5);
@@ -83,56 +86,69 @@ void addName(SystemUseEntries& out, std::string_view name) {
   } while (!name.empty());
 }
 
-/// A link's target as component records: "/" starts with a root component,
-/// "." and ".." have components of their own, a name longer than one
-/// component record holds goes on in the next.
-std::vector<std::uint8_t> linkComponents(std::string_view target) {
-  std::vector<std::uint8_t> components;
-  const auto put = [&](std::uint8_t flags, std::string_view text) {
-    components.push_back(flags);
-    components.push_back(static_cast<std::uint8_t>(text.size()));
-    components.insert(components.end(), text.begin(), text.end());
-  };
+struct Component {
+  std::uint8_t flags;
+  std::string_view text;
+};
+
+/// A link's target as components: "/" starts with a root component, "."
+/// and ".." have components of their own.
+std::vector<Component> linkComponents(std::string_view target) {
+  std::vector<Component> components;
   if (!target.empty() && target.front() == '/') {
-    put(kComponentRoot, {});
+    components.push_back({kComponentRoot, {}});
     while (!target.empty() && target.front() == '/') target.remove_prefix(1);
   }
   while (!target.empty()) {
     const std::size_t slash = std::min(target.find('/'), target.size());
-    std::string_view name = target.substr(0, slash);
+    const std::string_view name = target.substr(0, slash);
     target.remove_prefix(slash);
     while (!target.empty() && target.front() == '/') target.remove_prefix(1);
-    if (name == ".") {
-      put(kComponentCurrent, {});
-    } else if (name == "..") {
-      put(kComponentParent, {});
-    } else {
-      constexpr std::size_t kPerComponent = 248;  // so that one component always fits one SL entry
-      while (name.size() > kPerComponent) {
-        put(kComponentContinues, name.substr(0, kPerComponent));
-        name.remove_prefix(kPerComponent);
-      }
-      put(0, name);
-    }
+    if (name == ".")
+      components.push_back({kComponentCurrent, {}});
+    else if (name == "..")
+      components.push_back({kComponentParent, {}});
+    else
+      components.push_back({0, name});
   }
   return components;
 }
 
-void addLink(SystemUseEntries& out, std::string_view target) {
-  const std::vector<std::uint8_t> components = linkComponents(target);
-  // Components are whole in one SL entry; the entries but the last say the link goes on.
+/// SL entries of at most 255 bytes, the first holding at most `firstRoom`
+/// bytes of component records. A name that does not fit what is left of an
+/// entry goes on in the next (its piece says so); every entry but the last
+/// says the link goes on.
+void addLink(SystemUseEntries& out, std::string_view target, std::size_t firstRoom) {
   constexpr std::size_t kPerEntry = kLongestEntry - 5;
-  std::size_t at = 0;
-  do {
-    std::size_t until = at;
-    while (until < components.size() && until + 2 + components[until + 1] - at <= kPerEntry)
-      until += 2 + components[until + 1];
-    auto sl = out.add("SL", 5 + (until - at));
-    sl[4] = until < components.size() ? 0x01 : 0x00;
-    std::copy(components.begin() + static_cast<std::ptrdiff_t>(at),
-              components.begin() + static_cast<std::ptrdiff_t>(until), sl.begin() + 5);
-    at = until;
-  } while (at < components.size());
+  std::vector<std::uint8_t> records;
+  std::size_t room = std::clamp<std::size_t>(firstRoom, 3, kPerEntry);
+  const auto flush = [&](bool last) {
+    auto sl = out.add("SL", 5 + records.size());
+    sl[4] = last ? 0x00 : 0x01;
+    std::copy(records.begin(), records.end(), sl.begin() + 5);
+    records.clear();
+    room = kPerEntry;
+  };
+  for (Component component : linkComponents(target)) {
+    for (;;) {
+      const std::size_t left = room - records.size();
+      if (2 + component.text.size() <= left) {
+        records.push_back(component.flags);
+        records.push_back(static_cast<std::uint8_t>(component.text.size()));
+        records.insert(records.end(), component.text.begin(), component.text.end());
+        break;
+      }
+      if (!component.text.empty() && left >= 3) {
+        const std::size_t part = left - 2;
+        records.push_back(static_cast<std::uint8_t>(component.flags | kComponentContinues));
+        records.push_back(static_cast<std::uint8_t>(part));
+        records.insert(records.end(), component.text.begin(), component.text.begin() + static_cast<std::ptrdiff_t>(part));
+        component.text.remove_prefix(part);
+      }
+      flush(false);
+    }
+  }
+  flush(true);
 }
 
 void addLocation(SystemUseEntries& out, const char (&signature)[3], std::uint32_t lba) {
@@ -216,8 +232,29 @@ void RockRidgePlanner::entries(const SystemUseRecord& record, SystemUseEntries& 
   addTimes(out, record.modified, source != nullptr ? source->accessed : record.modified,
            source != nullptr ? source->changed : record.modified);
 
-  if (entry) addName(out, record.name);
-  if (target) addLink(out, *target);
+  if (entry) {
+    // A name that does not fit the record whole starts there all the same, in
+    // what is left beside the CE entry: readers that take the record alone see its start.
+    constexpr std::size_t kNameHeader = 5;
+    constexpr std::size_t kContinuation = 28;
+    const std::size_t used = out.bytes().size();
+    std::size_t firstPart = record.name.size();
+    if (used + kNameHeader + record.name.size() > record.room && record.room > used + kNameHeader + kContinuation)
+      firstPart = record.room - used - kNameHeader - kContinuation;
+    addName(out, record.name, firstPart);
+  }
+  if (target) {
+    // As with the name: the link starts in the record when it does not fit there whole.
+    constexpr std::size_t kLinkHeader = 5;
+    constexpr std::size_t kContinuation = 28;
+    const std::size_t used = out.bytes().size();
+    std::size_t whole = 0;
+    for (const Component& component : linkComponents(*target)) whole += 2 + component.text.size();
+    std::size_t firstRoom = kLongestEntry;
+    if (used + kLinkHeader + whole > record.room && record.room > used + kLinkHeader + kContinuation + 3)
+      firstRoom = std::min(firstRoom, record.room - used - kLinkHeader - kContinuation);
+    addLink(out, *target, firstRoom);
+  }
   if (record.childLink) addLocation(out, "CL", *record.childLink);
   if (record.parentLink) addLocation(out, "PL", *record.parentLink);
   if (record.relocated) out.add("RE", 4);

@@ -73,6 +73,9 @@ struct SystemUseRecord {
   std::optional<std::uint32_t> childLink;   ///< where the folder this record stands for lies
   std::optional<std::uint32_t> parentLink;  ///< where the relocated folder's parent in the tree lies
   bool relocated = false;                   ///< the record of a folder moved out of its parent
+  /// System-use bytes the record itself holds: a planner may split an entry
+  /// so that its start fits there, for readers that do not follow continuations.
+  std::size_t room = 0;
 };
 
 class SystemUsePlanner {
