@@ -131,7 +131,8 @@ const QStringList kTreeSwitches = {QStringLiteral("--no-rock-ridge"), QStringLit
 
 /// burn --kind vcd|svcd|dvd: the wizard's checks, then its video action.
 int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
-  for (const char* option : {"--mode", "--multisession", "--label", "--no-rock-ridge", "--keep-owners", "--follow-links"})
+  for (const char* option :
+       {"--mode", "--multisession", "--label", "--no-rock-ridge", "--keep-owners", "--follow-links"})
     if (line.Has(QLatin1String(option)))
       return Refuse(QStringLiteral("%1 is for data discs; a video disc is written the one way its kind needs")
                         .arg(QLatin1String(option)));
@@ -223,15 +224,13 @@ int RunImageCommand(const QStringList& arguments) {
 
 int RunBurnCommand(const QStringList& arguments) {
   QString error;
-  const auto line =
-      CommandLine::Parse(arguments,
-                         {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"),
-                          QStringLiteral("--speed"), QStringLiteral("--label")},
-                         {QStringLiteral("--source")},
-                         QStringList{QStringLiteral("--test"), QStringLiteral("--opc"),
-                                     QStringLiteral("--multisession")} +
-                             kTreeSwitches,
-                         error);
+  const auto line = CommandLine::Parse(
+      arguments,
+      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
+       QStringLiteral("--label")},
+      {QStringLiteral("--source")},
+      QStringList{QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")} + kTreeSwitches,
+      error);
   if (!line) return Refuse(error);
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);

@@ -264,7 +264,7 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHan
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_SetRockRidge(EmberlineHandle tree, char* text, int32_t size,
-                                                                     uint32_t* status, uint32_t flags) {
+                                                                      uint32_t* status, uint32_t flags) {
   return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
     EMBERLINE_TRY(emberline::changeable(t));
     constexpr std::uint32_t known =

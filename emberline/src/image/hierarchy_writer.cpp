@@ -212,7 +212,8 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
     out.moveTo(dir.lba - layout.startLba);
     out.addBytes(directory(layout, dir, continued));
     if (continued.bytes() != dir.continuationBytes)
-      return fail(ErrorKind::Internal, "the continuation areas of " + dir.treePath + " changed after they were counted");
+      return fail(ErrorKind::Internal,
+                  "the continuation areas of " + dir.treePath + " changed after they were counted");
     if (dir.continuationBytes > 0) {
       out.moveTo(dir.continuationLba - layout.startLba);
       out.addBytes(continued.take());

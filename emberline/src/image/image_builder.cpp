@@ -61,8 +61,7 @@ std::string ucs2Bytes(std::string_view text, std::size_t characters) {
 // Hard links are one file: their records point at one extent.
 class LinkedExtents final : public ExtentRegistry {
  public:
-  LinkedExtents(ExtentRegistry& files, const UnixAttributeTable& attributes)
-      : files_(files), attributes_(attributes) {}
+  LinkedExtents(ExtentRegistry& files, const UnixAttributeTable& attributes) : files_(files), attributes_(attributes) {}
   std::size_t extentOf(const TreeNode& file) override {
     const UnixAttributes* source = attributes_.find(file);
     if (source == nullptr || source->links < 2 || S_ISLNK(source->mode)) return files_.extentOf(file);
@@ -159,8 +158,7 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   const std::time_t recordTime = options.recordCreationTime ? layout.created : 0;
   LinkedExtents linked(*data, tree.attributes());
   ExtentRegistry& extents = options.rockRidge ? static_cast<ExtentRegistry&>(linked) : *data;
-  auto iso =
-      buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime, options.rockRidge}, extents, extras);
+  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime, options.rockRidge}, extents, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
   std::unique_ptr<SystemUsePlanner> rockRidge;
   if (options.rockRidge)
@@ -175,8 +173,7 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
-    auto joliet =
-        buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime, options.rockRidge}, extents, extras);
+    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime, options.rockRidge}, extents, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
         std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)),

@@ -142,7 +142,8 @@ void addLink(SystemUseEntries& out, std::string_view target, std::size_t firstRo
         const std::size_t part = left - 2;
         records.push_back(static_cast<std::uint8_t>(component.flags | kComponentContinues));
         records.push_back(static_cast<std::uint8_t>(part));
-        records.insert(records.end(), component.text.begin(), component.text.begin() + static_cast<std::ptrdiff_t>(part));
+        records.insert(records.end(), component.text.begin(),
+                       component.text.begin() + static_cast<std::ptrdiff_t>(part));
         component.text.remove_prefix(part);
       }
       flush(false);

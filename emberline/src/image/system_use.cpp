@@ -34,8 +34,8 @@ void ContinuationAreas::putContinuation(std::span<std::uint8_t> at, std::size_t 
   putBoth32(at, 20, static_cast<std::uint32_t>(length));
 }
 
-std::vector<std::uint8_t> ContinuationAreas::place(std::span<const std::uint8_t> fixed,
-                                                   const SystemUseEntries& entries, std::size_t room) {
+std::vector<std::uint8_t> ContinuationAreas::place(std::span<const std::uint8_t> fixed, const SystemUseEntries& entries,
+                                                   std::size_t room) {
   const auto all = entries.bytes();
   const auto& ends = entries.ends();
   std::vector<std::uint8_t> inlineBytes(fixed.begin(), fixed.end());
@@ -84,7 +84,8 @@ std::vector<std::uint8_t> ContinuationAreas::place(std::span<const std::uint8_t>
   bytes_.resize(areas.back().offset + areas.back().length, 0);
   for (std::size_t i = 0; i < areas.size(); ++i) {
     const Area& area = areas[i];
-    std::copy(all.begin() + static_cast<std::ptrdiff_t>(area.from), all.begin() + static_cast<std::ptrdiff_t>(area.until),
+    std::copy(all.begin() + static_cast<std::ptrdiff_t>(area.from),
+              all.begin() + static_cast<std::ptrdiff_t>(area.until),
               bytes_.begin() + static_cast<std::ptrdiff_t>(area.offset));
     if (i + 1 < areas.size())
       putContinuation(std::span(bytes_).subspan(area.offset + (area.until - area.from), kContinuationBytes),

@@ -67,7 +67,7 @@ struct SystemUseRecord {
   const TreeNode* node = nullptr;
   std::string_view name;  ///< Entry: its name
   bool directory = false;
-  bool root = false;         ///< the root's own record, where the protocol is announced
+  bool root = false;          ///< the root's own record, where the protocol is announced
   std::uint32_t folders = 0;  ///< a folder's subfolders
   std::time_t modified = 0;
   std::optional<std::uint32_t> childLink;   ///< where the folder this record stands for lies

@@ -34,7 +34,7 @@ struct UnixAttributes {
 
 /// What the tree records of its sources' attributes.
 struct TreeCapture {
-  bool attributes = false;  ///< keep each source's attributes
+  bool attributes = false;    ///< keep each source's attributes
   bool linksAsLinks = false;  ///< symbolic links become links in the tree instead of what they point to
   bool operator==(const TreeCapture&) const = default;
 };

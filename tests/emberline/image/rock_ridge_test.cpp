@@ -104,7 +104,8 @@ class RockRidgeTree : public ImageTest {
     for (const fs::directory_entry& item : fs::directory_iterator(folder)) {
       const fs::path relative = item.path().lexically_relative(top);
       const fs::path other = copy / relative;
-      struct stat a {}, b {};
+      struct stat a {
+      }, b{};
       ::lstat(item.path().c_str(), &a);
       if (::lstat(other.c_str(), &b) != 0) {
         found.push_back("missing: " + relative.string().substr(0, 80));
