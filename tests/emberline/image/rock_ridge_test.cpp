@@ -215,3 +215,38 @@ TEST_F(ImageTest, WithoutRockRidgeDeepFoldersAreStillRefused) {
 
 }  // namespace
 }  // namespace image_test
+
+namespace image_test {
+namespace {
+
+TEST_F(ImageTest, ContinuationAreasRunOverSeveralBlocks) {
+  if (!haveTool("xorriso") || !haveTool("isovfy")) GTEST_SKIP() << "xorriso or isovfy missing";
+  // Forty names of 200 bytes: each goes on in a continuation area, and one folder's areas fill several blocks.
+  std::set<std::string> names;
+  for (int i = 0; i < 40; ++i) {
+    std::string name = std::to_string(i) + "-" + std::string(200, 'n');
+    name.resize(200);
+    writeFile(source / "many" / name, name);
+    names.insert(name);
+  }
+  ASSERT_EQ(Emberline_ISO9660JolietFileTree_SetRockRidge(tree, text, sizeof text, &status, EMBERLINE_ROCK_RIDGE),
+            EMBERLINE_OK);
+  ASSERT_EQ(Emberline_ISO9660JolietFileTree_AddFolder(tree, text, sizeof text, &status, "/", (source / "many").c_str()),
+            EMBERLINE_OK)
+      << text;
+  ASSERT_EQ(build(), EMBERLINE_OK) << text;
+  const fs::path iso = dir / "many.iso";
+  ASSERT_EQ(streamTo(iso), EMBERLINE_OK) << text;
+  const fs::path out = dir / "out";
+  run("xorriso -osirrox on -indev " + quoted(iso) + " -extract /many " + quoted(out));
+  std::set<std::string> found;
+  for (const auto& item : fs::directory_iterator(out)) {
+    found.insert(item.path().filename().string());
+    EXPECT_EQ(readFile(item.path()), item.path().filename().string());
+  }
+  EXPECT_EQ(found, names);
+  EXPECT_NE(run("sh -c 'isovfy \"$0\" 2>&1' " + quoted(iso)).find("No errors found"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace image_test
