@@ -115,9 +115,28 @@ std::optional<int> PrepareWriter(TsbBurner& burner, const platform::TerminationS
   return std::nullopt;
 }
 
+/// The data tree's Rock Ridge switches: on unless --no-rock-ridge. Nothing
+/// when the switches contradict each other, with `error` set.
+std::optional<SourceTreeOptions> TreeOptionsOf(const CommandLine& line, QString& error) {
+  SourceTreeOptions options;
+  options.rockRidge = !line.Has(QStringLiteral("--no-rock-ridge"));
+  options.keepOwners = line.Has(QStringLiteral("--keep-owners"));
+  options.followLinks = line.Has(QStringLiteral("--follow-links"));
+  if (!options.rockRidge && (options.keepOwners || options.followLinks)) {
+    error = QStringLiteral("%1 needs Rock Ridge; leave out --no-rock-ridge")
+                .arg(options.keepOwners ? QStringLiteral("--keep-owners") : QStringLiteral("--follow-links"));
+    return std::nullopt;
+  }
+  return options;
+}
+
+const QStringList kTreeSwitches = {QStringLiteral("--no-rock-ridge"), QStringLiteral("--keep-owners"),
+                                   QStringLiteral("--follow-links")};
+
 /// burn --kind vcd|svcd|dvd: the wizard's checks, then its video action.
 int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
-  for (const char* option : {"--mode", "--multisession", "--label"})
+  for (const char* option :
+       {"--mode", "--multisession", "--label", "--no-rock-ridge", "--keep-owners", "--follow-links"})
     if (line.Has(QLatin1String(option)))
       return Refuse(QStringLiteral("%1 is for data discs; a video disc is written the one way its kind needs")
                         .arg(QLatin1String(option)));
@@ -168,10 +187,12 @@ int RunImageCommand(const QStringList& arguments) {
   const auto line = CommandLine::Parse(
       arguments,
       {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
-      {QStringLiteral("--source")}, {}, error);
+      {QStringLiteral("--source")}, kTreeSwitches, error);
   if (!line) return Refuse(error);
   if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
     return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
+  const auto treeOptions = TreeOptionsOf(*line, error);
+  if (!treeOptions) return Refuse(error);
   if (line->Has(QStringLiteral("--kind")) && line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
@@ -196,7 +217,7 @@ int RunImageCommand(const QStringList& arguments) {
   platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
   ConsoleReport report;  // before the tree: its names may change
   std::int32_t nodes = 0;
-  burner.FileTree = BuildSourceTree(sources, nodes, error);
+  burner.FileTree = BuildSourceTree(sources, nodes, error, *treeOptions);
   if (burner.FileTree == nullptr) return Refuse(error);
 
   TsbBurnToFileAction action;
@@ -211,18 +232,21 @@ int RunImageCommand(const QStringList& arguments) {
 
 int RunBurnCommand(const QStringList& arguments) {
   QString error;
-  const auto line =
-      CommandLine::Parse(arguments,
-                         {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"),
-                          QStringLiteral("--speed"), QStringLiteral("--label")},
-                         {QStringLiteral("--source")},
-                         {QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")}, error);
+  const auto line = CommandLine::Parse(
+      arguments,
+      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
+       QStringLiteral("--label")},
+      {QStringLiteral("--source")},
+      QStringList{QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")} + kTreeSwitches,
+      error);
   if (!line) return Refuse(error);
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);
   if (kind == QLatin1String("svcd")) return RunVideoBurn(*line, vkSuperVideoCD);
   if (kind == QLatin1String("dvd")) return RunVideoBurn(*line, vkDVDVideo);
   if (kind != QLatin1String("data")) return Refuse(QStringLiteral("burn needs --kind data, vcd, svcd or dvd"));
+  const auto treeOptions = TreeOptionsOf(*line, error);
+  if (!treeOptions) return Refuse(error);
   const auto device = ParseDeviceArgument(line->Value(QStringLiteral("--device")));
   if (!device) return Refuse(QStringLiteral("burn needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\")"));
   const QStringList sources = line->values.value(QStringLiteral("--source"));
@@ -267,7 +291,7 @@ int RunBurnCommand(const QStringList& arguments) {
         CheckBeforeBurn(burner, sources);
         ChooseSpeed(burner, *line);
         std::int32_t nodes = 0;
-        burner.FileTree = BuildSourceTree(sources, nodes, error);
+        burner.FileTree = BuildSourceTree(sources, nodes, error, *treeOptions);
         if (burner.FileTree == nullptr) throw TsbError(error);
       }))
     return *refused;

@@ -63,7 +63,8 @@ QString CheckOutputAgainstSources(const QString& output, const QStringList& sour
   return {};
 }
 
-EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCount, QString& error) {
+EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCount, QString& error,
+                                const SourceTreeOptions& options) {
   error = CheckSources(sources);
   if (!error.isEmpty()) return nullptr;
   char text[EMBERLINE_TEXT_SIZE] = {};
@@ -74,6 +75,17 @@ EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCo
   if (code != 0) {
     error = EmberlineFailureText("ISO9660JolietFileTree_Create", code, status, text);
     return nullptr;
+  }
+  if (options.rockRidge) {
+    std::uint32_t flags = EMBERLINE_ROCK_RIDGE;
+    if (options.keepOwners) flags |= EMBERLINE_ROCK_RIDGE_KEEP_OWNERS;
+    if (options.followLinks) flags |= EMBERLINE_ROCK_RIDGE_FOLLOW_LINKS;
+    code = Emberline_ISO9660JolietFileTree_SetRockRidge(tree, text, EMBERLINE_TEXT_SIZE, &status, flags);
+    if (code != 0) {
+      error = EmberlineFailureText("ISO9660JolietFileTree_SetRockRidge", code, status, text);
+      Emberline_Destroy(&tree);
+      return nullptr;
+    }
   }
   for (const QString& source : sources) {
     const QByteArray path = QFile::encodeName(QFileInfo(source).absoluteFilePath());

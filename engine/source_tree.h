@@ -20,9 +20,17 @@ QString CheckSources(const QStringList& sources);
 /// or empty when it may.
 QString CheckOutputAgainstSources(const QString& output, const QStringList& sources);
 
+/// What a data tree records of its sources beyond names and contents.
+struct SourceTreeOptions {
+  bool rockRidge = false;    ///< Unix names, modes, links and folders of any depth
+  bool keepOwners = false;   ///< with Rock Ridge: the sources' owners and modes, not the readable defaults
+  bool followLinks = false;  ///< with Rock Ridge: what links point to, not the links
+};
+
 /// A tree handle, or none with `error` set (a source refused by
 /// CheckSources, or unreadable).
-EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCount, QString& error);
+EmberlineHandle BuildSourceTree(const QStringList& sources, std::int32_t& nodeCount, QString& error,
+                                const SourceTreeOptions& options = {});
 
 /// Bytes of all regular files below the sources.
 std::int64_t SourceSize(const QStringList& sources);

@@ -91,6 +91,22 @@ uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHandle tree, char* t
                                                    uint32_t startLba, uint32_t level, uint32_t joliet,
                                                    const char* volumeLabel, const char* applicationId,
                                                    const char* preparerId);
+/** Rock Ridge records (POSIX names, modes, owners, links, times; folders of any depth). */
+#define EMBERLINE_ROCK_RIDGE 0x01u
+/** With Rock Ridge: owners and modes as the sources have them, instead of owner 0 and modes readable by all. */
+#define EMBERLINE_ROCK_RIDGE_KEEP_OWNERS 0x02u
+/** With Rock Ridge: a symbolic link adds what it points to, instead of the link. */
+#define EMBERLINE_ROCK_RIDGE_FOLLOW_LINKS 0x04u
+
+/**
+ * Chooses Rock Ridge for the images the tree builds (`flags`: EMBERLINE_ROCK_RIDGE
+ * and its options; 0 turns it off, as a new tree has it). Links and
+ * attributes are read as folders and files are added, so whether Rock Ridge
+ * is on and whether links are followed is fixed once the tree holds
+ * anything; the owner option may change until BuildImage.
+ */
+uint8_t Emberline_ISO9660JolietFileTree_SetRockRidge(EmberlineHandle tree, char* text, int32_t size, uint32_t* status,
+                                                     uint32_t flags);
 /** Image size in bytes: returns the low 32 bits, stores the high 32 bits in *high. */
 uint32_t Emberline_ISO9660JolietFileTree_GetSizeInBytes(EmberlineHandle tree, uint32_t* high);
 /** Fills `buffer` with the next `count` bytes of the built image. */

@@ -281,10 +281,29 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHan
     options.applicationId = emberline::text(applicationId);
     options.preparerId = emberline::text(preparerId);
     options.boot = t.boot;
+    options.rockRidge = t.rockRidge;
+    options.keepOwners = t.keepOwners;
     auto built = emberline::image::buildImage(t.tree, options);
     if (!built.ok()) return emberline::fail(std::move(built).error());
     t.image = std::move(*built);
     t.imageStartLba = startLba;
+    return {};
+  });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_SetRockRidge(EmberlineHandle tree, char* text, int32_t size,
+                                                                      uint32_t* status, uint32_t flags) {
+  return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
+    constexpr std::uint32_t known =
+        EMBERLINE_ROCK_RIDGE | EMBERLINE_ROCK_RIDGE_KEEP_OWNERS | EMBERLINE_ROCK_RIDGE_FOLLOW_LINKS;
+    if ((flags & ~known) != 0)
+      return emberline::fail(ErrorKind::InvalidArgument, "unknown Rock Ridge flags " + std::to_string(flags & ~known));
+    const bool on = (flags & EMBERLINE_ROCK_RIDGE) != 0;
+    EMBERLINE_TRY(t.tree.setCapture({on, on && (flags & EMBERLINE_ROCK_RIDGE_FOLLOW_LINKS) == 0}));
+    t.image.reset();
+    t.rockRidge = on;
+    t.keepOwners = on && (flags & EMBERLINE_ROCK_RIDGE_KEEP_OWNERS) != 0;
     return {};
   });
 }

@@ -28,6 +28,8 @@ struct FileTreeObject final : EmberlineObject {
   std::optional<image::BootOptions> boot;
   std::unique_ptr<image::ImageStream> image;  ///< the last image built, until the tree changes
   std::uint32_t imageStartLba = 0;            ///< the address the image was laid out for
+  bool rockRidge = false;                     ///< images carry Rock Ridge records
+  bool keepOwners = false;                    ///< ... with the sources' owners and modes
   /// The tree of a DVD-Video structure: laid out once, where the structure's files must lie, and never changed.
   bool fixedLayout = false;
   /// Image blocks (from the image's first) at which a title's cell starts; set with the image of a

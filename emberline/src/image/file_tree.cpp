@@ -111,6 +111,8 @@ Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
     folder->name = names_.store(part);
     folder->folder = true;
     folder->modified = std::time(nullptr);
+    // A node of the tree's own has no source: clear what a node gone from this address may have left.
+    attributes_.forget(*folder);
     TreeNode* parent = node;
     auto placed = insert(*parent, std::move(folder));
     if (!placed.ok()) return fail(std::move(placed).error());
@@ -123,10 +125,22 @@ Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
   return node;
 }
 
+Status FileTree::setCapture(const TreeCapture& capture) {
+  if (capture == capture_) return {};
+  if (!root_->children.empty())
+    return fail(ErrorKind::InvalidArgument,
+                "Rock Ridge and the treatment of links are chosen before the first folder or file is added");
+  capture_ = capture;
+  return {};
+}
+
 Status FileTree::addFolder(std::string_view treeFolder, const std::string& sourceFolder) {
-  auto scanned = scanSource(sourceFolder, names_);
+  auto scanned = scanSource(sourceFolder, names_, capture_, &attributes_);
   if (!scanned.ok()) return fail(std::move(scanned).error());
-  if (!scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFolder + " is not a folder");
+  if (!scanned->node->folder) {
+    attributes_.forget(*scanned->node);
+    return fail(ErrorKind::InvalidArgument, sourceFolder + " is not a folder");
+  }
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
   const std::string base = (*parent)->treePath() == "/" ? "" : (*parent)->treePath();
@@ -141,9 +155,12 @@ Status FileTree::addFolder(std::string_view treeFolder, const std::string& sourc
 Status FileTree::addFile(std::string_view treeFolder, const std::string& sourceFile, std::string_view name) {
   if (!name.empty() && !validTreeName(name))
     return fail(ErrorKind::InvalidArgument, "bad file name \"" + std::string(name) + "\"");
-  auto scanned = scanSource(sourceFile, names_);
+  auto scanned = scanSource(sourceFile, names_, capture_, &attributes_);
   if (!scanned.ok()) return fail(std::move(scanned).error());
-  if (scanned->node->folder) return fail(ErrorKind::InvalidArgument, sourceFile + " is a folder, not a file");
+  if (scanned->node->folder) {
+    attributes_.forget(*scanned->node);
+    return fail(ErrorKind::InvalidArgument, sourceFile + " is a folder, not a file");
+  }
   if (!name.empty()) scanned->node->name = names_.store(name);
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
@@ -161,6 +178,7 @@ Status FileTree::addOutsideFile(std::string_view treeFolder, std::string_view na
   node->modified = modified;
   node->outsideLba = lba;
   node->outside = true;
+  attributes_.forget(*node);
   auto parent = folderAt(treeFolder);
   if (!parent.ok()) return fail(std::move(parent).error());
   auto placed = insert(**parent, std::move(node));
@@ -177,6 +195,7 @@ Status FileTree::addEmptyFolder(std::string_view treeFolder) {
 Status FileTree::remove(std::string_view treePath) {
   const TreeNode* found = find(treePath);
   if (found == nullptr) return fail(ErrorKind::InvalidArgument, "nothing at " + std::string(treePath) + " in the tree");
+  attributes_.forget(*found);
   if (found == root_.get()) {
     for (const auto& child : root_->children) reportRemoved(*child);
     root_->children.clear();
@@ -208,9 +227,14 @@ Result<FileTree::Placement> FileTree::insert(TreeNode& parent, std::unique_ptr<T
     if (!joliet.ok()) return fail(std::move(joliet).error());
     iso = *joliet;
   }
-  if (*iso == Placement::Skipped) return Placement::Skipped;
+  if (*iso == Placement::Skipped) {
+    attributes_.forget(*node);
+    for (const auto& child : children) attributes_.forget(*child);
+    return Placement::Skipped;
+  }
 
   TreeNode* target = mergeInto;
+  if (*iso == Placement::Merged) attributes_.forget(*node);  // the folder already there stands for it
   if (*iso == Placement::Added) {
     parent.children.push_back(std::move(node));
     target = parent.children.back().get();

@@ -15,6 +15,7 @@
 #include "image/name_arena.h"
 #include "image/tree_node.h"
 #include "image/tree_observer.h"
+#include "image/unix_attributes.h"
 
 namespace emberline::image {
 
@@ -35,6 +36,14 @@ class FileTree {
   Status addEmptyFolder(std::string_view treeFolder);
   Status remove(std::string_view treePath);
 
+  /// What the folders and files added from now on keep of their sources. It
+  /// is fixed once the tree holds anything: a tree of mixed kinds would
+  /// describe its files by two rules.
+  Status setCapture(const TreeCapture& capture);
+  const TreeCapture& capture() const { return capture_; }
+  /// The sources' attributes, for the nodes added while `capture().attributes` was set.
+  const UnixAttributeTable& attributes() const { return attributes_; }
+
   const TreeNode& root() const { return *root_; }
   /// The node at a tree path, or null.
   const TreeNode* find(std::string_view treePath) const;
@@ -54,6 +63,8 @@ class FileTree {
   /// Every name of the tree. Names of removed or renamed nodes stay until the tree goes.
   NameArena names_;
   std::unique_ptr<TreeNode> root_;
+  TreeCapture capture_;
+  UnixAttributeTable attributes_;
 };
 
 }  // namespace emberline::image

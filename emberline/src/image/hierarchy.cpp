@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <deque>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
@@ -92,6 +94,20 @@ Error tooLong(const std::string& treePath, Flavour flavour) {
                          : "the path " + treePath + " is longer than ISO 9660's 255 characters; shorten its names");
 }
 
+// The folders that lie deeper than ISO 9660's levels: each moves into the
+// relocation folder (level 2), and its own subfolders count on from there.
+void findRelocated(const TreeNode& folder, unsigned level, std::vector<const TreeNode*>& relocated) {
+  for (const auto& child : folder.children) {
+    if (!child->folder) continue;
+    unsigned childLevel = level + 1;
+    if (childLevel > kMaxIsoLevels) {
+      relocated.push_back(child.get());
+      childLevel = 3;
+    }
+    findRelocated(*child, childLevel, relocated);
+  }
+}
+
 }  // namespace
 
 Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& options, ExtentRegistry& extents,
@@ -109,6 +125,24 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
   top.modified = timeOf(root);
   dirs.push_back(std::move(top));
 
+  // Relocation is decided on the whole tree first: the relocation folder is
+  // one of the root's entries, and its entries come before the folders
+  // they were moved out of.
+  std::vector<const TreeNode*> relocated;
+  if (options.rockRidge && options.flavour == Flavour::Iso) findRelocated(root, 1, relocated);
+  const std::unordered_set<const TreeNode*> isRelocated(relocated.begin(), relocated.end());
+  std::unordered_map<const TreeNode*, std::size_t> relocatedIndex;
+  if (!relocated.empty()) {
+    // Named as established tools name it, unless the root holds that name already.
+    hierarchy.relocationName = "rr_moved";
+    const auto taken = [&](const std::string& name) {
+      return std::any_of(root.children.begin(), root.children.end(), [&](const auto& c) { return c->name == name; });
+    };
+    for (unsigned counter = 1; taken(hierarchy.relocationName); ++counter)
+      hierarchy.relocationName = "rr_moved_" + std::to_string(counter);
+  }
+
+  // A null folder is the relocation folder.
   std::deque<std::pair<std::size_t, const TreeNode*>> pending{{0, &root}};
   while (!pending.empty()) {
     const auto [index, node] = pending.front();
@@ -117,26 +151,48 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
     std::vector<HierarchyEntry> entries;
     std::vector<const TreeNode*> nodes;    // parallel to entries; null for the extra files
     std::vector<std::string> identifiers;  // parallel to entries, until the folder's block holds them
-    entries.reserve(node->children.size() + (index == 0 ? extras.size() : 0));
+    std::vector<const TreeNode*> children;
+    if (node == nullptr) {
+      children = relocated;
+    } else {
+      children.reserve(node->children.size());
+      for (const auto& child : node->children) children.push_back(child.get());
+    }
+    entries.reserve(children.size() + (index == 0 ? extras.size() + 1 : 0));
     nodes.reserve(entries.capacity());
     identifiers.reserve(entries.capacity());
-    for (const auto& child : node->children) {
+    for (const TreeNode* child : children) {
       auto identifier = identifierOf(*child, namer, options);
       if (!identifier.ok()) return fail(std::move(identifier).error());
       identifiers.push_back(std::move(*identifier));
-      HierarchyEntry entry{identifiers.back(), child->folder, 0, timeOf(*child), child.get()};
+      HierarchyEntry entry{identifiers.back(), child->folder, 0, timeOf(*child), child};
       if (child->folder) {
-        if (options.flavour == Flavour::Iso && dirs[index].level + 1 > kMaxIsoLevels)
+        if (node != nullptr && isRelocated.contains(child)) {
+          // The folder itself was laid out under the relocation folder, whose entries came first.
+          entry.directory = false;
+          entry.relocated = true;
+          entry.target = relocatedIndex.at(child);
+          dirs[entry.target].home = index;
+          ++dirs[index].folders;
+        } else if (options.flavour == Flavour::Iso && !options.rockRidge && dirs[index].level + 1 > kMaxIsoLevels) {
           return fail(ErrorKind::InvalidArgument,
                       "the folder " + child->treePath() + " lies deeper than the 8 levels ISO 9660 allows");
+        }
       } else {
         entry.target = extents.extentOf(*child);
       }
-      nodes.push_back(child.get());
+      nodes.push_back(child);
       const std::size_t limit = options.flavour == Flavour::Joliet ? kMaxJolietPathBytes : kMaxIsoPath;
-      if (pathLength(dirs, index, entry.identifier.size(), options.flavour) > limit)
+      if (!options.rockRidge && pathLength(dirs, index, entry.identifier.size(), options.flavour) > limit)
         return fail(tooLong(child->treePath(), options.flavour));
       entries.push_back(std::move(entry));
+    }
+    if (index == 0 && !relocated.empty()) {
+      auto identifier = namer.iso("RR_MOVED", true);
+      if (!identifier.ok()) return fail(std::move(identifier).error());
+      identifiers.push_back(std::move(*identifier));
+      entries.push_back(HierarchyEntry{{}, true, 0, timeOf(root), nullptr});
+      nodes.push_back(nullptr);
     }
     if (index == 0) {
       for (const ExtraRootFile& extra : extras) {
@@ -175,11 +231,16 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
         // of deeper paths still need it after the parent's records are written.
         dir.identifier = hierarchy.identifiers.store(entry.identifier);
         dir.parent = index;
+        dir.home = index;
         dir.level = dirs[index].level + 1;
-        dir.treePath = folder->treePath();
+        dir.treePath = folder != nullptr ? folder->treePath() : "/" + hierarchy.relocationName;
         dir.node = folder;
-        dir.modified = timeOf(*folder);
+        dir.modified = folder != nullptr ? timeOf(*folder) : timeOf(root);
+        dir.relocated = node == nullptr;
         entry.target = dirs.size();
+        if (dir.relocated) relocatedIndex.emplace(folder, entry.target);
+        // The relocation folder's entries are no subfolders of it in the tree.
+        if (node != nullptr) ++dirs[index].folders;
         dirs.push_back(std::move(dir));
         pending.emplace_back(entry.target, folder);
       }

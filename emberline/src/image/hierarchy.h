@@ -24,6 +24,9 @@ struct HierarchyEntry {
   std::size_t target = 0;  ///< directory index, or extent index for a file
   std::time_t modified = 0;
   const TreeNode* node = nullptr;  ///< null for a file outside the tree (the boot catalogue)
+  /// Stands for a folder relocated out of this one (its record is a file's,
+  /// pointing at the folder): `target` is the folder's directory index.
+  bool relocated = false;
 };
 
 struct HierarchyDirectory {
@@ -31,18 +34,26 @@ struct HierarchyDirectory {
   std::size_t parent = 0;       ///< index of the parent; the root is its own parent
   unsigned level = 1;           ///< the root is level 1
   std::string treePath;
-  const TreeNode* node = nullptr;
+  const TreeNode* node = nullptr;  ///< null for the relocation folder
   std::time_t modified = 0;
+  /// The parent in the tree: another than `parent` for a relocated folder.
+  std::size_t home = 0;
+  bool relocated = false;
+  std::uint32_t folders = 0;            ///< subfolders as the tree has them
   std::vector<HierarchyEntry> entries;  ///< sorted as the hierarchy requires
   /// What the entries' identifiers point into: one block per folder, let go
   /// with the entries once the folder's records are written.
   std::vector<char> entryIdentifiers;
   std::uint32_t lba = 0;
   std::uint32_t bytes = 0;
+  std::uint32_t continuationLba = 0;  ///< the records' continuation areas
+  std::uint32_t continuationBytes = 0;
 };
 
 struct Hierarchy {
   Flavour flavour = Flavour::Iso;
+  /// The relocation folder's Rock Ridge name, when folders were relocated.
+  std::string relocationName;
   std::vector<HierarchyDirectory> directories;  ///< path table order: by level, parent, name
   NameArena identifiers;                        ///< what the folders' own identifiers point into
 };
@@ -68,6 +79,10 @@ struct HierarchyOptions {
   bool level1Names = false;  ///< 8.3 names instead of the tree's level 2 names
   /// When set, every folder and file is recorded with this time instead of its own.
   std::time_t recordTime = 0;
+  /// Rock Ridge carries the names and the depth: no path length limit, and
+  /// an ISO 9660 folder deeper than its eight levels moves into a relocation
+  /// folder at the root, its place kept by a record pointing there.
+  bool rockRidge = false;
 };
 
 /// Fails, naming the folder or file, where the hierarchy's depth or path length limits are passed.

@@ -22,27 +22,79 @@ std::size_t pathRecordLength(const HierarchyDirectory& dir) {
 
 }  // namespace
 
-// Each directory record of a file: one per extent of at most kMaxExtentBytes.
+// Each directory record of a folder: its own, its parent's, then one per
+// entry, and a file's one per extent of at most kMaxExtentBytes. `visit`
+// gets each record with its system use.
 template <class Visit>
-void HierarchyWriter::forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, Visit&& visit) const {
+void HierarchyWriter::forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir,
+                                    ContinuationAreas& continued, Visit&& visit) {
   const auto& dirs = hierarchy_.directories;
   const HierarchyDirectory& parent = dirs[dir.parent];
-  const auto withSystemUse = [&](RecordFields fields, const TreeNode* node, bool directory) {
+  const auto withSystemUse = [&](RecordFields fields, const TreeNode* node, bool directory,
+                                 const SystemUseRecord& record) {
+    std::vector<std::uint8_t> fixed;
+    if (systemUse_) fixed = systemUse_(node, directory);
     std::vector<std::uint8_t> systemUse;
-    if (systemUse_) systemUse = systemUse_(node, directory);
+    if (planner_) {
+      entries_.clear();
+      // A record holds at most 255 bytes, its system use padded to an even length.
+      const std::size_t room = 254 - recordLength(fields.identifier.size());
+      SystemUseRecord asked = record;
+      asked.room = room > fixed.size() ? room - fixed.size() : 0;
+      planner_->entries(asked, entries_);
+      systemUse = continued.place(fixed, entries_, room);
+    } else {
+      systemUse = std::move(fixed);
+    }
     fields.systemUse = systemUse;
     visit(fields);
   };
+  const auto folderRecord = [&](const HierarchyDirectory& folder, SystemUseRecord::Kind kind) {
+    SystemUseRecord record;
+    record.kind = kind;
+    record.node = folder.node;
+    record.directory = true;
+    record.folders = folder.folders;
+    record.modified = folder.modified;
+    return record;
+  };
+  SystemUseRecord self = folderRecord(dir, SystemUseRecord::Kind::Self);
+  self.root = &dir == &dirs.front();
   withSystemUse(RecordFields{dir.lba, dir.bytes, dir.modified, kFlagDirectory, std::string_view("\0", 1), {}}, dir.node,
-                true);
+                true, self);
+  // A relocated folder's '..' is the relocation folder; the one it came from is named apart.
+  const HierarchyDirectory& home = dirs[dir.home];
+  SystemUseRecord up = folderRecord(home, SystemUseRecord::Kind::Parent);
+  if (dir.relocated) up.parentLink = home.lba;
   withSystemUse(RecordFields{parent.lba, parent.bytes, parent.modified, kFlagDirectory, std::string_view("\1", 1), {}},
-                parent.node, true);
+                parent.node, true, up);
   for (const HierarchyEntry& entry : dir.entries) {
-    if (entry.directory) {
+    SystemUseRecord record;
+    record.node = entry.node;
+    record.modified = entry.modified;
+    if (entry.directory || entry.relocated) {
       const HierarchyDirectory& child = dirs[entry.target];
+      record.directory = true;
+      record.folders = child.folders;
+      record.name = child.node != nullptr ? child.node->name : std::string_view(hierarchy_.relocationName);
+      if (entry.relocated) {
+        // The folder's place: a file's record that points at it, with no data.
+        record.childLink = child.lba;
+        withSystemUse(RecordFields{child.lba, 0, entry.modified, 0, entry.identifier, {}}, entry.node, true, record);
+        continue;
+      }
+      record.relocated = child.relocated;
       withSystemUse(RecordFields{child.lba, child.bytes, entry.modified, kFlagDirectory, entry.identifier, {}},
-                    entry.node, true);
+                    entry.node, true, record);
       continue;
+    }
+    if (entry.node != nullptr) {
+      record.name = entry.node->name;
+    } else {
+      // A file of the image's own (the boot catalogue): its ISO 9660 name, without the version, in lower case.
+      nameOfOwn_.assign(entry.identifier.substr(0, entry.identifier.find(';')));
+      for (char& c : nameOfOwn_) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      record.name = nameOfOwn_;
     }
     const Extent& extent = layout.extents[entry.target];
     std::uint64_t left = extent.bytes;
@@ -56,7 +108,7 @@ void HierarchyWriter::forEachRecord(const ImageLayout& layout, const HierarchyDi
                                  static_cast<std::uint8_t>(left > 0 ? kFlagMultiExtent : 0),
                                  entry.identifier,
                                  {}},
-                    entry.node, false);
+                    entry.node, false, record);
       lba += static_cast<std::uint32_t>(part / kBlockSize);
     } while (left > 0);
   }
@@ -75,13 +127,18 @@ Status HierarchyWriter::countBlocks(ImageLayout& layout) {
   // Sizes first (they only depend on the records), so '..' can name its parent's size.
   for (auto& dir : hierarchy_.directories) {
     std::uint32_t at = 0;
-    forEachRecord(layout, dir, [&](const RecordFields& record) {
+    ContinuationAreas continued(0);
+    forEachRecord(layout, dir, continued, [&](const RecordFields& record) {
       const std::size_t length = recordLength(record.identifier.size(), record.systemUse.size());
       at = placeRecord(at, length) + static_cast<std::uint32_t>(length);
     });
     dir.bytes = blocksFor(at) * kBlockSize;
+    dir.continuationBytes = continued.bytes();
   }
   for (auto& dir : hierarchy_.directories) dir.lba = layout.reserve(dir.bytes / kBlockSize);
+  // Continuation areas after all the folders, each folder's in blocks of its own.
+  for (auto& dir : hierarchy_.directories)
+    if (dir.continuationBytes > 0) dir.continuationLba = layout.reserve(blocksFor(dir.continuationBytes));
   return {};
 }
 
@@ -124,10 +181,11 @@ std::vector<std::uint8_t> HierarchyWriter::pathTable(bool bigEndian) const {
   return table;
 }
 
-std::vector<std::uint8_t> HierarchyWriter::directory(const ImageLayout& layout, const HierarchyDirectory& dir) const {
+std::vector<std::uint8_t> HierarchyWriter::directory(const ImageLayout& layout, const HierarchyDirectory& dir,
+                                                     ContinuationAreas& continued) {
   std::vector<std::uint8_t> bytes(dir.bytes);
   std::uint32_t at = 0;
-  forEachRecord(layout, dir, [&](const RecordFields& record) {
+  forEachRecord(layout, dir, continued, [&](const RecordFields& record) {
     const std::size_t length = recordLength(record.identifier.size(), record.systemUse.size());
     at = placeRecord(at, length);
     writeDirectoryRecord(std::span(bytes).subspan(at, length), record);
@@ -150,8 +208,16 @@ Status HierarchyWriter::writeData(const ImageLayout& layout, ImageContents& out)
   // reads them again, and a big tree's two hierarchies need not be held whole
   // beside the records.
   for (auto& dir : hierarchy_.directories) {
+    ContinuationAreas continued(dir.continuationLba);
     out.moveTo(dir.lba - layout.startLba);
-    out.addBytes(directory(layout, dir));
+    out.addBytes(directory(layout, dir, continued));
+    if (continued.bytes() != dir.continuationBytes)
+      return fail(ErrorKind::Internal,
+                  "the continuation areas of " + dir.treePath + " changed after they were counted");
+    if (dir.continuationBytes > 0) {
+      out.moveTo(dir.continuationLba - layout.startLba);
+      out.addBytes(continued.take());
+    }
     std::vector<HierarchyEntry>().swap(dir.entries);
     std::vector<char>().swap(dir.entryIdentifiers);
   }

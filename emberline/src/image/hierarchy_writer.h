@@ -5,6 +5,7 @@
 
 #include "image/hierarchy.h"
 #include "image/image_writer.h"
+#include "image/system_use.h"
 
 namespace emberline::image {
 
@@ -25,8 +26,14 @@ using SystemUseSource = std::function<std::vector<std::uint8_t>(const TreeNode* 
 
 class HierarchyWriter final : public ImageWriter {
  public:
-  HierarchyWriter(Hierarchy hierarchy, VolumeText text, SystemUseSource systemUse = {})
-      : hierarchy_(std::move(hierarchy)), text_(std::move(text)), systemUse_(std::move(systemUse)) {}
+  /// `planner`, when given, adds entries of the sharing protocol to every
+  /// record, after the `systemUse` bytes.
+  HierarchyWriter(Hierarchy hierarchy, VolumeText text, SystemUseSource systemUse = {},
+                  std::unique_ptr<SystemUsePlanner> planner = {})
+      : hierarchy_(std::move(hierarchy)),
+        text_(std::move(text)),
+        systemUse_(std::move(systemUse)),
+        planner_(std::move(planner)) {}
 
   std::uint32_t descriptorCount() const override { return 1; }
   Status countBlocks(ImageLayout& layout) override;
@@ -35,14 +42,20 @@ class HierarchyWriter final : public ImageWriter {
 
  private:
   std::vector<std::uint8_t> pathTable(bool bigEndian) const;
-  std::vector<std::uint8_t> directory(const ImageLayout& layout, const HierarchyDirectory& dir) const;
+  /// The folder's records, and its continuation areas into `continued`.
+  std::vector<std::uint8_t> directory(const ImageLayout& layout, const HierarchyDirectory& dir,
+                                      ContinuationAreas& continued);
   std::uint32_t pathTableBytes() const;
   template <class Visit>
-  void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, Visit&& visit) const;
+  void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, ContinuationAreas& continued,
+                     Visit&& visit);
 
   Hierarchy hierarchy_;
   VolumeText text_;
   SystemUseSource systemUse_;
+  std::unique_ptr<SystemUsePlanner> planner_;
+  SystemUseEntries entries_;  ///< one record's, reused
+  std::string nameOfOwn_;     ///< the Rock Ridge name of a file of the image's own
   std::uint32_t lPathTable_ = 0;
   std::uint32_t mPathTable_ = 0;
 };

@@ -1,11 +1,15 @@
 #include "image/image_builder.h"
 
+#include <sys/stat.h>
+
+#include <unordered_map>
 #include <vector>
 
 #include "image/file_data_writer.h"
 #include "image/hierarchy_writer.h"
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
+#include "image/rock_ridge.h"
 #include "image/terminator_writer.h"
 
 namespace emberline::image {
@@ -53,6 +57,25 @@ std::string bigEndianBytes(const std::u16string& text) {
 std::string ucs2Bytes(std::string_view text, std::size_t characters) {
   return bigEndianBytes(ucs2Text(text, characters));
 }
+
+// Hard links are one file: their records point at one extent.
+class LinkedExtents final : public ExtentRegistry {
+ public:
+  LinkedExtents(ExtentRegistry& files, const UnixAttributeTable& attributes) : files_(files), attributes_(attributes) {}
+  std::size_t extentOf(const TreeNode& file) override {
+    const UnixAttributes* source = attributes_.find(file);
+    if (source == nullptr || source->links < 2 || S_ISLNK(source->mode)) return files_.extentOf(file);
+    const auto [it, added] = bySerial_.try_emplace(source->serial, 0);
+    if (added) it->second = files_.extentOf(file);
+    return it->second;
+  }
+  std::uint64_t bytesOf(std::size_t extent) const override { return files_.bytesOf(extent); }
+
+ private:
+  ExtentRegistry& files_;
+  const UnixAttributeTable& attributes_;
+  std::unordered_map<std::uint32_t, std::size_t> bySerial_;
+};
 
 struct PlacedWriter {
   std::unique_ptr<ImageWriter> writer;
@@ -133,19 +156,24 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
 
   std::vector<PlacedWriter> writers;
   const std::time_t recordTime = options.recordCreationTime ? layout.created : 0;
-  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime}, *data, extras);
+  LinkedExtents linked(*data, tree.attributes());
+  ExtentRegistry& extents = options.rockRidge ? static_cast<ExtentRegistry&>(linked) : *data;
+  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime, options.rockRidge}, extents, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
+  std::unique_ptr<SystemUsePlanner> rockRidge;
+  if (options.rockRidge)
+    rockRidge = std::make_unique<RockRidgePlanner>(tree.attributes(), RockRidgeOptions{options.keepOwners});
   writers.push_back({std::make_unique<HierarchyWriter>(
       std::move(*iso),
       VolumeText{cut(toDCharacters(options.volumeLabel), 32), cut(toACharacters(options.applicationId), 128),
                  cut(toACharacters(options.preparerId), 128), options.xaVolume,
                  cut(toACharacters(options.systemId), 32), options.volumeBlocks,
                  cut(toACharacters(options.publisherId), 128)},
-      options.isoSystemUse)});
+      options.isoSystemUse, std::move(rockRidge))});
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
-    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime}, *data, extras);
+    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime, options.rockRidge}, extents, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
         std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)),

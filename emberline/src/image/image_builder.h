@@ -53,6 +53,10 @@ struct BuildOptions {
   SystemUseSource isoSystemUse;
   /// Marks the primary volume as CD-ROM XA, whose records carry XA attributes.
   bool xaVolume = false;
+  /// Rock Ridge records in the ISO 9660 hierarchy, from the attributes the tree kept.
+  bool rockRidge = false;
+  /// With Rock Ridge: owners and modes as the sources have them.
+  bool keepOwners = false;
   /// Writers after the set terminator, in this order.
   std::vector<WriterFactory> extensions;
 };

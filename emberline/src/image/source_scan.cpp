@@ -37,14 +37,30 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
 }
 
+Result<std::string> readLink(const std::string& path, std::size_t size) {
+  // The size lstat gives may be 0 (some file systems) or outdated: read until the target fits.
+  std::string target(std::max<std::size_t>(size, 255) + 1, '\0');
+  for (;;) {
+    const ssize_t got = ::readlink(path.c_str(), target.data(), target.size());
+    if (got < 0) return fail(sourceError(path, "read the link", errno));
+    if (static_cast<std::size_t>(got) < target.size()) {
+      target.resize(static_cast<std::size_t>(got));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
 class Scanner {
  public:
-  explicit Scanner(NameArena& names) : names_(names) {}
+  Scanner(NameArena& names, const TreeCapture& capture, UnixAttributeTable* attributes)
+      : names_(names), capture_(capture), attributes_(capture.attributes ? attributes : nullptr) {}
 
   /// `entry` is the name inside the folder above, or empty for the path the scan starts at.
   Result<std::unique_ptr<TreeNode>> scan(const std::string& path, const std::string& relative, std::string_view entry) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return fail(sourceError(path, "read", errno));
+    const int found = capture_.linksAsLinks ? ::lstat(path.c_str(), &info) : ::stat(path.c_str(), &info);
+    if (found != 0) return fail(sourceError(path, "read", errno));
     auto node = std::make_unique<TreeNode>();
     if (entry.empty()) {
       node->name = names_.store(baseName(path));
@@ -55,9 +71,18 @@ class Scanner {
       node->sourceName = node->name;
     }
     node->modified = info.st_mtime;
+    if (S_ISLNK(info.st_mode)) {
+      // Kept as a link: nothing is read through it, so it may point anywhere, or nowhere.
+      auto target = readLink(path, static_cast<std::size_t>(info.st_size));
+      if (!target.ok()) return fail(std::move(target).error());
+      remember(*node, info);
+      if (attributes_ != nullptr) attributes_->setLinkTarget(*node, *target);
+      return node;
+    }
     if (S_ISREG(info.st_mode)) {
       EMBERLINE_TRY(checkReadable(path));
       node->size = static_cast<std::uint64_t>(info.st_size);
+      remember(*node, info);
       return node;
     }
     if (!S_ISDIR(info.st_mode)) {
@@ -70,13 +95,19 @@ class Scanner {
       return std::unique_ptr<TreeNode>();
     }
     node->folder = true;
+    remember(*node, info);
+    // A scan that fails leaves nothing behind: the table must not keep nodes that are gone.
+    const auto abandon = [&](Error error) {
+      if (attributes_ != nullptr) attributes_->forget(*node);
+      return fail(std::move(error));
+    };
     auto names = entriesOf(path);
-    if (!names.ok()) return fail(std::move(names).error());
+    if (!names.ok()) return abandon(std::move(names).error());
     ancestors_.push_back(identity);
     node->children.reserve(names->size());
     for (const std::string& inner : *names) {
       auto child = scan(path + "/" + inner, relative + "/" + inner, inner);
-      if (!child.ok()) return fail(std::move(child).error());
+      if (!child.ok()) return abandon(std::move(child).error());
       if (*child) {
         (*child)->parent = node.get();
         node->children.push_back(std::move(*child));
@@ -107,15 +138,31 @@ class Scanner {
     return names;
   }
 
+  void remember(const TreeNode& node, const struct stat& info) {
+    if (attributes_ == nullptr) return;
+    UnixAttributes a;
+    a.accessed = info.st_atime;
+    a.changed = info.st_ctime;
+    a.mode = static_cast<std::uint32_t>(info.st_mode);
+    a.uid = static_cast<std::uint32_t>(info.st_uid);
+    a.gid = static_cast<std::uint32_t>(info.st_gid);
+    a.links = static_cast<std::uint32_t>(info.st_nlink);
+    a.serial = attributes_->serialOf(info.st_dev, info.st_ino, !S_ISDIR(info.st_mode) && info.st_nlink > 1);
+    attributes_->set(node, a);
+  }
+
   NameArena& names_;
+  TreeCapture capture_;
+  UnixAttributeTable* attributes_;
   std::vector<FileIdentity> ancestors_;
 };
 
 }  // namespace
 
-Result<ScannedSource> scanSource(const std::string& path, NameArena& names) {
+Result<ScannedSource> scanSource(const std::string& path, NameArena& names, const TreeCapture& capture,
+                                 UnixAttributeTable* attributes) {
   if (path.empty()) return fail(ErrorKind::InvalidArgument, "no source path given");
-  Scanner scanner(names);
+  Scanner scanner(names, capture, attributes);
   auto node = scanner.scan(path, "", {});
   if (!node.ok()) return fail(std::move(node).error());
   if (!*node) {

@@ -9,6 +9,7 @@
 #include "core/result.h"
 #include "image/name_arena.h"
 #include "image/tree_node.h"
+#include "image/unix_attributes.h"
 
 namespace emberline::image {
 
@@ -21,7 +22,10 @@ struct ScannedSource {
 /// Scans a local file, or a folder with everything in it. Anything that
 /// cannot be read fails the whole scan with an error naming it, so a
 /// partly readable folder never ends up partly added. The nodes' names are
-/// kept in `names`.
-Result<ScannedSource> scanSource(const std::string& path, NameArena& names);
+/// kept in `names`; with `capture.attributes` each node's attributes go into
+/// `attributes`, and with `capture.linksAsLinks` a symbolic link is scanned
+/// as a link (dangling or not) rather than as what it points to.
+Result<ScannedSource> scanSource(const std::string& path, NameArena& names, const TreeCapture& capture = {},
+                                 UnixAttributeTable* attributes = nullptr);
 
 }  // namespace emberline::image
