@@ -8,8 +8,8 @@ set -euo pipefail
 cli=$1
 fixtures=$2
 if [ ! -e "$fixtures/.complete" ] || [ ! -d "$fixtures/one-title" ]; then
-  echo "ok (no DVD fixtures: dvdauthor or ffmpeg missing)"
-  exit 0
+  echo "skipped: no DVD fixtures (dvdauthor or ffmpeg missing)"
+  exit 77
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
