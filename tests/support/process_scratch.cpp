@@ -12,9 +12,8 @@ namespace {
 class ScratchRoot {
  public:
   ScratchRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() /
-                           ("ondrelle-test-" + std::to_string(::getpid()) + "-XXXXXX"))
-                              .string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / ("ondrelle-test-" + std::to_string(::getpid()) + "-XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a scratch folder: " + pattern);
     path_ = pattern;
   }
@@ -25,8 +24,8 @@ class ScratchRoot {
              path_, std::filesystem::directory_options::skip_permission_denied, ignored);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
       if (it->is_directory(ignored) && !it->is_symlink(ignored))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
     }
     std::filesystem::remove_all(path_, ignored);
   }
