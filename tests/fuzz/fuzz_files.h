@@ -76,8 +76,15 @@ class InputReader {
     bytes_ = bytes_.subspan(1);
     return b;
   }
-  std::uint32_t u16() { return byte() | std::uint32_t{byte()} << 8; }
-  std::uint32_t u32() { return u16() | u16() << 16; }
+  // Each byte read in a statement of its own: the order of the operands of | is not fixed.
+  std::uint32_t u16() {
+    const std::uint32_t low = byte();
+    return low | std::uint32_t{byte()} << 8;
+  }
+  std::uint32_t u32() {
+    const std::uint32_t low = u16();
+    return low | u16() << 16;
+  }
   std::span<const std::uint8_t> take(std::size_t count) {
     const auto n = count < bytes_.size() ? count : bytes_.size();
     const auto out = bytes_.first(n);
