@@ -41,11 +41,14 @@ class MemoryFile {
   std::string path_;
 };
 
-/// A folder of this process's own under the temporary folder.
+/// A folder of this process's own, in memory where the system offers it:
+/// a target that writes files on every run is otherwise bound by the disk.
 class ScratchFolder {
  public:
   ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ondrelle-fuzz-XXXXXX").string();
+    const std::filesystem::path base =
+        ::access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "ondrelle-fuzz-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       std::perror("mkdtemp");
       std::abort();
