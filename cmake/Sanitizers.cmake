@@ -1,6 +1,15 @@
 if(ONDRELLE_SANITIZE AND ONDRELLE_TSAN)
   message(FATAL_ERROR "ONDRELLE_SANITIZE and ONDRELLE_TSAN cannot be combined")
 endif()
+if(ONDRELLE_FUZZ)
+  if(ONDRELLE_SANITIZE OR ONDRELLE_TSAN OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "ONDRELLE_FUZZ needs clang (CXX=clang++) and no other sanitizer option")
+  endif()
+  # The fuzz targets link the fuzzer itself (tests/fuzz); everything else is instrumented for it.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 if(ONDRELLE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

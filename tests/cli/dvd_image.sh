@@ -8,12 +8,12 @@ set -euo pipefail
 cli=$1
 fixtures=$2
 if [ ! -e "$fixtures/.complete" ] || [ ! -d "$fixtures/one-title" ]; then
-  echo "ok (no DVD fixtures: dvdauthor or ffmpeg missing)"
-  exit 0
+  echo "skipped: no DVD fixtures (dvdauthor or ffmpeg missing)"
+  exit 77
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export ONDRELLE_VIRTUAL_WRITERS=none
+export ONDRELLE_VIRTUAL_WRITERS=none ONDRELLE_VIRTUAL_DIR="$work/virtual"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 checksums() { (cd "$fixtures" && find . -type f -print0 | sort -z | xargs -0 md5sum; find . -printf '%p %T@\n' | sort); }

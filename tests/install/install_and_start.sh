@@ -6,6 +6,7 @@ set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
+export ONDRELLE_VIRTUAL_DIR="$prefix/virtual"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for program in ondrelle ondrelle-cli; do

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "devices/library_lifetime.h"
+#include "support/process_scratch.h"
 
 class VirtualWriters {
  public:
@@ -20,7 +21,10 @@ class VirtualWriters {
       ::unsetenv("ONDRELLE_VIRTUAL_WRITERS");
     ondrelle::StartLibrary();
   }
-  ~VirtualWriters() { ondrelle::ShutDownLibrary(); }
+  ~VirtualWriters() {
+    ondrelle::ShutDownLibrary();
+    ::setenv("ONDRELLE_VIRTUAL_DIR", test_support::defaultVirtualDirectory().c_str(), 1);
+  }
   VirtualWriters(const VirtualWriters&) = delete;
   VirtualWriters& operator=(const VirtualWriters&) = delete;
 

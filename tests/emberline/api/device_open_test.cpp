@@ -136,7 +136,7 @@ TEST_F(DeviceOpen, ShutDownInvalidatesOpenHandles) {
 
 TEST_F(DeviceOpen, BadConfigurationMakesStartUpFail) {
   ::setenv("ONDRELLE_VIRTUAL_WRITERS", "floppy", 1);
-  directory_ = std::filesystem::temp_directory_path() / "emberline-api-bad-config";
+  directory_ = test_support::processScratch() / "bad-config";
   ::setenv("ONDRELLE_VIRTUAL_DIR", directory_.c_str(), 1);
   EXPECT_NE(Emberline_StartUp(), EMBERLINE_OK);
   EmberlineHandle handle = nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "emberline/cdvd_writer.h"
+#include "support/process_scratch.h"
 
 namespace emberline::test {
 
@@ -23,8 +24,7 @@ class VirtualWriterTest : public ::testing::Test {
   /// Starts the library with @p spec as the virtual writer configuration.
   void startWith(const std::string& spec) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ = std::filesystem::temp_directory_path() /
-                 ("emberline-api-" + std::string(info->test_suite_name()) + "-" + info->name());
+    directory_ = test_support::processScratch() / ("api-" + std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(directory_);
     ::setenv("ONDRELLE_VIRTUAL_WRITERS", spec.c_str(), 1);
     ::setenv("ONDRELLE_VIRTUAL_DIR", directory_.c_str(), 1);
@@ -54,7 +54,7 @@ class VirtualWriterTest : public ::testing::Test {
     std::error_code ec;
     std::filesystem::remove_all(directory_, ec);
     ::unsetenv("ONDRELLE_VIRTUAL_WRITERS");
-    ::unsetenv("ONDRELLE_VIRTUAL_DIR");
+    ::setenv("ONDRELLE_VIRTUAL_DIR", test_support::defaultVirtualDirectory().c_str(), 1);
   }
 
   std::filesystem::path directory_;

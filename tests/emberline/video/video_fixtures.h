@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/process_scratch.h"
+
 namespace video_test {
 
 inline std::string fixture(const std::string& name) {
@@ -40,12 +42,9 @@ inline void writeFile(const std::string& path, const std::vector<std::uint8_t>& 
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-/// A fresh scratch folder under the test binary folder.
+/// A fresh scratch folder of this test's own.
 inline std::filesystem::path scratch(const std::string& name) {
-  const auto dir = std::filesystem::path(ONDRELLE_TEST_BINARY_DIR) / "video-scratch" / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
+  return test_support::freshFolder("video/" + name);
 }
 
 }  // namespace video_test

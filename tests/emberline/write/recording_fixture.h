@@ -59,12 +59,12 @@ struct CallbackLog {
 
 class RecordingTest : public VirtualWriterTest {
  protected:
-  /// As the base, in a folder of this process's own: runs of the suite from
+  /// As the base, in this process's scratch folder: runs of the suite from
   /// several build trees at once must not share image files.
   void startWith(const std::string& spec) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ = std::filesystem::temp_directory_path() /
-                 ("emberline-write-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+    directory_ =
+        test_support::processScratch() / ("write-" + std::string(info->test_suite_name()) + "-" + info->name());
     std::filesystem::remove_all(directory_);
     ::setenv("ONDRELLE_VIRTUAL_WRITERS", spec.c_str(), 1);
     ::setenv("ONDRELLE_VIRTUAL_DIR", directory_.c_str(), 1);
