@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "api/device_call.h"
 #include "api/export.h"
@@ -191,6 +192,8 @@ Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, WriteRecipe& re
                                              std::to_string(layout->leadOutLba) + " sectors but the disc has " +
                                              std::to_string(medium->freeBlocks) + " free");
 
+  // One moment for the recording and any read-back of it.
+  layout->created = std::time(nullptr);
   auto video = video::vcdDiscPlan(*layout, sourceFile);
   if (!video) return fail(std::move(video).error());
   plan.sessionFormat = video->sessionFormat;

@@ -65,6 +65,7 @@ class Verify : public RecordingTest {
   /// Expects a failed verify naming @p sector and @p where.
   void expectFailure(uint8_t code, std::uint32_t sector, const std::string& where, bool unreadable) {
     const std::string text = out_.text;
+    std::fprintf(stderr, "MSG %s: %s\n", ::testing::UnitTest::GetInstance()->current_test_info()->name(), text.c_str());
     if (unreadable) {
       EXPECT_EQ(code, EMBERLINE_E_CHECK_CONDITION) << text;
       EXPECT_EQ(out_.status, 0x031100u) << text;
