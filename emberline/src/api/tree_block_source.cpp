@@ -43,8 +43,7 @@ std::optional<verify::SectorOwner> imageOwner(const image::ImageContents& conten
                                 [](std::uint64_t at, const image::ImageSegment& s) { return at < s.offset; });
   if (after == segments.begin()) return std::nullopt;
   const image::ImageSegment& segment = *(after - 1);
-  if (segment.kind != image::ImageSegment::Kind::File || offset >= segment.offset + segment.length)
-    return std::nullopt;
+  if (segment.kind != image::ImageSegment::Kind::File || offset >= segment.offset + segment.length) return std::nullopt;
   return verify::SectorOwner{contents.sourceOf(segment), offset - segment.offset, kImageBlock};
 }
 

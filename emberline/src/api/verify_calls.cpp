@@ -36,9 +36,8 @@ using namespace emberline;
 
 extern "C" {
 
-EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_Verify(EmberlineHandle writer, char* text, int32_t size,
-                                                     uint32_t* status, EmberlineFailureInfo* failure,
-                                                     uint64_t* sectorsCompared) {
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_Verify(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                                     EmberlineFailureInfo* failure, uint64_t* sectorsCompared) {
   const ErrorOutputs out{text, size, status, failure};
   if (sectorsCompared != nullptr) *sectorsCompared = 0;
   if (!LibraryState::instance().started()) return reportNotStarted(out);

@@ -72,7 +72,8 @@ Result<std::vector<verify::VerifyTrack>> openRecipe(const WriteRecipe& recipe) {
   for (std::size_t k = 0; k < recipe.tracks.size(); ++k) {
     const TrackRecipe& r = recipe.tracks[k];
     if (!r.startLba)
-      return fail(ErrorKind::Internal, "where track " + std::to_string(k + 1) + " of the last recording lies is not known");
+      return fail(ErrorKind::Internal,
+                  "where track " + std::to_string(k + 1) + " of the last recording lies is not known");
     auto track = r.open();
     if (!track.ok()) {
       Error e = std::move(track).error();

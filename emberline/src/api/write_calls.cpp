@@ -77,7 +77,8 @@ Status addFile(write::DiscPlan& plan, WriteRecipe& recipe, const char* name, std
   return {};
 }
 
-Status addTrackList(write::DiscPlan& plan, WriteRecipe& recipe, const std::uint8_t* trackList, std::uint8_t audio, std::uint8_t rawInput) {
+Status addTrackList(write::DiscPlan& plan, WriteRecipe& recipe, const std::uint8_t* trackList, std::uint8_t audio,
+                    std::uint8_t rawInput) {
   if (audio != 0)
     return fail(ErrorKind::NotSupported, "audio tracks are not supported by disc at once from files; pass audio 0");
   auto names = parseTrackList(trackList);
@@ -100,8 +101,8 @@ Status addSessionRecord(write::DiscPlan& plan, WriteRecipe& recipe, const std::u
         return fail(
             ErrorKind::InvalidArgument,
             "track " + std::to_string(k + 1) + " names the same file tree as track " + std::to_string(earlier + 1));
-    Status added = fromTree ? addTree(plan, recipe, entry.tree)
-                            : addFile(plan, recipe, entry.fileName.c_str(), kUserBlock);
+    Status added =
+        fromTree ? addTree(plan, recipe, entry.tree) : addFile(plan, recipe, entry.fileName.c_str(), kUserBlock);
     if (!added.ok()) return fail(numbered(std::move(added).error(), k));
   }
   return {};
@@ -163,8 +164,9 @@ std::uint8_t recordingCall(EmberlineHandle writer, const ErrorOutputs& out, cons
 
 /// Checks the source and the medium for a Video CD or Super Video CD and
 /// fills @p plan with its two tracks; nothing is written before it succeeds.
-Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, WriteRecipe& recipe, video::VideoDiscKind kind, const char* sourceFile,
-                    const char* albumId, std::uint16_t volumeCount, std::uint16_t volumeNumber) {
+Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, WriteRecipe& recipe, video::VideoDiscKind kind,
+                    const char* sourceFile, const char* albumId, std::uint16_t volumeCount,
+                    std::uint16_t volumeNumber) {
   const char* disc = kind == video::VideoDiscKind::VideoCd ? "a Video CD" : "a Super Video CD";
   if (sourceFile == nullptr || *sourceFile == '\0') return fail(ErrorKind::InvalidArgument, "no MPEG file named");
   if (albumId == nullptr) return fail(ErrorKind::InvalidArgument, "no album id given");
@@ -241,9 +243,10 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromFile(EmberlineHandl
                                                                   const char* fileName, uint8_t closeTrack,
                                                                   uint8_t testMode, uint8_t multiSession,
                                                                   uint8_t useBup, uint32_t readyMinutes) {
-  return recordingCall(writer, {text, size, status, failure},
-                       options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addFile(plan, recipe, fileName, kUserBlock); });
+  return recordingCall(
+      writer, {text, size, status, failure},
+      options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
+      [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addFile(plan, recipe, fileName, kUserBlock); });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_SessionAtOnce(EmberlineHandle writer, char* text, int32_t size,

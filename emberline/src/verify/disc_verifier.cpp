@@ -158,12 +158,11 @@ class TrackVerifier {
         const auto sector = track_.startLba + static_cast<std::int64_t>(block + k);
         const auto b = static_cast<std::uint32_t>(block + k);
         const auto byte = static_cast<std::size_t>(diff - ep.begin());
-        return fail(ErrorKind::Mismatch,
-                    part.subheader
-                        ? "the disc differs from what was written: the subheader of sector " + std::to_string(sector) +
-                              ", " + where(track_, b, 0)
-                        : "the disc differs from what was written at sector " + std::to_string(sector) + ", " +
-                              where(track_, b, byte));
+        return fail(ErrorKind::Mismatch, part.subheader
+                                             ? "the disc differs from what was written: the subheader of sector " +
+                                                   std::to_string(sector) + ", " + where(track_, b, 0)
+                                             : "the disc differs from what was written at sector " +
+                                                   std::to_string(sector) + ", " + where(track_, b, byte));
       }
     }
     return {};

@@ -145,8 +145,10 @@ Status VirtualDrive::corruptRecorded(std::int32_t lba, bool subheader) {
     std::array<std::uint8_t, sector::kUserDataSize> user{};
     sector::Subheader header = info.subheader;
     if (sector::decodeMode2Form1(raw, user)) {
-      if (subheader) header.channel ^= 0x1F;
-      else user[kChangedByte] ^= 0xFF;
+      if (subheader)
+        header.channel ^= 0x1F;
+      else
+        user[kChangedByte] ^= 0xFF;
       sector::encodeMode2Form1(lba, header, user, raw);
     }
   } else if (info.kind == sector::SectorKind::Mode2Form2) {
@@ -154,8 +156,10 @@ Status VirtualDrive::corruptRecorded(std::int32_t lba, bool subheader) {
     sector::Subheader header = info.subheader;
     const bool zeroEdc = raw[2348] == 0 && raw[2349] == 0 && raw[2350] == 0 && raw[2351] == 0;
     if (sector::decodeMode2Form2(raw, user)) {
-      if (subheader) header.channel ^= 0x1F;
-      else user[kChangedByte] ^= 0xFF;
+      if (subheader)
+        header.channel ^= 0x1F;
+      else
+        user[kChangedByte] ^= 0xFF;
       sector::encodeMode2Form2(lba, header, user, raw, zeroEdc ? sector::Form2Edc::Zero : sector::Form2Edc::Computed);
     }
   } else {

@@ -38,7 +38,8 @@ std::optional<std::uint32_t> blockHolding(const std::vector<char>& iso, const st
   if (bytes.size() < offset + 2048) return std::nullopt;
   for (std::size_t at = 0; at + 2048 <= iso.size(); at += 2048)
     if (std::equal(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                   bytes.begin() + static_cast<std::ptrdiff_t>(offset + 2048), iso.begin() + static_cast<std::ptrdiff_t>(at)))
+                   bytes.begin() + static_cast<std::ptrdiff_t>(offset + 2048),
+                   iso.begin() + static_cast<std::ptrdiff_t>(at)))
       return static_cast<std::uint32_t>(at / 2048);
   return std::nullopt;
 }
@@ -65,7 +66,6 @@ class Verify : public RecordingTest {
   /// Expects a failed verify naming @p sector and @p where.
   void expectFailure(uint8_t code, std::uint32_t sector, const std::string& where, bool unreadable) {
     const std::string text = out_.text;
-    std::fprintf(stderr, "MSG %s: %s\n", ::testing::UnitTest::GetInstance()->current_test_info()->name(), text.c_str());
     if (unreadable) {
       EXPECT_EQ(code, EMBERLINE_E_CHECK_CONDITION) << text;
       EXPECT_EQ(out_.status, 0x031100u) << text;
@@ -237,8 +237,8 @@ TEST_P(VideoDiscVerify, PassesOrNamesTheFaultySector) {
   }
   burnerWith(spec);
   const auto call = c.super ? &Emberline_CdvdWriter_SuperVideoCD : &Emberline_CdvdWriter_VideoCD;
-  ASSERT_EQ(call(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status, &out_.failure, source.c_str(),
-                 "Album VideoCD", 1, 1, 0, 1, 5),
+  ASSERT_EQ(call(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status, &out_.failure, source.c_str(), "Album VideoCD",
+                 1, 1, 0, 1, 5),
             EMBERLINE_OK)
       << out_.text;
   const uint8_t code = verify();
@@ -253,17 +253,16 @@ TEST_P(VideoDiscVerify, PassesOrNamesTheFaultySector) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, VideoDiscVerify,
-    ::testing::Values(VideoCase{"VcdPasses", "vcd-pal.mpg", false, VideoFault::None},
-                      VideoCase{"SvcdPasses", "svcd-ntsc.mpg", true, VideoFault::None},
-                      VideoCase{"VcdInfoFile", "vcd-pal.mpg", false, VideoFault::InfoFile},
-                      VideoCase{"VcdMpegForm2", "vcd-pal.mpg", false, VideoFault::MpegForm2},
-                      VideoCase{"SvcdMpegForm2", "svcd-ntsc.mpg", true, VideoFault::MpegForm2},
-                      VideoCase{"VcdSubheader", "vcd-pal.mpg", false, VideoFault::Subheader},
-                      VideoCase{"SvcdSubheader", "svcd-ntsc.mpg", true, VideoFault::Subheader},
-                      VideoCase{"SvcdUnreadable", "svcd-ntsc.mpg", true, VideoFault::Unreadable}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, VideoDiscVerify,
+                         ::testing::Values(VideoCase{"VcdPasses", "vcd-pal.mpg", false, VideoFault::None},
+                                           VideoCase{"SvcdPasses", "svcd-ntsc.mpg", true, VideoFault::None},
+                                           VideoCase{"VcdInfoFile", "vcd-pal.mpg", false, VideoFault::InfoFile},
+                                           VideoCase{"VcdMpegForm2", "vcd-pal.mpg", false, VideoFault::MpegForm2},
+                                           VideoCase{"SvcdMpegForm2", "svcd-ntsc.mpg", true, VideoFault::MpegForm2},
+                                           VideoCase{"VcdSubheader", "vcd-pal.mpg", false, VideoFault::Subheader},
+                                           VideoCase{"SvcdSubheader", "svcd-ntsc.mpg", true, VideoFault::Subheader},
+                                           VideoCase{"SvcdUnreadable", "svcd-ntsc.mpg", true, VideoFault::Unreadable}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // --- DVD-Video -----------------------------------------------------------------
 
@@ -314,7 +313,8 @@ TEST_P(DvdVideoVerify, PassesOrNamesTheFaultySector) {
     EXPECT_EQ(compared_, iso.size() / 2048);
     return;
   }
-  expectFailure(code, *vobBlock, "VTS_01_1.VOB at byte " + std::to_string(3 * 2048 + (fault == Fault::CorruptData ? 100 : 0)),
+  expectFailure(code, *vobBlock,
+                "VTS_01_1.VOB at byte " + std::to_string(3 * 2048 + (fault == Fault::CorruptData ? 100 : 0)),
                 fault == Fault::Unreadable);
 }
 
