@@ -17,7 +17,7 @@ constexpr std::size_t kRawBlock = 2352;
 constexpr std::uint32_t kUserBlocksPerRead = 32;
 constexpr std::uint32_t kRawBlocksPerRead = 27;
 /// The expected side is read this many commands ahead, on a thread of its own.
-constexpr std::uint32_t kReadsPerChunk = 16;
+constexpr std::uint32_t kReadsPerChunk = 64;
 
 // Where the parts of a whole sector lie.
 constexpr std::size_t kModeByte = 15;
