@@ -11,7 +11,7 @@
 #include "api/tree_block_source.h"
 #include "api/write_records.h"
 #include "emberline/writing.h"
-#include "mmc/toc.h"
+#include "mmc/disc_information.h"
 #include "video/mpeg_stream_check.h"
 #include "video/vcd_disc_plan.h"
 #include "video/vcd_template.h"
@@ -109,20 +109,24 @@ Status addSessionRecord(write::DiscPlan& plan, WriteRecipe& recipe, const std::u
 }
 
 /// Places the tracks whose address only the recording chose: they are the
-/// last tracks of the disc, in order.
+/// last recorded tracks of the disc, in order. Track information answers for
+/// a session still open, where the TOC does not list it yet.
 void placeTracks(DeviceObject& device, WriteRecipe& recipe) {
   const bool placed = std::all_of(recipe.tracks.begin(), recipe.tracks.end(),
                                   [](const TrackRecipe& t) { return t.startLba.has_value(); });
   if (placed) return;
-  auto toc = mmc::readToc(device.transport());
-  if (!toc.ok()) return;  // left unplaced: a verify says so
-  std::vector<std::int32_t> starts;
-  for (const mmc::TocEntry& entry : toc->entries)
-    if (entry.track != mmc::kLeadOutTrack) starts.push_back(entry.lba);
+  auto disc = mmc::readDiscInformation(device.transport());
+  if (!disc.ok()) return;            // left unplaced: a verify says so
+  std::vector<std::int32_t> starts;  // from the last track back
+  for (std::uint32_t track = disc->lastTrackInLastSession; track >= 1 && starts.size() < recipe.tracks.size();
+       --track) {
+    auto info = mmc::readTrackInformation(device.transport(), track);
+    if (!info.ok()) return;
+    if (!info->blank) starts.push_back(info->startAddress);
+  }
   if (starts.size() < recipe.tracks.size()) return;
-  const std::size_t first = starts.size() - recipe.tracks.size();
   for (std::size_t k = 0; k < recipe.tracks.size(); ++k)
-    if (!recipe.tracks[k].startLba) recipe.tracks[k].startLba = starts[first + k];
+    if (!recipe.tracks[k].startLba) recipe.tracks[k].startLba = starts[recipe.tracks.size() - 1 - k];
 }
 
 Status run(DeviceObject& device, write::DiscPlan& plan, WriteRecipe recipe) {

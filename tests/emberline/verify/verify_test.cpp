@@ -190,6 +190,57 @@ TEST_F(Verify, ASourceChangedSinceTheBurnIsFound) {
   EXPECT_NE(std::string(out_.text).find("file0.bin"), std::string::npos) << out_.text;
 }
 
+TEST_F(Verify, ImageFileTracksAreFoundWhereTheRecordingPutThem) {
+  burnerWith("cd-r");
+  const auto sources = makeSources("data", {60000, 20000});
+  const auto iso = isoOf(treeOf(sources, 0), "planned.iso");
+  const auto dataBlock = blockHolding(readAll(iso), sources / "file0.bin", 2048);
+  ASSERT_TRUE(dataBlock.has_value());
+  restartWith("cd-r,fault=corrupt@" + std::to_string(*dataBlock));
+  auto burnFile = [&] {
+    return Emberline_CdvdWriter_TrackAtOnceFromFile(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                    &out_.failure, iso.c_str(), 1, 0, 1, 1, 5);
+  };
+  ASSERT_EQ(burnFile(), EMBERLINE_OK) << out_.text;
+  expectFailure(verify(), *dataBlock, "planned.iso at byte " + std::to_string(*dataBlock * 2048 + 100), false);
+  // A second session of the same file lies past the changed block: the TOC tells where it went.
+  ASSERT_EQ(burnFile(), EMBERLINE_OK) << out_.text;
+  EXPECT_EQ(verify(), EMBERLINE_OK) << out_.text;
+  EXPECT_EQ(compared_, std::filesystem::file_size(iso) / 2048);
+}
+
+/// Cancels the verify from its second progress report.
+struct CancelOnProgress {
+  EmberlineHandle writer = nullptr;
+  bool armed = false;
+  int reports = 0;
+  static void callback(uint32_t number, void* context, void*, void*) {
+    auto* self = static_cast<CancelOnProgress*>(context);
+    if (number == EMBERLINE_CALLBACK_PROGRESS && self->armed && ++self->reports == 2)
+      Emberline_CdvdWriter_Cancel(self->writer);
+  }
+};
+
+TEST_F(Verify, CancelEndsItAndAnotherVerifyRunsWhole) {
+  startWith("dvd+r");
+  CancelOnProgress cancel;
+  ASSERT_EQ(Emberline_CdvdWriter_CreateEx(&writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status, &out_.failure,
+                                          &CancelOnProgress::callback, &cancel, "CdRom16", 0),
+            EMBERLINE_OK)
+      << out_.text;
+  cancel.writer = writer_;
+  const auto sources = makeSources("data", {3000000});
+  ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                     &out_.failure, treeOf(sources, 0), 1, 0, 0, 1, 5),
+            EMBERLINE_OK)
+      << out_.text;
+  cancel.armed = true;
+  EXPECT_EQ(verify(), EMBERLINE_E_CANCELLED) << out_.text;
+  cancel.armed = false;
+  EXPECT_EQ(verify(), EMBERLINE_OK) << out_.text;
+  EXPECT_GT(compared_, 3000000u / 2048);
+}
+
 // --- Video CD and Super Video CD ---------------------------------------------
 
 enum class VideoFault { None, InfoFile, MpegForm2, Subheader, Unreadable };
