@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -43,6 +44,23 @@ std::vector<Span> comparedParts(std::span<const std::uint8_t> expected) {
     return {{kSubheaderAt, kSubheaderSize, true}, {kMode2DataAt, form2 ? kForm2DataSize : kUserBlock, false}};
   }
   return {{kMode1DataAt, kRawBlock - kMode1DataAt, false}};
+}
+
+/// The sector type READ CD is told to expect for @p sectors whole sectors of
+/// what was written: their common type, or any when they differ.
+mmc::ExpectedSector expectedType(std::span<const std::uint8_t> sectors) {
+  std::optional<mmc::ExpectedSector> common;
+  for (std::size_t at = 0; at + kRawBlock <= sectors.size(); at += kRawBlock) {
+    const std::uint8_t mode = sectors[at + kModeByte];
+    const mmc::ExpectedSector type = mode == 1   ? mmc::ExpectedSector::Mode1
+                                     : mode != 2 ? mmc::ExpectedSector::Any
+                                     : (sectors[at + kSubheaderAt + 2] & kForm2Submode) != 0
+                                         ? mmc::ExpectedSector::Mode2Form2
+                                         : mmc::ExpectedSector::Mode2Form1;
+    if (common && *common != type) return mmc::ExpectedSector::Any;
+    common = type;
+  }
+  return common.value_or(mmc::ExpectedSector::Any);
 }
 
 std::string where(const VerifyTrack& track, std::uint32_t block, std::size_t byteInData) {
@@ -99,8 +117,8 @@ class TrackVerifier {
     for (std::uint32_t at = 0; at < count; at += perRead) {
       if (context_.cancelled && context_.cancelled()) return fail(ErrorKind::Cancelled, "cancelled");
       const std::uint32_t n = std::min(perRead, count - at);
-      EMBERLINE_TRY(readBack(first + at, n, actual));
       const auto want = expected.subspan(std::size_t{at} * blockSize, std::size_t{n} * blockSize);
+      EMBERLINE_TRY(readBack(first + at, n, want, actual));
       EMBERLINE_TRY(compare(want, std::span<const std::uint8_t>(actual).first(want.size()), first + at));
       done_ += want.size();
       if (context_.progress) context_.progress(total_, done_);
@@ -108,25 +126,27 @@ class TrackVerifier {
     return {};
   }
 
-  Result<std::size_t> readOnce(std::uint32_t block, std::uint32_t n, std::span<std::uint8_t> into) {
+  Result<std::size_t> readOnce(std::uint32_t block, std::uint32_t n, std::span<const std::uint8_t> want,
+                               std::span<std::uint8_t> into) {
     const std::int32_t lba = track_.startLba + static_cast<std::int32_t>(block);
     if (track_.source->blockSize() == kUserBlock)
       return mmc::read10(context_.transport, lba, static_cast<std::uint16_t>(n), into);
-    return mmc::readCdSectors(context_.transport, lba, n, into);
+    return mmc::readCdSectors(context_.transport, lba, n, into, expectedType(want));
   }
 
   /// Reads @p n blocks from @p block; a failing read is tried again block by
   /// block, so that a sector that stays unreadable is named exactly.
-  Status readBack(std::uint32_t block, std::uint32_t n, std::span<std::uint8_t> into) {
+  Status readBack(std::uint32_t block, std::uint32_t n, std::span<const std::uint8_t> want,
+                  std::span<std::uint8_t> into) {
     const std::size_t blockSize = track_.source->blockSize();
-    auto whole = readOnce(block, n, into);
+    auto whole = readOnce(block, n, want, into);
     if (whole.ok() && *whole >= n * blockSize) return {};
     for (std::uint32_t k = 0; k < n; ++k) {
       auto one = into.subspan(std::size_t{k} * blockSize, blockSize);
       Result<std::size_t> got = fail(ErrorKind::Internal, "not read");
       for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         if (context_.cancelled && context_.cancelled()) return fail(ErrorKind::Cancelled, "cancelled");
-        got = readOnce(block + k, 1, one);
+        got = readOnce(block + k, 1, want.subspan(std::size_t{k} * blockSize, blockSize), one);
         if (got.ok() && *got >= blockSize) break;
         if (got.ok()) got = fail(ErrorKind::Transport, "the drive returned a short block");
       }

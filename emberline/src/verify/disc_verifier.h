@@ -32,8 +32,8 @@ using OwnerLookup = std::function<std::optional<SectorOwner>(std::uint32_t block
 
 /// One recorded track: where its first block lies and the source that made it.
 /// A source of 2048-byte blocks is read back with READ(10); one of whole
-/// 2352-byte sectors with READ CD, comparing each sector's subheader and
-/// user data as its expected form lays them out.
+/// 2352-byte sectors with READ CD, told the type the sectors were written as,
+/// comparing each sector's subheader and user data as its form lays them out.
 struct VerifyTrack {
   std::int32_t startLba = 0;
   std::unique_ptr<write::BlockSource> source;
