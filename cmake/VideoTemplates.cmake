@@ -30,7 +30,7 @@ add_custom_command(OUTPUT ${outputs}
 add_custom_target(video-templates ALL DEPENDS ${outputs})
 
 # Building a program or a test suite that burns brings its templates along.
-foreach(target ondrelle ondrelle-cli emberline-video-tests emberline-api-tests emberline-write-tests engine-tests gui-tests)
+foreach(target ondrelle ondrelle-cli emberline-video-tests emberline-api-tests emberline-write-tests emberline-verify-tests engine-tests gui-tests)
   if(TARGET ${target})
     add_dependencies(${target} video-templates)
   endif()

@@ -40,7 +40,8 @@ enum EmberlineException {
   EMBERLINE_E_NOT_SUPPORTED = 7,    /**< the drive or medium cannot do this */
   EMBERLINE_E_FILE = 8,             /**< a file could not be read or written */
   EMBERLINE_E_NOT_STARTED = 9,      /**< Emberline_StartUp has not been called */
-  EMBERLINE_E_INTERNAL = 10
+  EMBERLINE_E_INTERNAL = 10,
+  EMBERLINE_E_VERIFY_MISMATCH = 11 /**< the disc read back differs from what was written */
 };
 
 /** Opaque library object: a device (writer) or a file tree. */

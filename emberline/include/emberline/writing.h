@@ -143,6 +143,25 @@ uint8_t Emberline_CdvdWriter_SuperVideoCD(EmberlineHandle writer, char* text, in
                                           uint16_t volumeCount, uint16_t volumeNumber, uint8_t testMode, uint8_t useBup,
                                           uint32_t readyMinutes);
 
+/**
+ * Reads back what the last successful recording on this device object wrote
+ * and compares it with its sources, opened again (file trees, image files,
+ * the MPEG file of a Video CD): nothing of the recording is kept meanwhile,
+ * so the sources and trees must still be there, unchanged.
+ * Data and DVD-Video blocks are read with READ(10); the sectors of a Video CD
+ * or Super Video CD with READ CD, comparing subheaders and Form 1 and Form 2
+ * user data. A read that fails is tried 4 times. Progress goes to callback 12
+ * (bytes to compare, bytes compared); Emberline_CdvdWriter_Cancel ends it.
+ * @param sectorsCompared  may be null; set to the sectors compared
+ * @return EMBERLINE_E_VERIFY_MISMATCH naming the first differing sector, the
+ *         file that lies there and the byte offset in it; the drive's failure
+ *         (EMBERLINE_E_CHECK_CONDITION, sense in status) for a sector that
+ *         stays unreadable, named the same way; EMBERLINE_E_INVALID_ARGUMENT
+ *         when this object has recorded nothing to compare (or only in test mode).
+ */
+uint8_t Emberline_CdvdWriter_Verify(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                    EmberlineFailureInfo* failure, uint64_t* sectorsCompared);
+
 #ifdef __cplusplus
 }
 #endif

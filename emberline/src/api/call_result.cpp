@@ -25,6 +25,8 @@ std::uint8_t exceptionCodeOf(const Error& error) {
       return EMBERLINE_E_FILE;
     case ErrorKind::Internal:
       return EMBERLINE_E_INTERNAL;
+    case ErrorKind::Mismatch:
+      return EMBERLINE_E_VERIFY_MISMATCH;
   }
   return EMBERLINE_E_INTERNAL;
 }

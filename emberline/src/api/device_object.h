@@ -5,9 +5,11 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "api/library_object.h"
+#include "api/verify_plan.h"
 #include "drive/drive.h"
 #include "emberline/emberline.h"
 #include "transport/scsi_transport.h"
@@ -39,6 +41,10 @@ class DeviceObject : public EmberlineObject {
     transport_->interrupt();
   }
   bool cancelRequested() const { return cancelRequested_.load(); }
+
+  /// How to read back the last recording that succeeded; unset when there is none.
+  /// Used under the call lock only.
+  std::optional<WriteRecipe> lastWrite;
 
   /// Calls the registered callback, if any.
   void notify(std::uint32_t number, void* param1, void* param2) const {

@@ -1,6 +1,8 @@
 #include "api/tree_block_source.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace emberline {
 
@@ -22,20 +24,51 @@ class TreeImageSource final : public write::BlockSource {
   std::uint32_t blocks_;
 };
 
-}  // namespace
-
-Result<write::PlannedTrack> treeImageTrack(EmberlineHandle tree) {
+/// The image of @p tree leased and read from its first block, with its block count.
+Result<std::pair<TreeImageLease, std::uint32_t>> leaseWholeImage(EmberlineHandle tree) {
   auto lease = leaseTreeImage(tree);
   if (!lease.ok()) return fail(std::move(lease).error());
   const std::uint64_t bytes = lease->image->size();
   if (bytes == 0 || bytes % kImageBlock != 0 || bytes / kImageBlock > std::numeric_limits<std::int32_t>::max())
     return fail(ErrorKind::InvalidArgument, "the file tree's image is not a whole number of 2048-byte blocks");
   lease->image->seekToBegin();
-  const auto blocks = static_cast<std::uint32_t>(bytes / kImageBlock);
+  return std::pair{std::move(*lease), static_cast<std::uint32_t>(bytes / kImageBlock)};
+}
+
+/// The source file whose data lies in image block @p block, found among the image's pieces.
+std::optional<verify::SectorOwner> imageOwner(const image::ImageContents& contents, std::uint32_t block) {
+  const std::uint64_t offset = std::uint64_t{block} * kImageBlock;
+  const auto& segments = contents.segments();
+  auto after = std::upper_bound(segments.begin(), segments.end(), offset,
+                                [](std::uint64_t at, const image::ImageSegment& s) { return at < s.offset; });
+  if (after == segments.begin()) return std::nullopt;
+  const image::ImageSegment& segment = *(after - 1);
+  if (segment.kind != image::ImageSegment::Kind::File || offset >= segment.offset + segment.length) return std::nullopt;
+  return verify::SectorOwner{contents.sourceOf(segment), offset - segment.offset, kImageBlock};
+}
+
+}  // namespace
+
+Result<verify::VerifyTrack> treeVerifyTrack(EmberlineHandle tree) {
+  auto leased = leaseWholeImage(tree);
+  if (!leased.ok()) return fail(std::move(leased).error());
+  auto& [lease, blocks] = *leased;
+  verify::VerifyTrack track;
+  track.startLba = static_cast<std::int32_t>(lease.startLba);
+  // The lease, held by the source, keeps the image and its contents alive and unchanged.
+  track.owner = [image = lease.image](std::uint32_t block) { return imageOwner(image->contents(), block); };
+  track.source = std::make_unique<TreeImageSource>(std::move(lease), blocks);
+  return track;
+}
+
+Result<write::PlannedTrack> treeImageTrack(EmberlineHandle tree) {
+  auto leased = leaseWholeImage(tree);
+  if (!leased.ok()) return fail(std::move(leased).error());
+  auto& [lease, blocks] = *leased;
   write::PlannedTrack track;
-  track.requiredStart = static_cast<std::int32_t>(lease->startLba);
-  track.layerBreakCandidates = lease->layerBreakCandidates;
-  track.source = std::make_unique<TreeImageSource>(std::move(*lease), blocks);
+  track.requiredStart = static_cast<std::int32_t>(lease.startLba);
+  track.layerBreakCandidates = lease.layerBreakCandidates;
+  track.source = std::make_unique<TreeImageSource>(std::move(lease), blocks);
   return track;
 }
 

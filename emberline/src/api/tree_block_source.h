@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "api/tree_image_lease.h"
+#include "verify/disc_verifier.h"
 #include "write/disc_plan.h"
 
 namespace emberline {
@@ -12,5 +13,9 @@ namespace emberline {
 /// start where the image was laid out. Fails for a handle that is not a tree
 /// or a tree without a built image.
 Result<write::PlannedTrack> treeImageTrack(EmberlineHandle tree);
+
+/// The image of @p tree opened again for reading back, with the source file
+/// of each block; fails as treeImageTrack does.
+Result<verify::VerifyTrack> treeVerifyTrack(EmberlineHandle tree);
 
 }  // namespace emberline

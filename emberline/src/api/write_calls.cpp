@@ -1,7 +1,9 @@
 // The recording calls of the flat API: turn the caller's arguments into a
 // disc plan and run it on the device object.
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "api/device_call.h"
 #include "api/export.h"
@@ -9,6 +11,7 @@
 #include "api/tree_block_source.h"
 #include "api/write_records.h"
 #include "emberline/writing.h"
+#include "mmc/disc_information.h"
 #include "video/mpeg_stream_check.h"
 #include "video/vcd_disc_plan.h"
 #include "video/vcd_template.h"
@@ -52,39 +55,42 @@ Error numbered(Error e, std::size_t track) {
   return e;
 }
 
-Status addTree(write::DiscPlan& plan, EmberlineHandle tree) {
+Status addTree(write::DiscPlan& plan, WriteRecipe& recipe, EmberlineHandle tree) {
   auto track = treeImageTrack(tree);
   if (!track.ok()) return fail(std::move(track).error());
   // A DVD-Video structure's tree: players read it only from a closed disc,
   // whatever the caller asked for.
   if (const auto object = findFileTree(tree); object && object->fixedLayout) plan.multiSession = false;
+  recipe.tracks.push_back(treeTrackRecipe(tree, *track));
   plan.tracks.push_back(std::move(*track));
   return {};
 }
 
-Status addFile(write::DiscPlan& plan, const char* name, std::size_t blockSize) {
+Status addFile(write::DiscPlan& plan, WriteRecipe& recipe, const char* name, std::size_t blockSize) {
   if (name == nullptr || *name == '\0') return fail(ErrorKind::InvalidArgument, "no image file named");
   auto source = write::openImageFile(name, blockSize);
   if (!source.ok()) return fail(std::move(source).error());
   write::PlannedTrack track;
   track.source = std::move(*source);
+  recipe.tracks.push_back(fileTrackRecipe(name, blockSize));
   plan.tracks.push_back(std::move(track));
   return {};
 }
 
-Status addTrackList(write::DiscPlan& plan, const std::uint8_t* trackList, std::uint8_t audio, std::uint8_t rawInput) {
+Status addTrackList(write::DiscPlan& plan, WriteRecipe& recipe, const std::uint8_t* trackList, std::uint8_t audio,
+                    std::uint8_t rawInput) {
   if (audio != 0)
     return fail(ErrorKind::NotSupported, "audio tracks are not supported by disc at once from files; pass audio 0");
   auto names = parseTrackList(trackList);
   if (!names.ok()) return fail(std::move(names).error());
   for (std::size_t k = 0; k < names->size(); ++k) {
-    Status added = addFile(plan, (*names)[k].c_str(), rawInput != 0 ? kRawBlock : kUserBlock);
+    Status added = addFile(plan, recipe, (*names)[k].c_str(), rawInput != 0 ? kRawBlock : kUserBlock);
     if (!added.ok()) return fail(numbered(std::move(added).error(), k));
   }
   return {};
 }
 
-Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool fromTree) {
+Status addSessionRecord(write::DiscPlan& plan, WriteRecipe& recipe, const std::uint8_t* record, bool fromTree) {
   auto entries = parseSessionRecord(record, fromTree);
   if (!entries.ok()) return fail(std::move(entries).error());
   for (std::size_t k = 0; k < entries->size(); ++k) {
@@ -95,13 +101,36 @@ Status addSessionRecord(write::DiscPlan& plan, const std::uint8_t* record, bool 
         return fail(
             ErrorKind::InvalidArgument,
             "track " + std::to_string(k + 1) + " names the same file tree as track " + std::to_string(earlier + 1));
-    Status added = fromTree ? addTree(plan, entry.tree) : addFile(plan, entry.fileName.c_str(), kUserBlock);
+    Status added =
+        fromTree ? addTree(plan, recipe, entry.tree) : addFile(plan, recipe, entry.fileName.c_str(), kUserBlock);
     if (!added.ok()) return fail(numbered(std::move(added).error(), k));
   }
   return {};
 }
 
-Status run(DeviceObject& device, write::DiscPlan& plan) {
+/// Places the tracks whose address only the recording chose: they are the
+/// last recorded tracks of the disc, in order. Track information answers for
+/// a session still open, where the TOC does not list it yet.
+void placeTracks(DeviceObject& device, WriteRecipe& recipe) {
+  const bool placed = std::all_of(recipe.tracks.begin(), recipe.tracks.end(),
+                                  [](const TrackRecipe& t) { return t.startLba.has_value(); });
+  if (placed) return;
+  auto disc = mmc::readDiscInformation(device.transport());
+  if (!disc.ok()) return;            // left unplaced: a verify says so
+  std::vector<std::int32_t> starts;  // from the last track back
+  for (std::uint32_t track = disc->lastTrackInLastSession; track >= 1 && starts.size() < recipe.tracks.size();
+       --track) {
+    auto info = mmc::readTrackInformation(device.transport(), track);
+    if (!info.ok()) return;
+    if (!info->blank) starts.push_back(info->startAddress);
+  }
+  if (starts.size() < recipe.tracks.size()) return;
+  for (std::size_t k = 0; k < recipe.tracks.size(); ++k)
+    if (!recipe.tracks[k].startLba) recipe.tracks[k].startLba = starts[recipe.tracks.size() - 1 - k];
+}
+
+Status run(DeviceObject& device, write::DiscPlan& plan, WriteRecipe recipe) {
+  device.lastWrite.reset();
   write::RecordingContext context{device.drive(),
                                   device.transport(),
                                   cancelPredicate(device),
@@ -114,7 +143,13 @@ Status run(DeviceObject& device, write::DiscPlan& plan) {
   context.bufferState = [&device](std::uint32_t size, std::uint32_t free) {
     device.notify(EMBERLINE_CALLBACK_BUFFER, &size, &free);
   };
-  return write::record(context, plan);
+  EMBERLINE_TRY(write::record(context, plan));
+  // A test recording leaves nothing to read back.
+  if (!plan.testMode) {
+    placeTracks(device, recipe);
+    device.lastWrite = std::move(recipe);
+  }
+  return {};
 }
 
 /// Runs a recording call. The plan is built inside the device call, so
@@ -123,16 +158,19 @@ template <class Fill>
 std::uint8_t recordingCall(EmberlineHandle writer, const ErrorOutputs& out, const PlanOptions& o, Fill&& fill) {
   if (!LibraryState::instance().started()) return reportNotStarted(out);
   return runDeviceCall(writer, out, [&](DeviceObject& device) -> Status {
+    device.lastWrite.reset();
     write::DiscPlan plan = emptyPlan(o);
-    EMBERLINE_TRY(fill(plan));
-    return run(device, plan);
+    WriteRecipe recipe;
+    EMBERLINE_TRY(fill(plan, recipe));
+    return run(device, plan, std::move(recipe));
   });
 }
 
 /// Checks the source and the medium for a Video CD or Super Video CD and
 /// fills @p plan with its two tracks; nothing is written before it succeeds.
-Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, video::VideoDiscKind kind, const char* sourceFile,
-                    const char* albumId, std::uint16_t volumeCount, std::uint16_t volumeNumber) {
+Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, WriteRecipe& recipe, video::VideoDiscKind kind,
+                    const char* sourceFile, const char* albumId, std::uint16_t volumeCount,
+                    std::uint16_t volumeNumber) {
   const char* disc = kind == video::VideoDiscKind::VideoCd ? "a Video CD" : "a Super Video CD";
   if (sourceFile == nullptr || *sourceFile == '\0') return fail(ErrorKind::InvalidArgument, "no MPEG file named");
   if (albumId == nullptr) return fail(ErrorKind::InvalidArgument, "no album id given");
@@ -160,10 +198,13 @@ Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, video::VideoDis
                                              std::to_string(layout->leadOutLba) + " sectors but the disc has " +
                                              std::to_string(medium->freeBlocks) + " free");
 
+  // One moment for the recording and any read-back of it.
+  layout->created = std::time(nullptr);
   auto video = video::vcdDiscPlan(*layout, sourceFile);
   if (!video) return fail(std::move(video).error());
   plan.sessionFormat = video->sessionFormat;
   plan.tracks = std::move(video->tracks);
+  recipe.tracks = videoDiscRecipes(*layout, sourceFile);
   return {};
 }
 
@@ -175,8 +216,10 @@ std::uint8_t videoDiscCall(EmberlineHandle writer, const ErrorOutputs& out, vide
   return runDeviceCall(writer, out, [&](DeviceObject& device) -> Status {
     write::DiscPlan plan =
         emptyPlan(options(write::RecordingMode::SessionAtOnce, 1, testMode, 0, useBup, readyMinutes));
-    EMBERLINE_TRY(addVideoDisc(device, plan, kind, sourceFile, albumId, volumeCount, volumeNumber));
-    return run(device, plan);
+    device.lastWrite.reset();
+    WriteRecipe recipe;
+    EMBERLINE_TRY(addVideoDisc(device, plan, recipe, kind, sourceFile, albumId, volumeCount, volumeNumber));
+    return run(device, plan, std::move(recipe));
   });
 }
 
@@ -196,7 +239,7 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromTree(EmberlineHandl
                                                                   uint8_t useBup, uint32_t readyMinutes) {
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addTree(plan, recipe, tree); });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromFile(EmberlineHandle writer, char* text, int32_t size,
@@ -204,9 +247,10 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_TrackAtOnceFromFile(EmberlineHandl
                                                                   const char* fileName, uint8_t closeTrack,
                                                                   uint8_t testMode, uint8_t multiSession,
                                                                   uint8_t useBup, uint32_t readyMinutes) {
-  return recordingCall(writer, {text, size, status, failure},
-                       options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addFile(plan, fileName, kUserBlock); });
+  return recordingCall(
+      writer, {text, size, status, failure},
+      options(RecordingMode::TrackAtOnce, closeTrack, testMode, multiSession, useBup, readyMinutes),
+      [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addFile(plan, recipe, fileName, kUserBlock); });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_SessionAtOnce(EmberlineHandle writer, char* text, int32_t size,
@@ -217,7 +261,9 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_SessionAtOnce(EmberlineHandle writ
   const uint8_t multiSession = closeSession == 0 ? 1 : 0;
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::SessionAtOnce, 1, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addSessionRecord(plan, sessionRecord, fromTree != 0); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) {
+                         return addSessionRecord(plan, recipe, sessionRecord, fromTree != 0);
+                       });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromTree(EmberlineHandle writer, char* text, int32_t size,
@@ -227,7 +273,7 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromTree(EmberlineHand
                                                                    uint8_t useBup, uint32_t readyMinutes) {
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::RawPq, closeTrack, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addTree(plan, recipe, tree); });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineHandle writer, char* text, int32_t size,
@@ -237,7 +283,7 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromTree(EmberlineH
                                                                       uint8_t useBup, uint32_t readyMinutes) {
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::RawPw, closeTrack, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addTree(plan, tree); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) { return addTree(plan, recipe, tree); });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromFile(EmberlineHandle writer, char* text, int32_t size,
@@ -248,7 +294,9 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOncePQFromFile(EmberlineHand
                                                                    uint32_t readyMinutes) {
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::RawPq, 0, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) {
+                         return addTrackList(plan, recipe, trackList, audio, rawInput);
+                       });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineHandle writer, char* text, int32_t size,
@@ -259,7 +307,9 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_DiscAtOnceRawPWFromFile(EmberlineH
                                                                       uint32_t readyMinutes) {
   return recordingCall(writer, {text, size, status, failure},
                        options(RecordingMode::RawPw, 0, testMode, multiSession, useBup, readyMinutes),
-                       [&](write::DiscPlan& plan) { return addTrackList(plan, trackList, audio, rawInput); });
+                       [&](write::DiscPlan& plan, WriteRecipe& recipe) {
+                         return addTrackList(plan, recipe, trackList, audio, rawInput);
+                       });
 }
 
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_VideoCD(EmberlineHandle writer, char* text, int32_t size,

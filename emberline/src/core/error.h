@@ -18,6 +18,7 @@ enum class ErrorKind : std::uint8_t {
   NotSupported,     ///< the drive or medium cannot do what was asked
   File,             ///< an image or source file could not be read or written
   Internal,         ///< a broken invariant inside the library
+  Mismatch,         ///< the disc read back differs from what was written
 };
 
 struct Error {

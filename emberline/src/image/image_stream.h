@@ -23,6 +23,8 @@ class ImageStream {
   /// Fills `out` with the next bytes; fails without moving on a read past the end or a changed source.
   Status read(std::span<std::uint8_t> out);
   void seekToBegin();
+  /// What the image is made of: which source file lies at which offset.
+  const ImageContents& contents() const { return contents_; }
 
  private:
   ImageContents contents_;

@@ -27,4 +27,19 @@ Result<std::size_t> read10(ScsiTransport& transport, std::int32_t lba, std::uint
   return runCommand(transport, command, "READ(10)");
 }
 
+Result<std::size_t> readCdSectors(ScsiTransport& transport, std::int32_t lba, std::uint32_t blocks,
+                                  std::span<std::uint8_t> out, ExpectedSector expected) {
+  constexpr std::size_t kWholeSector = 2352;
+  constexpr std::uint8_t kSyncHeadersUserDataEdc = 0xF8;
+  const std::size_t wanted = std::size_t{blocks} * kWholeSector;
+  if (blocks == 0 || blocks > 0xFFFFFF || out.size() < wanted)
+    return fail(ErrorKind::InvalidArgument, "READ CD: buffer too small for " + std::to_string(blocks) + " sectors");
+  ScsiCommand command = makeCommand(0xBE, 12, DataDirection::FromDevice, out.first(wanted));
+  command.cdb[1] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(expected) << 2);
+  be::put32(command.cdb, 2, static_cast<std::uint32_t>(lba));
+  be::put24(command.cdb, 6, blocks);
+  command.cdb[9] = kSyncHeadersUserDataEdc;
+  return runCommand(transport, command, "READ CD");
+}
+
 }  // namespace emberline::mmc

@@ -8,6 +8,7 @@
 /// stream's facts before anything is written, so the disc's size is exact.
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ struct VcdDiscLayout {
   /// The audio stream ids in the order the stream carries them: a pack of
   /// the second is a sector of the second audio channel.
   std::vector<std::uint8_t> audioStreams;
+  /// When the file system of track 1 was made (0: when it is built). Set once,
+  /// so that the same layout builds the same sectors again for a read-back.
+  std::time_t created = 0;
 
   std::uint32_t firstPackLba() const { return trackTwoLba + frontMarginSectors; }
   /// Sectors of track 2 from its pregap to its postgap.

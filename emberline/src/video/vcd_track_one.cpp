@@ -45,7 +45,7 @@ Result<std::unique_ptr<VcdTrackOneSource>> VcdTrackOneSource::build(const VcdDis
 Status VcdTrackOneSource::readStructures() {
   const bool vcd = layout_.kind == VideoDiscKind::VideoCd;
   image::FileTree tree(nullptr);
-  const std::time_t now = std::time(nullptr);
+  const std::time_t now = layout_.created != 0 ? layout_.created : std::time(nullptr);
   for (const std::string& folder : layout_.folders) EMBERLINE_TRY(tree.addEmptyFolder("/" + folder));
   // Every file's data lies at a sector of its own the plan fixed: the
   // information files further on in track 1, the MPEG file in track 2.
@@ -59,6 +59,8 @@ Status VcdTrackOneSource::readStructures() {
   options.systemId = "CD-RTOS CD-BRIDGE";
   options.volumeLabel = vcd ? "VIDEOCD" : "SUPERVCD";
   options.volumeBlocks = layout_.leadOutLba;
+  options.created = now;
+  options.recordCreationTime = true;  // the folders too, so the same layout gives the same sectors
   options.isoSystemUse = [this](const image::TreeNode* node, bool directory) {
     // Directories are Form 1 data like every structure of track 1.
     std::uint16_t attributes = image::xa::kDirectory | image::xa::kMode2Form1 | image::xa::kEveryone;

@@ -13,6 +13,8 @@ namespace emberline::virt {
 namespace {
 
 constexpr std::int32_t kCdLeadInStart = -11625;  // ATIP lead-in 97:27:00
+/// Sense 03/11/00: what a drive answers for a block it cannot read back.
+constexpr SenseData kUnrecoveredRead{0x03, 0x11, 0x00};
 
 void putAddress(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t lba, bool msf) {
   if (!msf) {
@@ -249,6 +251,7 @@ ScsiReply VirtualDrive::read10(const ScsiCommand& c) {
     std::int32_t at = lba + i;
     const Track* t = disc_->trackAt(at);
     if (!t || at < 0) return check(sense::kLbaOutOfRange);
+    if (config_.hasFaultAt(FaultSpec::Kind::Unreadable, at)) return check(kUnrecoveredRead);
     auto out = std::span<std::uint8_t, 2048>(c.data.subspan(std::size_t{i} * 2048, 2048));
     if (image_->fromSource(at)) {
       if (!image_->readSource(at, out).ok()) return check({0x03, 0x11, 0x00});
@@ -286,6 +289,7 @@ ScsiReply VirtualDrive::readCd(const ScsiCommand& c) {
     const Track* t = disc_->trackAt(sectorLba);
     if (!t || sectorLba < 0) return check(sense::kLbaOutOfRange);
     if (t->layout == SectorLayout::Audio) return check(sense::kIllegalModeForTrack);
+    if (config_.hasFaultAt(FaultSpec::Kind::Unreadable, sectorLba)) return check(kUnrecoveredRead);
     if (!image_->read(sectorLba, raw).ok()) return check({0x03, 0x11, 0x00});
     const bool mode2 = raw[15] == 2;
     const bool form2 = mode2 && (raw[18] & sector::submode::kForm2) != 0;

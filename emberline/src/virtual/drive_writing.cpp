@@ -105,13 +105,67 @@ void VirtualDrive::encodeBlock(std::int32_t lba, Bytes block,
 Status VirtualDrive::storeBlocks(std::int32_t lba, std::int32_t count, Bytes data, std::size_t blockSize) {
   // One call to the image file per command: per-block writes cost a system call each.
   const auto blocks = static_cast<std::size_t>(count);
-  if (!disc_->traits().cd) return image_->write(lba, data.first(blocks * blockSize));
-  batch_.resize(blocks * sector::kRawSectorSize);
-  for (std::size_t i = 0; i < blocks; ++i)
-    encodeBlock(lba + static_cast<std::int32_t>(i), data.subspan(i * blockSize, blockSize),
-                std::span<std::uint8_t, sector::kRawSectorSize>(batch_.data() + i * sector::kRawSectorSize,
-                                                                sector::kRawSectorSize));
-  return image_->write(lba, batch_);
+  if (!disc_->traits().cd) {
+    EMBERLINE_TRY(image_->write(lba, data.first(blocks * blockSize)));
+  } else {
+    batch_.resize(blocks * sector::kRawSectorSize);
+    for (std::size_t i = 0; i < blocks; ++i)
+      encodeBlock(lba + static_cast<std::int32_t>(i), data.subspan(i * blockSize, blockSize),
+                  std::span<std::uint8_t, sector::kRawSectorSize>(batch_.data() + i * sector::kRawSectorSize,
+                                                                  sector::kRawSectorSize));
+    EMBERLINE_TRY(image_->write(lba, batch_));
+  }
+  for (const FaultSpec& f : config_.faults)
+    if ((f.kind == FaultSpec::Kind::Corrupt || f.kind == FaultSpec::Kind::CorruptSubheader) && f.lba >= lba &&
+        f.lba < lba + count)
+      EMBERLINE_TRY(corruptRecorded(f.lba, f.kind == FaultSpec::Kind::CorruptSubheader));
+  return {};
+}
+
+Status VirtualDrive::corruptRecorded(std::int32_t lba, bool subheader) {
+  // A drive that records wrong bytes with sound error correction: the sector
+  // reads back without complaint, only its contents differ.
+  constexpr std::size_t kChangedByte = 100;
+  if (!disc_->traits().cd) {
+    std::array<std::uint8_t, 2048> block{};
+    EMBERLINE_TRY(image_->read(lba, block));
+    block[kChangedByte] ^= 0xFF;
+    return image_->write(lba, block);
+  }
+  std::array<std::uint8_t, sector::kRawSectorSize> raw{};
+  EMBERLINE_TRY(image_->read(lba, raw));
+  const sector::SectorInfo info = sector::inspect(raw);
+  if (info.kind == sector::SectorKind::Mode1) {
+    std::array<std::uint8_t, sector::kUserDataSize> user{};
+    if (sector::decodeMode1(raw, user)) {
+      user[kChangedByte] ^= 0xFF;
+      sector::encodeMode1(lba, user, raw);
+    }
+  } else if (info.kind == sector::SectorKind::Mode2Form1) {
+    std::array<std::uint8_t, sector::kUserDataSize> user{};
+    sector::Subheader header = info.subheader;
+    if (sector::decodeMode2Form1(raw, user)) {
+      if (subheader)
+        header.channel ^= 0x1F;
+      else
+        user[kChangedByte] ^= 0xFF;
+      sector::encodeMode2Form1(lba, header, user, raw);
+    }
+  } else if (info.kind == sector::SectorKind::Mode2Form2) {
+    std::array<std::uint8_t, sector::kForm2DataSize> user{};
+    sector::Subheader header = info.subheader;
+    const bool zeroEdc = raw[2348] == 0 && raw[2349] == 0 && raw[2350] == 0 && raw[2351] == 0;
+    if (sector::decodeMode2Form2(raw, user)) {
+      if (subheader)
+        header.channel ^= 0x1F;
+      else
+        user[kChangedByte] ^= 0xFF;
+      sector::encodeMode2Form2(lba, header, user, raw, zeroEdc ? sector::Form2Edc::Zero : sector::Form2Edc::Computed);
+    }
+  } else {
+    raw[sector::kSyncHeaderSize + kChangedByte] ^= 0xFF;
+  }
+  return image_->write(lba, raw);
 }
 
 void VirtualDrive::drainBuffer() {
@@ -179,7 +233,7 @@ ScsiReply VirtualDrive::write10(const ScsiCommand& c, Interruptor& interruptor, 
   std::optional<SenseData> fault;
   bool removed = false;
   for (const FaultSpec& f : config_.faults) {
-    if (f.kind == FaultSpec::Kind::NotReady || f.lba < lba || f.lba >= lba + count || f.lba >= stop) continue;
+    if (!f.stopsWriting() || f.lba < lba || f.lba >= lba + count || f.lba >= stop) continue;
     stop = f.lba;
     fault = f.kind == FaultSpec::Kind::WriteError ? sense::kWriteError : sense::kNoMedium;
     removed = f.kind == FaultSpec::Kind::Removed;

@@ -107,6 +107,8 @@ class VirtualDrive {
   void encodeBlock(std::int32_t lba, Bytes block, std::span<std::uint8_t, 2352> raw) const;
   /// Stores @p count blocks of @p blockSize bytes from @p lba on.
   Status storeBlocks(std::int32_t lba, std::int32_t count, Bytes data, std::size_t blockSize);
+  /// fault=corrupt@ and fault=corrupt-subheader@: changes the recorded block at @p lba.
+  Status corruptRecorded(std::int32_t lba, bool subheader);
   int longOperationPolls() const;
   void drainBuffer();
   void endTestWrite();

@@ -39,6 +39,17 @@ std::optional<std::uint32_t> number(std::string_view s) {
   return v;
 }
 
+/// The faults tied to one block, by the name a spec gives them.
+std::optional<FaultSpec::Kind> blockFault(std::string_view name) {
+  using Kind = FaultSpec::Kind;
+  if (name == "write-error") return Kind::WriteError;
+  if (name == "removed") return Kind::Removed;
+  if (name == "corrupt") return Kind::Corrupt;
+  if (name == "corrupt-subheader") return Kind::CorruptSubheader;
+  if (name == "unreadable") return Kind::Unreadable;
+  return std::nullopt;
+}
+
 std::optional<bool> flag(std::string_view s) {
   if (s == "1") return true;
   if (s == "0") return false;
@@ -136,13 +147,15 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
     std::string_view name = value.substr(0, at);
     if (name == "not-ready" && at == std::string_view::npos) {
       f.kind = FaultSpec::Kind::NotReady;
-    } else if ((name == "write-error" || name == "removed") && at != std::string_view::npos) {
+    } else if (const auto kind = blockFault(name); kind && at != std::string_view::npos) {
       auto lba = number(value.substr(at + 1));
       if (!lba) return bad(writer, piece, "needs a block address after \"@\"");
-      f.kind = name == "removed" ? FaultSpec::Kind::Removed : FaultSpec::Kind::WriteError;
+      f.kind = *kind;
       f.lba = static_cast<std::int32_t>(*lba);
     } else {
-      return bad(writer, piece, "is not one of not-ready, write-error@LBA, removed@LBA");
+      return bad(writer, piece,
+                 "is not one of not-ready, write-error@LBA, removed@LBA, corrupt@LBA, corrupt-subheader@LBA, "
+                 "unreadable@LBA");
     }
     c.faults.push_back(f);
   } else {
@@ -195,6 +208,11 @@ Result<WriterConfig> parseWriter(std::string_view writer) {
 
 bool WriterConfig::hasFault(FaultSpec::Kind kind) const {
   return std::any_of(faults.begin(), faults.end(), [kind](const FaultSpec& f) { return f.kind == kind; });
+}
+
+bool WriterConfig::hasFaultAt(FaultSpec::Kind kind, std::int32_t lba) const {
+  return std::any_of(faults.begin(), faults.end(),
+                     [kind, lba](const FaultSpec& f) { return f.kind == kind && f.lba == lba; });
 }
 
 Result<std::vector<WriterConfig>> parseWriterConfigs(std::string_view spec) {

@@ -17,9 +17,14 @@ namespace emberline::virt {
 
 /// A fault the drive injects on purpose.
 struct FaultSpec {
-  enum class Kind : std::uint8_t { NotReady, WriteError, Removed };
+  /// Corrupt and CorruptSubheader record the block with changed bytes (user
+  /// data, or a Mode 2 subheader) and report success; Unreadable lets the
+  /// block be written but fails every read of it with a medium error.
+  enum class Kind : std::uint8_t { NotReady, WriteError, Removed, Corrupt, CorruptSubheader, Unreadable };
   Kind kind = Kind::NotReady;
-  std::int32_t lba = 0;  ///< WriteError / Removed: the block that triggers it
+  std::int32_t lba = 0;  ///< every kind but NotReady: the block that triggers it
+
+  bool stopsWriting() const { return kind == Kind::WriteError || kind == Kind::Removed; }
 };
 
 /// Everything one virtual writer is made of.
@@ -45,6 +50,7 @@ struct WriterConfig {
   std::vector<FaultSpec> faults;
 
   bool hasFault(FaultSpec::Kind kind) const;
+  bool hasFaultAt(FaultSpec::Kind kind, std::int32_t lba) const;
 };
 
 constexpr std::size_t kMaxVirtualWriters = 6;
