@@ -223,7 +223,8 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   EXPECT_EQ(SummaryLines(v),
             (QStringList{"Drive: Virtual CD-R 1.0 (E:)", "Transport: SPTI", "Disc Type: CD-R",
                          "Burning Speed: 16.0x (2816 KB/sec)", "Send OPC: Yes", "Burning Mode: Track-At-Once",
-                         "Test Write: No", "Video Format: Video CD", "Source Data: '/home/user/50% off.mpg'"}));
+                         "Test Write: No", "Video Format: Video CD", "Source Data: '/home/user/50% off.mpg'",
+                         "Verify After Burning: No"}));
 
   v.DevicePath = QStringLiteral("CdRom16");
   v.Transport = TsbTransportType::ttAspi;
@@ -242,7 +243,10 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   v.SourcePath = QStringLiteral("/media/movie/VIDEO_TS/");
   v.DiscType = DISC_TYPE_BDR;  // a type without a name: nothing after the colon
   lines = SummaryLines(v);
-  EXPECT_EQ(lines.size(), 9);
+  v.Verify = true;
+  lines = SummaryLines(v);
+  EXPECT_EQ(lines.size(), 10);
+  EXPECT_EQ(lines.at(9), QStringLiteral("Verify After Burning: Yes"));
   EXPECT_EQ(lines.at(2), QStringLiteral("Disc Type: "));
   EXPECT_EQ(lines.at(7), QStringLiteral("Video Format: DVD Video"));
   EXPECT_EQ(lines.at(8), QStringLiteral("Source Data: '/media/movie/VIDEO_TS/'"));
