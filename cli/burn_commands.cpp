@@ -235,15 +235,14 @@ int RunImageCommand(const QStringList& arguments) {
 
 int RunBurnCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(
-      arguments,
-      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
-       QStringLiteral("--label")},
-      {QStringLiteral("--source")},
-      QStringList{QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession"),
-                  QStringLiteral("--verify")} +
-          kTreeSwitches,
-      error);
+  const auto line = CommandLine::Parse(arguments,
+                                       {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"),
+                                        QStringLiteral("--speed"), QStringLiteral("--label")},
+                                       {QStringLiteral("--source")},
+                                       QStringList{QStringLiteral("--test"), QStringLiteral("--opc"),
+                                                   QStringLiteral("--multisession"), QStringLiteral("--verify")} +
+                                           kTreeSwitches,
+                                       error);
   if (!line) return Refuse(error);
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);

@@ -21,8 +21,8 @@ bool VerifyBurnedDisc(TsbBurner& b, const std::function<void(const QString&, Tsb
   CallBackEventer().DoProgress(0);
   std::uint64_t compared = 0;
   Logger().WriteLog(QStringLiteral("CdvdWriter_Verify"));
-  b.ExceptionCode = Emberline_CdvdWriter_Verify(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
-                                                &b.SystemStatus, &b.FailureInfo, &compared);
+  b.ExceptionCode = Emberline_CdvdWriter_Verify(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+                                                &b.FailureInfo, &compared);
   if (b.ExceptionCode == 0) {
     CallBackEventer().DoProgress(100);
     message(QStringLiteral("Disc verified: %1 sectors compared, all equal").arg(compared), TsbLogItemType::litInfo);

@@ -7,8 +7,7 @@
 namespace ondrelle::platform {
 
 bool ReadUserSwitch(const QString& name, bool fallback) {
-  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganisation,
-                           kSettingsApplication);
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
   const QVariant value = settings.value(name);
   return value.isValid() ? value.toBool() : fallback;
 }

@@ -220,11 +220,10 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   v.BurnMode = QStringLiteral("Track-At-Once");
   v.VideoFormat = QStringLiteral("Video CD");
   v.SourcePath = QStringLiteral("/home/user/50% off.mpg");
-  EXPECT_EQ(SummaryLines(v),
-            (QStringList{"Drive: Virtual CD-R 1.0 (E:)", "Transport: SPTI", "Disc Type: CD-R",
-                         "Burning Speed: 16.0x (2816 KB/sec)", "Send OPC: Yes", "Burning Mode: Track-At-Once",
-                         "Test Write: No", "Video Format: Video CD", "Source Data: '/home/user/50% off.mpg'",
-                         "Verify After Burning: No"}));
+  EXPECT_EQ(SummaryLines(v), (QStringList{"Drive: Virtual CD-R 1.0 (E:)", "Transport: SPTI", "Disc Type: CD-R",
+                                          "Burning Speed: 16.0x (2816 KB/sec)", "Send OPC: Yes",
+                                          "Burning Mode: Track-At-Once", "Test Write: No", "Video Format: Video CD",
+                                          "Source Data: '/home/user/50% off.mpg'", "Verify After Burning: No"}));
 
   v.DevicePath = QStringLiteral("CdRom16");
   v.Transport = TsbTransportType::ttAspi;

@@ -571,8 +571,9 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
       << log.join(QLatin1Char('\n')).toStdString();
   // The verify is on unless the user turned it off.
   EXPECT_TRUE(log.contains(QStringLiteral("Verifying disc"))) << log.join(QLatin1Char('\n')).toStdString();
-  EXPECT_FALSE(log.filter(QRegularExpression(QStringLiteral("^Disc verified: [1-9][0-9]* sectors compared, all equal$")))
-                   .isEmpty());
+  EXPECT_FALSE(
+      log.filter(QRegularExpression(QStringLiteral("^Disc verified: [1-9][0-9]* sectors compared, all equal$")))
+          .isEmpty());
   if (dvd) {
     const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
     ASSERT_FALSE(image.isEmpty());
