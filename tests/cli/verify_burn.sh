@@ -24,8 +24,9 @@ head -c 70000 /dev/urandom >"$work/src/notes.txt"
 before=$(cd "$work/src" && find . -type f -exec md5sum {} + | sort)
 
 run() {  # log name, then the command's arguments; the exit status is kept in $status
+  local name=$1; shift
   status=0
-  "$cli" "$@" >"$work/$1.log" 2>&1 || status=$?
+  "$cli" "$@" >"$work/$name.log" 2>&1 || status=$?
 }
 expect_verified() {  # log name
   [ "$status" -eq 0 ] || { cat "$work/$1.log"; fail "$1 failed"; }
@@ -64,7 +65,7 @@ rm -rf "$work/virtual"
 # (the same tree, laid out as on the disc from block 0).
 "$cli" image --source "$work/src" --output "$work/planned.iso" >"$work/image.log" 2>&1 \
   || { cat "$work/image.log"; fail "image"; }
-extent=$(isoinfo -l -i "$work/planned.iso" | sed -n 's/.*\[ *\([0-9][0-9]*\) [0-9]*\] *BEACH\.JPG;1$/\1/p')
+extent=$(isoinfo -l -i "$work/planned.iso" | sed -n 's/.*\[ *\([0-9][0-9]*\) [0-9]*\] *BEACH\.JPG;1 *$/\1/p')
 [ -n "$extent" ] || { isoinfo -l -i "$work/planned.iso"; fail "no extent for beach.jpg"; }
 lba=$((extent + 2))
 
