@@ -208,7 +208,7 @@ TEST(BurnOptionsPage, ADriveThatNamesNoSpeedIsOfferedItsFastest) {
   EXPECT_EQ(speed.SpeedInSize, 0xFFFF);  // the library's "as fast as the drive goes"
 }
 
-TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
+TEST(SummaryPage, TenLinesInTheirOrderForEachKind) {
   TsbSummaryValues v;
   v.Device.Product = QStringLiteral(" Virtual CD-R  ");
   v.Device.ProductRevisionLevel = QStringLiteral("1.0 ");
