@@ -85,5 +85,23 @@ for writer in cd-r dvd+r; do
   rm -rf "$work/virtual"
 done
 
+# A signal during the read-back cancels it as it cancels a write: the disc,
+# written whole, is closed and ejected, and the exit status tells the signal.
+head -c 6000000 /dev/urandom >"$work/big.bin"
+ONDRELLE_VIRTUAL_WRITERS="cd-r,latency=30" "$cli" burn --kind data --device CdRom16 --source "$work/big.bin" \
+  --mode tao --verify >"$work/cancel.log" 2>&1 &
+pid=$!
+for _ in $(seq 1200); do grep -qx 'Verifying disc' "$work/cancel.log" && break; sleep 0.05; done
+kill -INT "$pid"
+status=0
+wait "$pid" || status=$?
+log="$work/cancel.log"
+[ "$status" -eq 130 ] || { cat "$log"; fail "a cancelled verify ended with $status"; }
+grep -qx 'Verify cancelled: the disc was written but not read back' "$log" || { cat "$log"; fail "no word on the cancel"; }
+grep -qx 'Closing session' "$log" || { cat "$log"; fail "the cancelled verify left the session open"; }
+grep -q 'Disc verified' "$log" && { cat "$log"; fail "the verify went on"; }
+ls "$work/virtual"/*.cue >/dev/null 2>&1 || fail "the cancelled verify's disc was not ejected"
+rm -rf "$work/virtual"
+
 [ "$(cd "$work/src" && find . -type f -exec md5sum {} + | sort)" = "$before" ] || fail "a source changed"
 echo "verify_burn: all passed"
