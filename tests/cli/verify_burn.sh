@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # burn --verify on the virtual writers: data discs (CD-R and DVD+R), a Video
 # CD and a DVD-Video disc are read back and pass with their log lines; a data
-# block recorded with changed bytes fails the burn, naming the sector and the
-# file, and a test burn has nothing to verify.
+# block or an MPEG sector recorded with changed bytes fails the burn, naming
+# the sector and the file; a test burn has nothing to verify; a signal
+# cancels the read-back.
 # Usage: verify_burn.sh path/to/ondrelle-cli VIDEO_FIXTURES_DIR DVD_FIXTURES_DIR
 set -euo pipefail
 cli=$(realpath "$1")
@@ -44,6 +45,10 @@ for writer in cd-r dvd+r; do
   expect_verified "data-$writer"
 done
 ONDRELLE_VIRTUAL_WRITERS=cd-r run vcd burn --kind vcd --device CdRom16 --source "$fixtures/vcd-ntsc.mpg" --verify
+# Where the MPEG track begins, for the corrupt block below (the image starts at block 0).
+start=$(awk '/TRACK 02/ { two = 1 } two && /INDEX 01/ { split($3, t, ":"); print (t[1] * 60 + t[2]) * 75 + t[3]; exit }' \
+  "$work"/virtual/*.cue)
+[ -n "$start" ] || { cat "$work"/virtual/*.cue; fail "no second track in the Video CD's cue sheet"; }
 expect_verified vcd
 ONDRELLE_VIRTUAL_WRITERS=dvd+r run dvd burn --kind dvd --device CdRom16 --source "$dvd/one-title" --verify
 expect_verified dvd
@@ -84,6 +89,19 @@ for writer in cd-r dvd+r; do
   ls "$work/virtual"/* >/dev/null 2>&1 || fail "$writer: nothing was recorded"
   rm -rf "$work/virtual"
 done
+
+# The same on a Video CD: an MPEG sector recorded with changed bytes, named
+# by the disc's file that holds it.
+lba=$((start + 20))
+ONDRELLE_VIRTUAL_WRITERS="cd-r,fault=corrupt@$lba" run corrupt-vcd burn --kind vcd --device CdRom16 \
+  --source "$fixtures/vcd-ntsc.mpg" --verify
+log="$work/corrupt-vcd.log"
+[ "$status" -ne 0 ] || { cat "$log"; fail "vcd: a corrupt MPEG sector passed the verify"; }
+grep -q "Emberline_CdvdWriter_Verify() failed.*$lba.*MPEGAV/AVSEQ01\.DAT" "$log" \
+  || { cat "$log"; fail "vcd: the sector and the file are not named"; }
+grep -q 'do not trust it' "$log" || { cat "$log"; fail "vcd: the disc is not called untrustworthy"; }
+grep -qx 'Burning completed' "$log" && { cat "$log"; fail "vcd: a failed verify completed"; }
+rm -rf "$work/virtual"
 
 # A signal during the read-back cancels it as it cancels a write: the disc,
 # written whole, is closed and ejected, and the exit status tells the signal.
