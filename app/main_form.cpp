@@ -11,6 +11,7 @@
 #include "app/pictures.h"
 #include "app/ui_thread.h"
 #include "app/welcome_form.h"
+#include "engine/disc_verify.h"
 #include "engine/page_checks.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
@@ -24,11 +25,15 @@
 #include "pages/source_data_form.h"
 #include "pages/video_options_form.h"
 #include "platform/executable_path.h"
+#include "platform/user_settings.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
 
 namespace {
+
+/// The user setting that remembers the verify check box.
+constexpr QLatin1StringView kVerifySetting("VerifyAfterBurn");
 
 struct PageTitles {
   int page;
@@ -57,6 +62,7 @@ TMainForm::TMainForm(TfrmWelcome& welcome, TfrmAbout& about, TfrmFinish& finish,
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Ondrelle"));
   TemplateDirectory = platform::ExecutableDirectory();
+  Burner->VerifyAfterBurn = platform::ReadUserSwitch(kVerifySetting, true);
   Confirm = [this](const QString& question) {
     return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
@@ -300,6 +306,7 @@ void TMainForm::FillSummary() {
   values.SendOPC = Burner->SendOPC;
   values.BurnMode = BurnModePage()->GetBurnModeText();
   values.TestMode = Burner->TestMode;
+  values.Verify = Burner->VerifyAfterBurn;
   values.VideoFormat = DiscTypePage()->GetDiscKindText();
   values.SourcePath = SourcePage()->SourcePath();
   page->Fill(values);
@@ -355,6 +362,10 @@ bool TMainForm::ValidatePage() {
       TfrmBurnOptions* page = BurnOptionsPage();
       Burner->MultiSession = page->GetMultiSession();
       Burner->SendOPC = page->GetSendOPC();
+      if (Burner->VerifyAfterBurn != page->GetVerify()) {
+        Burner->VerifyAfterBurn = page->GetVerify();
+        platform::WriteUserSwitch(kVerifySetting, Burner->VerifyAfterBurn);
+      }
       const TsbDiscSpeedItem speed = page->GetSelectedSpeed();
       Burner->SpeedInPoint = speed.SpeedInPoint;
       Burner->SpeedInSize = speed.SpeedInSize;
@@ -432,6 +443,8 @@ void TMainForm::ButtonNextClick() {
       text = LoadStr(15229);
     else if (Burner->Cancelled)
       text = LoadStr(15232);
+    else if (Burner->VerifyFailed)
+      text += QLatin1Char(' ') + VerifyFailedText();
     finish_.DescriptionLabel->setText(text);
     ReplaceWindow(*this, finish_);
     return;

@@ -16,6 +16,7 @@
 #include "engine/burn_checks.h"
 #include "engine/burn_to_file_action.h"
 #include "engine/burner.h"
+#include "engine/disc_verify.h"
 #include "engine/run_cancelled.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
@@ -46,6 +47,7 @@ int RunAction(TsbAction& action, TsbBurner& burner, const QString& fileName, Con
   } catch (const TsbError& error) {
     report.Finish();
     report.Message(error.Message(), TsbLogItemType::litError);
+    if (burner.VerifyFailed) report.Message(VerifyFailedText(), TsbLogItemType::litError);
     list.Burner = nullptr;
     return 1;
   }
@@ -153,6 +155,7 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
   burner.DeviceAddress = device->Address;
   burner.TestMode = line.Has(QStringLiteral("--test"));
   burner.SendOPC = line.Has(QStringLiteral("--opc"));
+  burner.VerifyAfterBurn = line.Has(QStringLiteral("--verify"));
 
   // The first signal cancels as the wizard's Cancel does: the library stops
   // the recording and leaves the medium in a defined state.
@@ -232,13 +235,14 @@ int RunImageCommand(const QStringList& arguments) {
 
 int RunBurnCommand(const QStringList& arguments) {
   QString error;
-  const auto line = CommandLine::Parse(
-      arguments,
-      {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"), QStringLiteral("--speed"),
-       QStringLiteral("--label")},
-      {QStringLiteral("--source")},
-      QStringList{QStringLiteral("--test"), QStringLiteral("--opc"), QStringLiteral("--multisession")} + kTreeSwitches,
-      error);
+  const auto line = CommandLine::Parse(arguments,
+                                       {QStringLiteral("--kind"), QStringLiteral("--device"), QStringLiteral("--mode"),
+                                        QStringLiteral("--speed"), QStringLiteral("--label")},
+                                       {QStringLiteral("--source")},
+                                       QStringList{QStringLiteral("--test"), QStringLiteral("--opc"),
+                                                   QStringLiteral("--multisession"), QStringLiteral("--verify")} +
+                                           kTreeSwitches,
+                                       error);
   if (!line) return Refuse(error);
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);
@@ -277,6 +281,7 @@ int RunBurnCommand(const QStringList& arguments) {
   burner.BurnMode = burnMode;
   burner.TestMode = line->Has(QStringLiteral("--test"));
   burner.SendOPC = line->Has(QStringLiteral("--opc"));
+  burner.VerifyAfterBurn = line->Has(QStringLiteral("--verify"));
   burner.MultiSession = line->Has(QStringLiteral("--multisession"));
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
 

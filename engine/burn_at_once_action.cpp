@@ -50,10 +50,14 @@ void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
 
   b.Progress.LastProgress = 0;
   b.RunBurnThread();
-  if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
+  // A disc that failed its verify is written all the same: it is closed and
+  // ejected as any other, and the run fails with the verify's words.
+  const QString verifyFailure = b.VerifyFailed ? b.LastMessage : QString();
+  if (!b.LastMessage.isEmpty() && !b.VerifyFailed) throw TsbError(b.LastMessage);
   if ((b.BurnMode == bmTAOFromTree || b.BurnMode == bmTAOFromFile) && !b.TestMode) CloseSession();
   Eject();
-  DoMessage(LoadStr(15148), TsbLogItemType::litInfo);
+  if (!verifyFailure.isEmpty()) throw TsbError(verifyFailure);
+  DoMessage(b.Cancelled ? LoadStr(15173) : LoadStr(15148), TsbLogItemType::litInfo);
 }
 
 }  // namespace ondrelle

@@ -6,6 +6,7 @@
 #include "emberline/file_tree.h"
 #include "emberline/writing.h"
 #include "engine/burner.h"
+#include "engine/disc_verify.h"
 #include "engine/library_call_failure.h"
 #include "engine/session_record.h"
 #include "engine/tsb_error.h"
@@ -108,6 +109,7 @@ void TsbBurnThread::Burn(TsbBurner& b) {
     return;
   }
   b.BurnSucceeded = true;
+  b.VerifyFailed = false;
   DoMessage(LoadStr(15169) + QStringLiteral(": ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
   DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
 
@@ -178,7 +180,9 @@ void TsbBurnThread::Burn(TsbBurner& b) {
   if (b.ExceptionCode != 0) {
     RecordLibraryFailure(b, call.failureName);
     b.BurnSucceeded = false;
+    return;
   }
+  VerifyBurnedDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
 }
 
 void TsbBurnThread::CopyImage(TsbBurner& b) {

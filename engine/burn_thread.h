@@ -1,7 +1,8 @@
 #pragma once
 // The data burn worker: one of the library's track-at-once, session-at-once
-// or disc-at-once calls by the session's burning mode, or the copy of the
-// file tree's image into a file.
+// or disc-at-once calls by the session's burning mode (and the disc read
+// back when the session asks for it), or the copy of the file tree's image
+// into a file.
 
 #include "engine/custom_thread.h"
 

@@ -73,6 +73,8 @@ class TsbBurner : public TsbWriterState {
   bool TestMode = false;
   bool MultiSession = false;
   bool SendOPC = false;
+  /// Read the disc back after the write and compare it with its sources.
+  bool VerifyAfterBurn = false;
   std::int32_t SpeedInPoint = 0;
   std::int32_t SpeedInSize = 0;
   TsbDiscSpace DiscSpace;
@@ -85,6 +87,8 @@ class TsbBurner : public TsbWriterState {
   std::unique_ptr<TsbCustomThread> AuxThread;
   std::atomic<bool> Cancelled{false};
   std::atomic<bool> BurnSucceeded{false};
+  /// Set when the disc just written did not read back as it was meant to.
+  std::atomic<bool> VerifyFailed{false};
   EmberlineHandle FileTree = nullptr;
   TsbImageCopy ImageCopy;
   /// The progress the writer's callbacks have passed on; their context.

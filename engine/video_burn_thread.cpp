@@ -7,6 +7,7 @@
 #include "emberline/dvd_video.h"
 #include "emberline/writing.h"
 #include "engine/burner.h"
+#include "engine/disc_verify.h"
 #include "engine/tsb_error.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
@@ -34,6 +35,7 @@ void TsbVideoBurnThread::Execute() {
   TsbBurner& b = *Burner;
   try {
     b.BurnSucceeded = true;
+    b.VerifyFailed = false;
     b.LastMessage.clear();
     DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
     CallBackEventer().DoCancelEnabled(true);
@@ -77,6 +79,10 @@ void TsbVideoBurnThread::Fail(TsbBurner& b, const char* function) {
   Logger().WriteLog(b.LastMessage);
 }
 
+void TsbVideoBurnThread::Verify(TsbBurner& b) {
+  VerifyBurnedDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
+}
+
 void TsbVideoBurnThread::BurnVideoCD(TsbBurner& b, bool super) {
   const char* function = super ? "CdvdWriter_SuperVideoCD" : "CdvdWriter_VideoCD";
   const auto call = super ? &Emberline_CdvdWriter_SuperVideoCD : &Emberline_CdvdWriter_VideoCD;
@@ -84,7 +90,10 @@ void TsbVideoBurnThread::BurnVideoCD(TsbBurner& b, bool super) {
   Logger().WriteLog(QLatin1String(function));
   b.ExceptionCode = call(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus, &b.FailureInfo,
                          source.constData(), kAlbumId, 1, 1, b.TestMode ? 1 : 0, 1, kReadyMinutes);
-  if (b.ExceptionCode != 0) Fail(b, function);
+  if (b.ExceptionCode != 0)
+    Fail(b, function);
+  else
+    Verify(b);
 }
 
 void TsbVideoBurnThread::BurnDVDVideo(TsbBurner& b) {
@@ -117,7 +126,10 @@ void TsbVideoBurnThread::BurnDVDVideo(TsbBurner& b) {
   b.ExceptionCode =
       Emberline_CdvdWriter_TrackAtOnceFromTree(b.Writer, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                                &b.FailureInfo, tree, 1, b.TestMode ? 1 : 0, 1, 1, kReadyMinutes);
-  if (b.ExceptionCode != 0) Fail(b, "CdvdWriter_TrackAtOnceFromTree");
+  if (b.ExceptionCode != 0)
+    Fail(b, "CdvdWriter_TrackAtOnceFromTree");
+  else
+    Verify(b);  // while the structure the disc is compared with is still there
   if (dvd != nullptr) {
     Emberline_DVDVideo_Destroy(dvd);
     dvd = nullptr;

@@ -57,9 +57,13 @@ void TsbVideoFileAction::Execute(TsbActionItem* item) {
   }
   TsbBurner& b = Burner();
   StartThread(b);
-  if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
+  // A disc that failed its verify is closed and ejected all the same; the
+  // run fails with the verify's words.
+  const QString verifyFailure = b.VerifyFailed ? b.LastMessage : QString();
+  if (!b.LastMessage.isEmpty() && !b.VerifyFailed) throw TsbError(b.LastMessage);
   if (!b.TestMode) CloseSession();
   Eject();
+  if (!verifyFailure.isEmpty()) throw TsbError(verifyFailure);
   DoMessage(b.Cancelled ? LoadStr(15173) : LoadStr(15148), TsbLogItemType::litInfo);
 }
 

@@ -53,13 +53,16 @@ TfrmBurnOptions::TfrmBurnOptions(QWidget* parent, std::unique_ptr<TsbDiscSpeedLi
   chbMultiSession = new QCheckBox(tr("Create multisession disc"), this);
   chbMultiSession->setObjectName(QStringLiteral("chbMultiSession"));
   chbMultiSession->setChecked(true);
+  chbVerify = new QCheckBox(tr("Verify the disc after burning"), this);
+  chbVerify->setObjectName(QStringLiteral("chbVerify"));
+  chbVerify->setChecked(true);
 
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(8, 2, 8, 2);
   layout->setVerticalSpacing(4);
   layout->addWidget(Label1, 0, 0, 1, 3);
   layout->addWidget(chbSOPC, 1, 0, 1, 3);
-  layout->setRowMinimumHeight(2, 6);
+  layout->addWidget(chbVerify, 2, 0, 1, 3);
   layout->addWidget(Label2, 3, 0, 1, 3);
   layout->addWidget(Label4, 4, 0);
   layout->addWidget(cmbSpeed, 4, 1);
@@ -89,6 +92,7 @@ void TfrmBurnOptions::SetBurner(TsbBurner* burner) {
   chbMultiSession->setChecked(!discAtOnce);
   chbMultiSession->setEnabled(!discAtOnce);
 
+  chbVerify->setChecked(burner->VerifyAfterBurn);
   chbSOPC->setChecked(burner->SendOPC);
   chbSOPC->setEnabled(!burner->TestMode);
   if (!chbSOPC->isEnabled()) chbSOPC->setChecked(false);

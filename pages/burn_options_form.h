@@ -1,6 +1,7 @@
 #pragma once
 // The burning options page: the write speed (measured on the drive),
-// optimum power calibration and the multisession switch.
+// optimum power calibration, the multisession switch and the read-back of
+// the disc after burning.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +28,7 @@ class TfrmBurnOptions : public TsbDockForm {
   TsbDiscSpeedItem GetSelectedSpeed() const;
   bool GetSendOPC() const { return chbSOPC->isChecked(); }
   bool GetMultiSession() const { return chbMultiSession->isChecked(); }
+  bool GetVerify() const { return chbVerify->isChecked(); }
 
   TsbDiscSpeedList& Speeds() { return *speeds_; }
   bool ShowMultiSession = false;
@@ -38,6 +40,7 @@ class TfrmBurnOptions : public TsbDockForm {
   QComboBox* cmbSpeed;
   QLabel* lblMultisession;
   QCheckBox* chbMultiSession;
+  QCheckBox* chbVerify;
 
  private:
   std::unique_ptr<TsbDiscSpeedList> speeds_;

@@ -38,6 +38,7 @@ QStringList SummaryLines(const TsbSummaryValues& v) {
       Line("Test Write: ", YesNo(v.TestMode)),
       Line("Video Format: ", v.VideoFormat),
       QStringLiteral("Source Data: '") + v.SourcePath + QLatin1Char('\''),
+      Line("Verify After Burning: ", YesNo(v.Verify)),
   };
 }
 

@@ -24,9 +24,10 @@ struct TsbSummaryValues {
   bool TestMode = false;
   QString VideoFormat;
   QString SourcePath;
+  bool Verify = false;
 };
 
-/// The nine lines of the summary, in their fixed order.
+/// The ten lines of the summary, in their fixed order.
 QStringList SummaryLines(const TsbSummaryValues& values);
 
 class TfrmOptionsSummary : public TsbDockForm {

@@ -208,7 +208,7 @@ TEST(BurnOptionsPage, ADriveThatNamesNoSpeedIsOfferedItsFastest) {
   EXPECT_EQ(speed.SpeedInSize, 0xFFFF);  // the library's "as fast as the drive goes"
 }
 
-TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
+TEST(SummaryPage, TenLinesInTheirOrderForEachKind) {
   TsbSummaryValues v;
   v.Device.Product = QStringLiteral(" Virtual CD-R  ");
   v.Device.ProductRevisionLevel = QStringLiteral("1.0 ");
@@ -220,10 +220,10 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   v.BurnMode = QStringLiteral("Track-At-Once");
   v.VideoFormat = QStringLiteral("Video CD");
   v.SourcePath = QStringLiteral("/home/user/50% off.mpg");
-  EXPECT_EQ(SummaryLines(v),
-            (QStringList{"Drive: Virtual CD-R 1.0 (E:)", "Transport: SPTI", "Disc Type: CD-R",
-                         "Burning Speed: 16.0x (2816 KB/sec)", "Send OPC: Yes", "Burning Mode: Track-At-Once",
-                         "Test Write: No", "Video Format: Video CD", "Source Data: '/home/user/50% off.mpg'"}));
+  EXPECT_EQ(SummaryLines(v), (QStringList{"Drive: Virtual CD-R 1.0 (E:)", "Transport: SPTI", "Disc Type: CD-R",
+                                          "Burning Speed: 16.0x (2816 KB/sec)", "Send OPC: Yes",
+                                          "Burning Mode: Track-At-Once", "Test Write: No", "Video Format: Video CD",
+                                          "Source Data: '/home/user/50% off.mpg'", "Verify After Burning: No"}));
 
   v.DevicePath = QStringLiteral("CdRom16");
   v.Transport = TsbTransportType::ttAspi;
@@ -242,7 +242,10 @@ TEST(SummaryPage, NineLinesInTheirOrderForEachKind) {
   v.SourcePath = QStringLiteral("/media/movie/VIDEO_TS/");
   v.DiscType = DISC_TYPE_BDR;  // a type without a name: nothing after the colon
   lines = SummaryLines(v);
-  EXPECT_EQ(lines.size(), 9);
+  v.Verify = true;
+  lines = SummaryLines(v);
+  EXPECT_EQ(lines.size(), 10);
+  EXPECT_EQ(lines.at(9), QStringLiteral("Verify After Burning: Yes"));
   EXPECT_EQ(lines.at(2), QStringLiteral("Disc Type: "));
   EXPECT_EQ(lines.at(7), QStringLiteral("Video Format: DVD Video"));
   EXPECT_EQ(lines.at(8), QStringLiteral("Source Data: '/media/movie/VIDEO_TS/'"));

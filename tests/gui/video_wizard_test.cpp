@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -27,6 +28,7 @@
 #include "engine/video_file_action.h"
 #include "modal_answerer.h"
 #include "pages/burn_mode_form.h"
+#include "pages/burn_options_form.h"
 #include "pages/final_action_form.h"
 #include "pages/options_summary_form.h"
 #include "pages/select_device_form.h"
@@ -428,7 +430,7 @@ TEST(VideoWizard, TheSummaryStatesTheChoices) {
   SourceToSummary(run);
   EXPECT_EQ(run.wizard.BurnModePage()->cmbModes->count(), 1);  // no Session-At-Once for DVD-Video
   const QStringList lines = run.wizard.SummaryPage()->edtSummary->toPlainText().split(QLatin1Char('\n'));
-  ASSERT_EQ(lines.size(), 9);
+  ASSERT_EQ(lines.size(), 10);
   EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Drive: VIRTUAL ")));
   EXPECT_TRUE(lines.at(0).endsWith(QStringLiteral("(CdRom16)")));
   EXPECT_EQ(lines.at(1), QStringLiteral("Transport: SPTI"));
@@ -437,6 +439,7 @@ TEST(VideoWizard, TheSummaryStatesTheChoices) {
   EXPECT_EQ(lines.at(5), QStringLiteral("Burning Mode: Track-At-Once"));
   EXPECT_EQ(lines.at(7), QStringLiteral("Video Format: DVD Video"));
   EXPECT_EQ(lines.at(8), QStringLiteral("Source Data: '") + folder + QLatin1Char('\''));
+  EXPECT_EQ(lines.at(9), QStringLiteral("Verify After Burning: Yes"));
   EXPECT_EQ(run.wizard.LabelTitle->text(), QStringLiteral("Options Summary"));
 }
 
@@ -451,6 +454,75 @@ TEST(VideoWizard, ABusyPageRefusesTheCloseAndTheProgramGoesOn) {
   run.wizard.UnlockWizard();
   EXPECT_TRUE(run.wizard.close());
   EXPECT_EQ(ended, 1);
+}
+
+TEST(VideoWizard, TheVerifyChoiceIsRememberedAndReachesTheSession) {
+  const auto toOptions = [](WizardRun& run) {
+    run.ToSourcePage(vkDVDVideo);
+    run.wizard.SourcePage()->SetSourcePath(run.FilePath(QStringLiteral("VIDEO_TS/")));
+    ASSERT_EQ(run.Next(), QString());
+    ASSERT_EQ(run.Next(), QString());
+    ASSERT_EQ(run.wizard.ActivePage(), wpBurnOptions);
+  };
+  bool firstChoice = false;
+  {
+    WizardRun run("dvd+r");
+    toOptions(run);
+    // Whatever an earlier run left, the user turns it over here.
+    firstChoice = !run.wizard.BurnOptionsPage()->chbVerify->isChecked();
+    run.wizard.BurnOptionsPage()->chbVerify->setChecked(firstChoice);
+    ASSERT_EQ(run.Next(), QString());
+    EXPECT_EQ(run.wizard.Burner->VerifyAfterBurn, firstChoice);
+    EXPECT_TRUE(run.wizard.SummaryPage()->edtSummary->toPlainText().endsWith(
+        QStringLiteral("Verify After Burning: ") + (firstChoice ? QStringLiteral("Yes") : QStringLiteral("No"))));
+  }
+  WizardRun next("dvd+r");
+  toOptions(next);
+  EXPECT_EQ(next.wizard.BurnOptionsPage()->chbVerify->isChecked(), firstChoice);
+  next.wizard.BurnOptionsPage()->chbVerify->setChecked(true);  // the default, for the runs that follow
+  ASSERT_EQ(next.Next(), QString());
+  EXPECT_TRUE(next.wizard.Burner->VerifyAfterBurn);
+}
+
+TEST(VideoWizard, ADiscThatFailsItsVerifyFailsTheRunAndIsNotTrusted) {
+  QString source;
+#ifdef ONDRELLE_DVD_FIXTURES_DIR
+  source = QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/one-title/VIDEO_TS/");
+#endif
+  if (source.isEmpty() || !QFileInfo::exists(source)) GTEST_SKIP() << "no test media in this build";
+  const auto burn = [&source](WizardRun& run) {
+    run.ToSourcePage(vkDVDVideo);
+    run.wizard.SourcePage()->SetSourcePath(source);
+    SourceToSummary(run);
+    return run.Next();
+  };
+  // A first disc, verified, shows where the title's video lies.
+  QString videoBlock;
+  {
+    WizardRun run("dvd+r");
+    ASSERT_EQ(burn(run), QString());
+    ASSERT_TRUE(run.wizard.Burner->VerifyAfterBurn);
+    const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
+    ASSERT_FALSE(image.isEmpty());
+    const QString listing = RunTool(QStringLiteral("isoinfo"), {QStringLiteral("-l"), QStringLiteral("-i"), image});
+    const auto found = QRegularExpression(QStringLiteral("\\[\\s*(\\d+)\\s+\\d+\\]\\s+VTS_01_1\\.VOB")).match(listing);
+    ASSERT_TRUE(found.hasMatch()) << listing.toStdString();
+    videoBlock = QString::number(found.captured(1).toLongLong() + 3);
+  }
+  const QByteArray writers = "dvd+r,fault=corrupt@" + videoBlock.toLatin1();
+  WizardRun run(writers.constData());
+  const QString shown = burn(run);
+  const QStringList log = BurnLog(run.wizard);
+  EXPECT_TRUE(shown.contains(QStringLiteral("Emberline_CdvdWriter_Verify() failed"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(videoBlock)) << "the sector is named: " << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("VTS_01_1.VOB"))) << "the file is named: " << shown.toStdString();
+  EXPECT_TRUE(log.contains(QStringLiteral("Verifying disc"))) << log.join(QLatin1Char('\n')).toStdString();
+  EXPECT_FALSE(log.contains(QStringLiteral("Burning completed")));
+  EXPECT_FALSE(run.wizard.Burner->BurnSucceeded);
+  run.wizard.ButtonNext->click();
+  EXPECT_EQ(run.Program().Finish().DescriptionLabel->text(),
+            QStringLiteral("Ondrelle finished with errors. The disc does not read back as it was meant to be "
+                           "written: do not trust it."));
 }
 
 // The whole wizard, once per kind: welcome, transport, device (with the
@@ -497,6 +569,11 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
   EXPECT_EQ(shownFailure, QString());
   EXPECT_EQ(result, QStringLiteral("You have successfully completed the Ondrelle."))
       << log.join(QLatin1Char('\n')).toStdString();
+  // The verify is on unless the user turned it off.
+  EXPECT_TRUE(log.contains(QStringLiteral("Verifying disc"))) << log.join(QLatin1Char('\n')).toStdString();
+  EXPECT_FALSE(
+      log.filter(QRegularExpression(QStringLiteral("^Disc verified: [1-9][0-9]* sectors compared, all equal$")))
+          .isEmpty());
   if (dvd) {
     const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
     ASSERT_FALSE(image.isEmpty());

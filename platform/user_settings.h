@@ -1,0 +1,14 @@
+#pragma once
+// The user's own settings store (QSettings' user scope), under the same
+// organisation and application as the machine-wide one: the wizard's
+// choices that are remembered from one run to the next.
+
+#include <QString>
+
+namespace ondrelle::platform {
+
+/// The switch stored under `name`, or `fallback` when there is none.
+bool ReadUserSwitch(const QString& name, bool fallback);
+void WriteUserSwitch(const QString& name, bool value);
+
+}  // namespace ondrelle::platform
