@@ -3,6 +3,7 @@
 # modules make-guest.sh put in, run the session's script, power off.
 /bin/busybox --install -s /bin
 export PATH=/opt/bin:/bin
+export LD_LIBRARY_PATH=/opt/lib
 # A leak scan at every exit costs more than the whole command under TCG;
 # the host suite looks for leaks.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}

@@ -34,7 +34,7 @@ moddir=/lib/modules/$release
 
 root=$(mktemp -d "${out}.root.XXXXXX")
 trap 'rm -rf "$root"' EXIT
-mkdir -p "$root"/{bin,dev,proc,sys,tmp,run,opt/bin,lib/modules} "$root/guest"
+mkdir -p "$root"/{bin,dev,proc,sys,tmp,run,opt/bin,opt/lib,lib/modules} "$root/guest"
 
 # busybox-static's binary is /bin/busybox; a dynamic one would need its libraries.
 [ -x /bin/busybox ] || { echo "make-guest: busybox-static not installed" >&2; exit 1; }
@@ -96,7 +96,11 @@ while [ $# -gt 0 ]; do
       cp -L "$program" "$root/opt/bin/$(basename "$program")"
       # ldd prints "name => path (addr)" and the loader as "path (addr)".
       while read -r lib; do
-        [ -n "$lib" ] && [ -e "$lib" ] && copy_with_parents "$lib"
+        [ -n "$lib" ] && [ -e "$lib" ] || continue
+        copy_with_parents "$lib"
+        # Also where the guest's library path finds it: a build folder under
+        # /tmp is hidden by the guest's own /tmp.
+        cp -L "$lib" "$root/opt/lib/"
       done < <(ldd "$program" | awk '/=>/ { print $3; next } /^\t\// { print $1 }')
       ;;
     --tree)
