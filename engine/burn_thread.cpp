@@ -182,7 +182,7 @@ void TsbBurnThread::Burn(TsbBurner& b) {
     b.BurnSucceeded = false;
     return;
   }
-  VerifyBurnedDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
+  VerifyBurnedDisc(b, [this](const QString& line, TsbLogItemType kind) { DoMessage(line, kind); });
 }
 
 void TsbBurnThread::CopyImage(TsbBurner& b) {
