@@ -41,19 +41,23 @@ void writeRecordingDate(std::span<std::uint8_t> out, std::time_t when) {
   out[6] = 0;  // UTC
 }
 
+void writeLongDate(std::span<std::uint8_t> out, std::time_t when) {
+  std::tm t{};
+  gmtime_r(&when, &t);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d00", std::clamp(t.tm_year + 1900, 1, 9999), t.tm_mon + 1,
+                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  std::memcpy(out.data(), text, 16);
+  out[16] = 0;  // UTC
+}
+
 void writeVolumeDate(std::span<std::uint8_t> out, std::time_t when) {
   if (when == 0) {
     std::fill_n(out.begin(), 16, static_cast<std::uint8_t>('0'));
     out[16] = 0;
     return;
   }
-  std::tm t{};
-  gmtime_r(&when, &t);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d00", std::clamp(t.tm_year + 1900, 1, 9999), t.tm_mon + 1,
-                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-  std::memcpy(out.data(), text, 16);
-  out[16] = 0;
+  writeLongDate(out, when);
 }
 
 }  // namespace emberline::image

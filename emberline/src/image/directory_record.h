@@ -29,6 +29,8 @@ std::size_t recordLength(std::size_t identifierBytes, std::size_t systemUseBytes
 void writeDirectoryRecord(std::span<std::uint8_t> out, const RecordFields& fields);
 /// Seven-byte recording date and time, in UTC.
 void writeRecordingDate(std::span<std::uint8_t> out, std::time_t when);
+/// The 17-byte long form of a date and time (digits, then the zone offset), in UTC.
+void writeLongDate(std::span<std::uint8_t> out, std::time_t when);
 /// Seventeen-byte descriptor date ("YYYYMMDDHHMMSScc" and offset), in UTC; 0 means not specified.
 void writeVolumeDate(std::span<std::uint8_t> out, std::time_t when);
 

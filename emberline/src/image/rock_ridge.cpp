@@ -47,16 +47,6 @@ bool fitsShortForm(std::time_t when) {
   return t.tm_year >= 0 && t.tm_year <= 255;
 }
 
-void writeLongDate(std::span<std::uint8_t> out, std::time_t when) {
-  std::tm t{};
-  gmtime_r(&when, &t);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d00", std::clamp(t.tm_year + 1900, 1, 9999), t.tm_mon + 1,
-                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-  std::memcpy(out.data(), text, 16);
-  out[16] = 0;  // UTC
-}
-
 void addTimes(SystemUseEntries& out, std::time_t modified, std::time_t accessed, std::time_t changed) {
   const bool longForm = !fitsShortForm(modified) || !fitsShortForm(accessed) || !fitsShortForm(changed);
   const std::size_t stamp = longForm ? 17 : 7;

@@ -139,8 +139,9 @@ TEST_F(RockRidgeTree, KeptOwnersAndModesComeBackAsTheSourceHasThem) {
   add(EMBERLINE_ROCK_RIDGE | EMBERLINE_ROCK_RIDGE_KEEP_OWNERS);
   EXPECT_EQ(differences(extracted(), true), std::vector<std::string>());
   EXPECT_NE(run("isoinfo -R -l -i " + quoted(iso)).find("----------   1"), std::string::npos);
-  if (haveTool("iso-info"))  // isoinfo shows no set-ID bits; iso-info does
+  if (haveTool("iso-info")) {  // isoinfo shows no set-ID bits; iso-info does
     EXPECT_NE(run("iso-info --no-joliet --no-header -l -i " + quoted(iso)).find("-rwsr-xr-x"), std::string::npos);
+  }
 }
 
 TEST_F(RockRidgeTree, IsoinfoListsNamesLinksAndHardLinkCounts) {
