@@ -1,9 +1,10 @@
 #include "app/finish_form.h"
 
+#include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/button_row.h"
-#include "app/side_panel.h"
+#include "frame/button_row.h"
+#include "frame/side_panel.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -43,10 +44,19 @@ TfrmFinish::TfrmFinish(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWin
   ButtonNext->setText(tr("&Finish"));
   ButtonClose->setText(LoadStr(15103));
   ButtonClose->setEnabled(false);
-  btnAbout->setText(tr("About"));
+  btnAbout->setText(tr("&About"));
 
   connect(ButtonNext, &QPushButton::clicked, this, &TfrmFinish::ButtonNextClick);
   connect(btnAbout, &QPushButton::clicked, this, &TfrmFinish::btnAboutClick);
+  Navigation = new TNavigationGuard(this);
+  Navigation->Watch(ButtonNext);
+}
+
+void TfrmFinish::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Shown by the wizard's Next at the same place: a double click there
+  // must leave the result on the screen.
+  Navigation->Settle();
 }
 
 void TfrmFinish::ButtonNextClick() {

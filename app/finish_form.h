@@ -6,7 +6,10 @@
 #include <QWidget>
 #include <functional>
 
+#include "frame/navigation_guard.h"
+
 class QFrame;
+class QShowEvent;
 
 namespace ondrelle {
 
@@ -28,10 +31,15 @@ class TfrmFinish : public QWidget {
   QPushButton* btnAbout;
 
   std::function<void()> ShowAbout;
+  /// Finish takes no press meant for the wizard's Next, which stood where it stands.
+  TNavigationGuard* Navigation;
 
  signals:
   /// Finish was pressed: the program ends.
   void Finished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   void ButtonNextClick();

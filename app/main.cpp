@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/pictures.h"
 #include "app/program.h"
+#include "frame/pictures.h"
 #include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
 #include "platform/executable_path.h"

@@ -6,15 +6,18 @@
 #include <QMessageBox>
 
 #include "app/about_form.h"
-#include "app/error_box.h"
 #include "app/finish_form.h"
-#include "app/pictures.h"
-#include "app/ui_thread.h"
 #include "app/welcome_form.h"
+#include "engine/burn_failure_text.h"
 #include "engine/disc_verify.h"
 #include "engine/page_checks.h"
+#include "engine/source_check.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
+#include "engine/writer_readiness.h"
+#include "frame/error_box.h"
+#include "frame/pictures.h"
+#include "frame/ui_thread.h"
 #include "log/callback_eventer.h"
 #include "pages/burn_mode_form.h"
 #include "pages/burn_options_form.h"
@@ -87,6 +90,9 @@ TMainForm::TMainForm(TfrmWelcome& welcome, TfrmAbout& about, TfrmFinish& finish,
 }
 
 TMainForm::~TMainForm() {
+  // A burn still running uses the burner, which the frame destroys before
+  // the pages: it is cancelled and waited for while everything it uses is here.
+  if (TfrmFinalAction* burnPage = FinalPage()) burnPage->StopRun();
   CallBackEventer().OnCancelEnabled = nullptr;
 }
 
@@ -116,8 +122,10 @@ void TMainForm::LockWizard() {
 }
 
 void TMainForm::UpdateButtons() {
-  ButtonPrev->setEnabled(BurnState != 2);
-  ButtonNext->setEnabled(true);
+  // While the burn runs only Cancel is offered; its end enables Next, and
+  // Back after a burn refused on its source.
+  ButtonPrev->setEnabled((BurnState != 2 || backAfterFailure_) && !burnRunning_);
+  ButtonNext->setEnabled(!burnRunning_);
   ButtonClose->setEnabled(BurnState != 2);
 }
 
@@ -125,7 +133,7 @@ void TMainForm::LoadCaptions() {
   ButtonNext->setText(LoadStr(15101));
   ButtonPrev->setText(LoadStr(15102));
   ButtonClose->setText(LoadStr(15103));
-  ButtonAbout->setText(tr("About"));
+  ButtonAbout->setText(tr("&About"));
 }
 
 void TMainForm::SetCancelEnabled(bool enabled) {
@@ -170,6 +178,17 @@ void TMainForm::showEvent(QShowEvent* event) {
   PageChanged();
   LoadCaptions();
   PreparePage(wpTransport);
+  FocusPage(wpTransport);
+  // The window appears where the welcome window's Next was pressed: the
+  // second click of a double click there is not a press of this Next.
+  Navigation->Settle();
+}
+
+void TMainForm::FocusPage(int index) {
+  if (TsbDockForm* page = Page(index)) page->FocusMainControl();
+  // The scan's wait window takes the activation and gives it to nobody
+  // when it goes: the wizard takes it back, or the first key is lost.
+  if (isVisible() && QApplication::activeWindow() == nullptr) activateWindow();
 }
 
 void TMainForm::ShowPageTitles(int index) {
@@ -188,12 +207,14 @@ void TMainForm::PageChanged() {
     ButtonNext->setText(LoadStr(15101));
     ButtonClose->setText(LoadStr(15103));
   } else if (page == wpBurn) {
+    FocusPage(wpBurn);
     RunBurn();
   } else {
     ButtonNext->setText(LoadStr(15101));
   }
   UpdateButtons();
   ShowPageTitles(page);
+  if (page != wpBurn) FocusPage(page);
 }
 
 void TMainForm::RunBurn() {
@@ -203,8 +224,21 @@ void TMainForm::RunBurn() {
   ButtonClose->setEnabled(true);
   BurnState = 1;
   burnRunning_ = true;
-  if (TfrmFinalAction* burnPage = FinalPage()) burnPage->RunActions();
+  backAfterFailure_ = false;
+  TfrmFinalAction* burnPage = FinalPage();
+  if (burnPage == nullptr) {
+    BurnEnded();
+    return;
+  }
+  burnPage->RunActions();
+}
+
+void TMainForm::BurnEnded() {
   burnRunning_ = false;
+  // A source refused before anything was written can be mended on its page.
+  if (TfrmFinalAction* burnPage = FinalPage())
+    backAfterFailure_ = !Burner->Cancelled && burnPage->LastFailure.SourceAtFault;
+  ButtonPrev->setEnabled(backAfterFailure_);
   ButtonNext->setEnabled(true);
   if (ButtonNext->isVisible()) ButtonNext->setFocus();
   BurnState = 2;
@@ -244,14 +278,15 @@ void TMainForm::PreparePage(int index) {
       page->SetBurner(Burner.get());
       busyHandlers(*page);
       page->show();
-      QCoreApplication::processEvents();
       return;
     }
     case wpSource: {
       if (Page(wpSource) == nullptr) AdoptPage(wpSource, new TfrmSourceData);
       TfrmSourceData* page = SourcePage();
+      busyHandlers(*page);
       page->SetSourceKind(DiscTypePage()->GetDiscKind());
       page->SetPossibleSize(Burner->DiscSpace.FreeSize);
+      page->SetPossibleSectors(Burner->DiscSpace.FreeCount);
       page->SetBurner(Burner.get());
       page->show();
       return;
@@ -281,10 +316,16 @@ void TMainForm::PreparePage(int index) {
       SummaryPage()->show();
       return;
     case wpBurn: {
-      if (Page(wpBurn) == nullptr) AdoptPage(wpBurn, new TfrmFinalAction);
+      if (Page(wpBurn) == nullptr) {
+        AdoptPage(wpBurn, new TfrmFinalAction);
+        connect(FinalPage(), &TfrmFinalAction::RunFinished, this, [this] { BurnEnded(); });
+      }
       TfrmFinalAction* burnPage = FinalPage();
       burnPage->Log = Log.get();
       burnPage->Actions = Actions.get();
+      burnPage->DescribeFailure = [this](const QString& failure) {
+        return PlainBurnFailure(failure, DiscTypePage()->GetDiscKind(), SourcePage()->SourcePath());
+      };
       burnPage->SetBurner(Burner.get());
       burnPage->show();
       return;
@@ -352,6 +393,10 @@ bool TMainForm::ValidatePage() {
     case wpSource:
       ValidateSourcePage();
       break;
+    case wpSummary:
+      // A source deleted or changed after its page is caught before the burn starts.
+      SourcePage()->RequireSourceUnchanged();
+      break;
     case wpBurnMode: {
       const TsbBurnModeChoice choice = BurnModePage()->GetBurnMode();
       Burner->BurnMode = choice.Mode;
@@ -390,6 +435,8 @@ void TMainForm::ValidateDevicePage() {
   // A drive that is not ready is said as such, not as a missing disc.
   if (page->GetDiscInformation()[0] == 0 && !page->GetDiscNotReady().isEmpty()) throw TsbError(page->GetDiscNotReady());
   CheckDiscWritable(page->GetDiscInformation()[0], page->GetDiscType());
+  // A finalised disc is written, but "not blank" would not say why it cannot take more.
+  if (IsClosedDisc(page->GetDiscType(), page->GetDiscInformation()[1])) throw TsbError(ClosedDiscText());
   CheckDiscBlank(page->GetDiscSpace());
   Burner->DeviceAddress = page->GetDeviceAddress();
   Burner->DiscSpace = page->GetDiscSpace();
@@ -402,7 +449,7 @@ void TMainForm::ValidateDevicePage() {
 }
 
 void TMainForm::ValidateSourcePage() {
-  const TfrmSourceData* page = SourcePage();
+  TfrmSourceData* page = SourcePage();
   CheckSourceFits(Burner->DiscSpace.FreeSize, page->SelectedSize());
   const QString path = page->SourcePath();
   CheckSourceGiven(path);
@@ -418,6 +465,10 @@ void TMainForm::ValidateSourcePage() {
   CheckSourceFileExists(kind, path);
   const QString templateName = VideoTemplateName(kind);
   if (!templateName.isEmpty()) CheckTemplatePresent(QDir(TemplateDirectory).filePath(templateName));
+  // The library's own check of the stream or folder, made when it was chosen.
+  page->RequireCheckedSource();
+  const QString shortage = SectorShortageText(kind, page->SourceCheck().DiscSectors, Burner->DiscSpace.FreeCount);
+  if (!shortage.isEmpty()) throw TsbError(shortage);
   DeletePageLog(wpSource);
   TsbLogItem& line = Log->Add();
   line.LogMessage = LoadStr(15509) + QLatin1Char(' ') + path;
@@ -437,6 +488,10 @@ void TMainForm::PageBack(int /*fromIndex*/, int toIndex) {
 }
 
 void TMainForm::ButtonNextClick() {
+  // A press that arrives while a change runs (from a wait that serves the
+  // windows) belongs to the page being left: it is not taken again.
+  if (Navigation->Holding()) return;
+  const TPageChange change(*Navigation);
   if (BurnState == 2) {
     QString text = LoadStr(15231);
     if (Burner->BurnSucceeded && !Burner->Cancelled)
@@ -445,6 +500,9 @@ void TMainForm::ButtonNextClick() {
       text = LoadStr(15232);
     else if (Burner->VerifyFailed)
       text += QLatin1Char(' ') + VerifyFailedText();
+    // A test that wrote nothing, where a virtual writer's disc is: a path may break after any folder.
+    if (const TfrmFinalAction* page = FinalPage(); page != nullptr && !page->CompletionNote().isEmpty())
+      text += QLatin1Char(' ') + QString(page->CompletionNote()).replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
     finish_.DescriptionLabel->setText(text);
     ReplaceWindow(*this, finish_);
     return;
@@ -471,6 +529,8 @@ void TMainForm::ButtonNextClick() {
 }
 
 void TMainForm::ButtonPrevClick() {
+  if (Navigation->Holding()) return;
+  const TPageChange change(*Navigation);
   const int page = ActivePage();
   if (page == wpTransport) {
     ReplaceWindow(*this, welcome_);
@@ -478,6 +538,13 @@ void TMainForm::ButtonPrevClick() {
   }
   const int target = PrevPage(page);
   if (target < 0) return;
+  if (page == wpBurn) {
+    // Only after a burn that failed on its source: the run is over, and
+    // the wizard goes back to choosing.
+    if (!backAfterFailure_) return;
+    backAfterFailure_ = false;
+    BurnState = 0;
+  }
   PageBack(page, target);
   DeletePageLog(page);
   DeletePageActions(page);

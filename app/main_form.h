@@ -8,8 +8,8 @@
 #include <array>
 #include <functional>
 
-#include "app/sb_dock_form.h"
-#include "app/sb_main_form.h"
+#include "frame/sb_dock_form.h"
+#include "frame/sb_main_form.h"
 
 namespace ondrelle {
 
@@ -95,7 +95,11 @@ class TMainForm : public TsbMainForm {
  private:
   void FormCreate();
   void ShowPageTitles(int index);
+  /// Gives the keyboard to the main control of page `index`, if it exists.
+  void FocusPage(int index);
+  /// Starts the burn; BurnEnded follows when the burning page says it has ended.
   void RunBurn();
+  void BurnEnded();
   /// The question of Cancel during a burn; true when the user said Yes.
   bool AskCancelBurn();
   void ValidateDevicePage();
@@ -110,6 +114,8 @@ class TMainForm : public TsbMainForm {
   std::array<QPointer<TsbDockForm>, 9> pages_;
   bool burnRunning_ = false;
   bool closeAfterBurn_ = false;
+  /// The last burn failed on its source before writing: Back may lead to it.
+  bool backAfterFailure_ = false;
 };
 
 }  // namespace ondrelle

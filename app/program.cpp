@@ -5,11 +5,11 @@
 #include <QTranslator>
 
 #include "app/about_form.h"
-#include "app/error_box.h"
 #include "app/finish_form.h"
 #include "app/main_form.h"
 #include "app/welcome_form.h"
 #include "devices/library_lifetime.h"
+#include "frame/error_box.h"
 
 namespace ondrelle {
 

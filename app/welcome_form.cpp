@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/button_row.h"
-#include "app/side_panel.h"
+#include "frame/button_row.h"
+#include "frame/side_panel.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -63,7 +63,7 @@ TfrmWelcome::TfrmWelcome(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSW
   ButtonPrev->setEnabled(false);
   ButtonNext->setText(LoadStr(15101));
   ButtonClose->setText(LoadStr(15103));
-  btnAbout->setText(tr("About"));
+  btnAbout->setText(tr("&About"));
   ButtonNext->setFocus();
 
   connect(ButtonNext, &QPushButton::clicked, this, &TfrmWelcome::ButtonNextClick);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "cli/action_job.h"
 #include "cli/command_line.h"
 #include "cli/console_report.h"
 #include "cli/device_argument.h"
@@ -31,29 +32,6 @@ namespace {
 int Refuse(const QString& message) {
   std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
   return 2;
-}
-
-/// Runs one action on the session, reporting on the console; 0 on success.
-int RunAction(TsbAction& action, TsbBurner& burner, const QString& fileName, ConsoleReport& report) {
-  TsbActionList list;
-  list.Options.FileName = fileName;
-  list.OnMessage = report.MessageHandler();
-  TsbActionItem& item = list.Add();
-  item.Action = &action;
-  list.ApplyMessageHandler();
-  list.Burner = &burner;
-  try {
-    action.Execute(&item);
-  } catch (const TsbError& error) {
-    report.Finish();
-    report.Message(error.Message(), TsbLogItemType::litError);
-    if (burner.VerifyFailed) report.Message(VerifyFailedText(), TsbLogItemType::litError);
-    list.Burner = nullptr;
-    return 1;
-  }
-  list.Burner = nullptr;
-  report.Finish();
-  return 0;
 }
 
 /// Sets the session's speed: the one asked for with --speed, else the
@@ -173,7 +151,7 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
   (action.Options.IsDVD ? action.Options.SourceFolder : action.Options.SourceFile) = sources.front();
   action.Options.VolumeLabel = QStringLiteral("Video");
   action.Options.PublisherName = QStringLiteral("Emberline");
-  const int status = RunAction(action, burner, {}, report);
+  const int status = RunActionAsJob(action, burner, {}, report);
   burner.Release();
   // The action has said "Burning cancelled"; the exit status tells the signal.
   if (stopSignals.Received() != 0 && burner.Cancelled)
@@ -224,7 +202,7 @@ int RunImageCommand(const QStringList& arguments) {
   if (burner.FileTree == nullptr) return Refuse(error);
 
   TsbBurnToFileAction action;
-  const int status = burner.Cancelled ? 1 : RunAction(action, burner, output, report);
+  const int status = burner.Cancelled ? 1 : RunActionAsJob(action, burner, output, report);
   if (stopSignals.Received() != 0) {
     std::fprintf(stderr, "Image cancelled; \"%s\" is as it was\n", qPrintable(output));
     return platform::TerminationSignals::ExitStatusFor(stopSignals.Received());
@@ -302,7 +280,7 @@ int RunBurnCommand(const QStringList& arguments) {
     return *refused;
 
   TsbBurnAtOnceToCDDVDAction action;
-  const int status = RunAction(action, burner, {}, report);
+  const int status = RunActionAsJob(action, burner, {}, report);
   burner.Release();
   // A signal that came once the disc was complete cancelled nothing.
   if (stopSignals.Received() != 0 && status != 0) return ReportCancelled(stopSignals);

@@ -5,6 +5,7 @@
 
 #include "cli/burn_commands.h"
 #include "cli/device_commands.h"
+#include "cli/verify_command.h"
 #include "devices/library_lifetime.h"
 #include "emberline/emberline.h"
 #include "engine/tsb_error.h"
@@ -40,6 +41,10 @@ void PrintUsage(std::FILE* to) {
       "               DVD-Video disc from a VIDEO_TS folder, after the wizard's checks\n"
       "  --verify     read the disc back after the burn and compare it with its sources;\n"
       "               a disc that differs or cannot be read fails the burn\n"
+      "  verify --device D --source PATH... [--label L] [--no-rock-ridge | --keep-owners]\n"
+      "       [--follow-links]\n"
+      "               compare the data disc in device D with the sources it was made\n"
+      "               from (give the options its image or burn had), writing nothing\n"
       "  --version    print the program's and the library's versions\n"
       "  --help       print this text\n"
       "Exit status: 0 done, 1 failed, 2 bad command line; a burn or image stopped by\n"
@@ -69,6 +74,7 @@ int Run(const QStringList& arguments) {
   if (arguments.first() == QLatin1String("speeds")) command = RunSpeedsCommand;
   if (arguments.first() == QLatin1String("image")) command = RunImageCommand;
   if (arguments.first() == QLatin1String("burn")) command = RunBurnCommand;
+  if (arguments.first() == QLatin1String("verify")) command = RunVerifyCommand;
   if (command != nullptr) {
     // An image is written to a file, never by a writer: the library starts
     // without virtual writers, so their configuration and their folder play

@@ -1,6 +1,7 @@
 #include "devices/library_callback.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "devices/device_list.h"
 #include "devices/device_probe.h"
@@ -14,12 +15,24 @@ std::int64_t LastProgress = 0;
 
 namespace {
 
-void OnProgress(std::int64_t& last, const void* totalPointer, const void* donePointer) {
+std::int64_t LastBytesAt = 0;
+
+void OnProgressBytes(std::int64_t& lastAt, std::uint64_t total, std::uint64_t done) {
+  const std::int64_t now =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  // The first report and the last always pass: the first starts the clock, the last ends at the total.
+  if (lastAt != 0 && done < total && now - lastAt < kBytesReportIntervalNs) return;
+  lastAt = now;
+  CallBackEventer().DoProgressBytes(total, done);
+}
+
+void OnProgress(std::int64_t& last, std::int64_t& lastBytesAt, const void* totalPointer, const void* donePointer) {
   if (totalPointer == nullptr || donePointer == nullptr) return;
   const auto total = *static_cast<const std::uint64_t*>(totalPointer);
   const auto done = *static_cast<const std::uint64_t*>(donePointer);
   // A zero total has no percentage; pass nothing on rather than divide by it.
   if (total == 0) return;
+  OnProgressBytes(lastBytesAt, total, done);
   const auto percent = static_cast<std::int64_t>(done * 100 / total);
   if (percent == last) return;
   last = percent;
@@ -86,8 +99,12 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
                     static_cast<const char*>(param2));
       break;
     case kCallbackProgress:
-      OnProgress(context != nullptr ? static_cast<TsbProgressState*>(context)->LastProgress : LastProgress, param1,
-                 param2);
+      if (context != nullptr) {
+        auto& state = *static_cast<TsbProgressState*>(context);
+        OnProgress(state.LastProgress, state.LastBytesAt, param1, param2);
+      } else {
+        OnProgress(LastProgress, LastBytesAt, param1, param2);
+      }
       break;
     case kCallbackBufferFill:
       OnBufferFill(param1, param2);

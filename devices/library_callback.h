@@ -26,10 +26,16 @@ enum : std::uint8_t {
 /// context share the process-wide LastProgress.
 struct TsbProgressState {
   std::int64_t LastProgress = 0;  ///< the last whole percentage passed on
+  /// When the byte counts were last passed on (steady clock, nanoseconds; 0 never).
+  std::int64_t LastBytesAt = 0;
 };
 
 /// The progress state of callbacks that come without a context.
 extern std::int64_t LastProgress;
+
+/// How often at most the byte counts of progress are passed on: a writer
+/// reports every few blocks, far more often than anyone can read.
+inline constexpr std::int64_t kBytesReportIntervalNs = 100'000'000;
 
 /// 3: settles a name collision and warns of the change. 5: warns that a
 /// file of a DVD-Video folder is left off the disc (param1: its name).

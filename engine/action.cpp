@@ -23,16 +23,18 @@ void TsbAction::RelayMessage(const void* /*sender*/, const QString& message, Tsb
   DoMessage(message, kind);
 }
 
+void TsbAction::DoStep(TsbBurnStep step) {
+  if (ActionList != nullptr && ActionList->OnStep) ActionList->OnStep(step);
+}
+
 void TsbAction::CloseSession() {
   TsbBurner& burner = *ActionList->Burner;
   CallBackEventer().DoProgress(100);
   burner.LastMessage = LoadStr(15147);
   DoMessage(burner.LastMessage, TsbLogItemType::litInfo);
   Logger().WriteLog(QStringLiteral("CdvdWriter_CloseSession"));
-  burner.RunLongCall([&burner] {
-    burner.ExceptionCode = Emberline_CdvdWriter_CloseSession(
-        burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &burner.SystemStatus, &burner.FailureInfo);
-  });
+  burner.ExceptionCode = Emberline_CdvdWriter_CloseSession(
+      burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &burner.SystemStatus, &burner.FailureInfo);
   // Logged only: the eject that follows still runs.
   if (burner.ExceptionCode != 0) RecordLibraryFailure(burner, "CdvdWriter_CloseSession", TsbFailureEnding::BackslashN);
 }
@@ -41,10 +43,8 @@ void TsbAction::Eject() {
   TsbBurner& burner = *ActionList->Burner;
   burner.Release();
   Logger().WriteLog(QStringLiteral("CdvdWriter_Eject"));
-  burner.RunLongCall([&burner] {
-    burner.ExceptionCode = Emberline_CdvdWriter_Eject(burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
-                                                      &burner.SystemStatus, &burner.FailureInfo);
-  });
+  burner.ExceptionCode = Emberline_CdvdWriter_Eject(burner.Writer, burner.ExceptionText.data(), EMBERLINE_TEXT_SIZE,
+                                                    &burner.SystemStatus, &burner.FailureInfo);
   if (burner.ExceptionCode != 0) {
     DoMessage(RecordLibraryFailure(burner, "CdvdWriter_Eject"), TsbLogItemType::litError);
   } else {

@@ -22,6 +22,8 @@ class TsbAction {
   virtual void DoMessage(const QString& message, TsbLogItemType kind);
   /// A message handler that re-issues someone else's message as this action's own.
   virtual void RelayMessage(const void* sender, const QString& message, TsbLogItemType kind);
+  /// Tells the list's OnStep that the burn has entered `step`.
+  void DoStep(TsbBurnStep step);
 
   /// Finishing steps of the burning actions: close the session (failures
   /// are logged only) and eject the disc (failures become an error message).

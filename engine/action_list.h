@@ -4,9 +4,11 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "engine/burn_step.h"
 #include "log/log_item_type.h"
 
 namespace ondrelle {
@@ -56,6 +58,8 @@ class TsbActionList {
 
   TsbBurner* Burner = nullptr;  ///< set only while the list runs; not owned
   TsbMessageEvent OnMessage;
+  /// Told, on the job's worker, each time an action enters a step of the burn.
+  std::function<void(TsbBurnStep)> OnStep;
   bool Verbose = true;
   TsbActionOptions Options;
 

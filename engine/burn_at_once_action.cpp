@@ -4,10 +4,11 @@
 
 #include "devices/library_callback.h"
 #include "engine/burner.h"
+#include "engine/cancel_offered.h"
+#include "engine/disc_write_step.h"
 #include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
-#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -49,15 +50,14 @@ void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
   }
 
   b.Progress.LastProgress = 0;
-  b.RunBurnThread();
-  // A disc that failed its verify is written all the same: it is closed and
-  // ejected as any other, and the run fails with the verify's words.
-  const QString verifyFailure = b.VerifyFailed ? b.LastMessage : QString();
-  if (!b.LastMessage.isEmpty() && !b.VerifyFailed) throw TsbError(b.LastMessage);
-  if ((b.BurnMode == bmTAOFromTree || b.BurnMode == bmTAOFromFile) && !b.TestMode) CloseSession();
-  Eject();
-  if (!verifyFailure.isEmpty()) throw TsbError(verifyFailure);
-  DoMessage(b.Cancelled ? LoadStr(15173) : LoadStr(15148), TsbLogItemType::litInfo);
+  bool recorded = false;
+  {
+    TsbCancelOffered cancel;
+    DoStep(TsbBurnStep::Writing);
+    recorded = WriteDataDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
+    if (recorded) VerifyStep();
+  }
+  FinishBurn(RecordingOfBurnMode(b.BurnMode), recorded);
 }
 
 }  // namespace ondrelle

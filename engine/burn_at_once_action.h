@@ -1,6 +1,7 @@
 #pragma once
 // The general burning action for data discs: every preparation stage, then
-// the data burn thread in the session's burning mode, then close and eject.
+// the write in the session's burning mode, the read-back when asked for,
+// then close and eject.
 
 #include "engine/staged_action.h"
 

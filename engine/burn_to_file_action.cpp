@@ -4,6 +4,9 @@
 
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
+#include "engine/cancel_offered.h"
+#include "engine/dvd_video_structure.h"
+#include "engine/image_file_step.h"
 #include "engine/library_call_failure.h"
 #include "engine/session_image.h"
 #include "engine/tsb_error.h"
@@ -60,10 +63,20 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
   }
   b.ImageCopy.FileHandle = target.file.Handle();
 
-  BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: Bootimage: ", 0, 8},
-                    [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
+  DoStep(TsbBurnStep::Preparing);
+  // A DVD-Video image is the structure a DVD-Video burn records; a data
+  // image is the session's file tree, built as a burn from a tree builds it.
+  TsbDvdVideoStructure dvd;
+  EmberlineHandle tree = b.FileTree;
+  if (Video) {
+    if (!dvd.Create(b, *Video)) throw TsbError(b.LastMessage);
+    tree = dvd.Tree();
+  } else {
+    BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: Bootimage: ", 0, 8},
+                      [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
+  }
 
-  b.ImageCopy.Remaining = ImageSize(b.FileTree);
+  b.ImageCopy.Remaining = ImageSize(tree);
   b.LastMessage = QStringLiteral("Need to save %1 MB").arg(b.ImageCopy.Remaining / 1024 / 1024);
   Logger().WriteLog(b.LastMessage);
   DoMessage(b.LastMessage, TsbLogItemType::litInfo);
@@ -89,18 +102,25 @@ void TsbBurnToFileAction::Execute(TsbActionItem* item) {
           false);
   }
 
-  b.ImageCopy.Total = ImageSize(b.FileTree);
+  b.ImageCopy.Total = ImageSize(tree);
   b.ImageCopy.Chunk = std::min(b.ImageCopy.Remaining, kCopyBlock);
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
-  b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
+  b.ExceptionCode = Emberline_ISO9660JolietFileTree_Read(tree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus,
                                                          static_cast<std::uint32_t>(b.ImageCopy.Chunk), buffer.data());
   if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_Read");
   Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_SeekToBegin"));
-  b.ExceptionCode = Emberline_ISO9660JolietFileTree_SeekToBegin(b.FileTree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus);
+  b.ExceptionCode = Emberline_ISO9660JolietFileTree_SeekToBegin(tree, text, EMBERLINE_TEXT_SIZE, &b.SystemStatus);
   if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_SeekToBegin");
 
-  b.RunBurnThread();
-  if (!b.LastMessage.isEmpty()) throw TsbError(b.LastMessage);
+  DoStep(TsbBurnStep::Writing);
+  b.LastMessage.clear();
+  try {
+    TsbCancelOffered cancel;
+    CopyImageToFile(b, tree);
+  } catch (const TsbError&) {
+    b.BurnSucceeded = false;
+    throw;
+  }
 
   if (b.BurnSucceeded && !b.Cancelled) {
     // Only a whole, flushed image takes the target's name.

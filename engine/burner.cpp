@@ -3,25 +3,26 @@
 #include <cstdio>
 
 #include "devices/library_callback.h"
-#include "engine/burn_thread.h"
 #include "engine/library_call_failure.h"
 #include "log/diagnostic_logger.h"
 
 namespace ondrelle {
 
 namespace {
+// The shown failures end in the two characters "\n" (as the wizard's boxes
+// show them); on a terminal that is the line break it stands for.
 void PrintError(const QString& message) {
-  std::fprintf(stderr, "%s\n", qPrintable(message));
+  QString text = message;
+  if (text.endsWith(QStringLiteral("\\n"))) text.chop(2);
+  std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 }  // namespace
 
-TsbBurner::TsbBurner(TsbEventPump pump, std::function<void(const QString&)> showError)
-    : pump_(std::move(pump)), showError_(showError ? std::move(showError) : PrintError) {}
+TsbBurner::TsbBurner(std::function<void(const QString&)> showError)
+    : showError_(showError ? std::move(showError) : PrintError) {}
 
 TsbBurner::~TsbBurner() {
   SourceFiles.clear();
-  WaitForBurnThread();
-  WaitForAuxThread();
   DestroyFileTree();
   DestroyWriter();
 }
@@ -55,6 +56,7 @@ void TsbBurner::ShowLockFailure(const char* function) {
 
 void TsbBurner::Lock() {
   ExceptionCode = 0;
+  releaseFailed_ = false;
   if (Writer == nullptr) return;
   Logger().WriteLog(QStringLiteral("CdvdWriter_Lock"));
   ExceptionCode =
@@ -68,6 +70,7 @@ void TsbBurner::Release() {
   Logger().WriteLog(QStringLiteral("CdvdWriter_Release"));
   ExceptionCode =
       Emberline_CdvdWriter_Release(Writer, ExceptionText.data(), EMBERLINE_TEXT_SIZE, &SystemStatus, &FailureInfo);
+  releaseFailed_ = ExceptionCode != 0;
   if (ExceptionCode != 0) ShowLockFailure("CdvdWriter_Release");
 }
 
@@ -75,10 +78,23 @@ void TsbBurner::Cancel() {
   // Set first: the library cuts short only the call running now, so the
   // steps between calls must already see the request when that call returns.
   Cancelled = true;
-  if (BurnMode != bmImageToFile) {
+  const std::lock_guard gate(cancelGate_);
+  if (BurnMode != bmImageToFile && !finishing_) {
     Logger().WriteLog(QStringLiteral("CdvdWriter_Cancel"));
     Emberline_CdvdWriter_Cancel(Writer);
   }
+}
+
+void TsbBurner::BeginFinishing() {
+  // A cancel already sent ends with the call it cut; the library forgets it
+  // when the next call begins.
+  const std::lock_guard gate(cancelGate_);
+  finishing_ = true;
+}
+
+void TsbBurner::EndFinishing() {
+  const std::lock_guard gate(cancelGate_);
+  finishing_ = false;
 }
 
 void TsbBurner::DestroyFileTree() {
@@ -90,65 +106,11 @@ void TsbBurner::DestroyFileTree() {
 
 void TsbBurner::DestroyWriter() {
   if (Writer == nullptr) return;
-  Release();
+  if (!releaseFailed_) Release();
   Logger().WriteLog(QStringLiteral("Destroy: Writer"));
   Emberline_Destroy(&Writer);
   Writer = nullptr;
-}
-
-void TsbBurner::StartBurnThread(std::unique_ptr<TsbCustomThread> thread) {
-  WaitForBurnThread();
-  burnThreadRunning_ = true;
-  thread->OnTerminate = [this](TsbCustomThread&) { BurnThreadDone(); };
-  thread->OnMessage = [this](const void* sender, const QString& message, TsbLogItemType kind) {
-    RelayThreadMessage(sender, message, kind);
-  };
-  BurnThread = std::move(thread);
-  BurnThread->Start();
-}
-
-void TsbBurner::RunBurnThread() {
-  StartBurnThread(std::make_unique<TsbBurnThread>(*this));
-  WaitForBurnThread();
-}
-
-void TsbBurner::WaitFor(std::unique_ptr<TsbCustomThread>& thread, std::atomic<bool>& running) {
-  if (!thread) return;
-  while (running.load() && !thread->WaitFor(WaitStep(pump_))) {
-    if (pump_) pump_();
-  }
-  thread.reset();  // joins the finished thread
-}
-
-void TsbBurner::RunLongCall(std::function<void()> call) {
-  if (!pump_) {
-    call();
-    return;
-  }
-  WaitForAuxThread();
-  auxThreadRunning_ = true;
-  auto thread = std::make_unique<TsbFunctionThread>(*this, std::move(call));
-  thread->OnTerminate = [this](TsbCustomThread&) { AuxThreadDone(); };
-  AuxThread = std::move(thread);
-  AuxThread->Start();
-  WaitForAuxThread();
-}
-
-void TsbBurner::WaitForBurnThread() {
-  WaitFor(BurnThread, burnThreadRunning_);
-}
-void TsbBurner::WaitForAuxThread() {
-  WaitFor(AuxThread, auxThreadRunning_);
-}
-void TsbBurner::BurnThreadDone() {
-  burnThreadRunning_ = false;
-}
-void TsbBurner::AuxThreadDone() {
-  auxThreadRunning_ = false;
-}
-
-void TsbBurner::RelayThreadMessage(const void* /*sender*/, const QString& message, TsbLogItemType kind) {
-  if (OnMessage) OnMessage(this, message, kind);
+  releaseFailed_ = false;
 }
 
 }  // namespace ondrelle

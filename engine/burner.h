@@ -9,23 +9,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "devices/device_records.h"
 #include "devices/library_callback.h"
-#include "devices/operation_progress.h"
 #include "devices/writer_state.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner_records.h"
-#include "engine/custom_thread.h"
 #include "log/log_item_type.h"
 
 namespace ondrelle {
 
 class TsbBurner : public TsbWriterState {
  public:
-  /// `pump` keeps the UI alive while waiting for a worker; `showError` shows
-  /// a tray lock failure (a message box in the wizard, standard error in the CLI).
-  explicit TsbBurner(TsbEventPump pump = {}, std::function<void(const QString&)> showError = {});
+  /// `showError` shows a tray lock failure (a message box in the wizard,
+  /// standard error in the CLI).
+  explicit TsbBurner(std::function<void(const QString&)> showError = {});
   virtual ~TsbBurner();
   TsbBurner(const TsbBurner&) = delete;
   TsbBurner& operator=(const TsbBurner&) = delete;
@@ -33,37 +32,22 @@ class TsbBurner : public TsbWriterState {
   /// (Re)opens the device object for TransportType / DeviceAddress /
   /// DeviceName; throws TsbError on failure.
   void OpenDevice();
-  /// Locks / unlocks the tray. Failures are shown, never raised.
+  /// Locks / unlocks the tray. Failures are shown, never raised; a release
+  /// that failed (the drive is gone) is not tried again when the writer is
+  /// destroyed, so it is shown once.
   void Lock();
   void Release();
   /// Stops the run: marks it cancelled, and has the library cut short the
   /// call running on the writer (the drive-ready wait, a preparation call,
-  /// the burn). The image copy only watches Cancelled.
+  /// the burn). The image copy only watches Cancelled, and so do the closing
+  /// and the eject of a written disc.
   void Cancel();
+  /// From here on a cancel no longer cuts a library call short: the disc
+  /// written is being closed and ejected, which must run to their end.
+  void BeginFinishing();
+  void EndFinishing();
   void DestroyWriter();
   void DestroyFileTree();
-
-  virtual void WaitForBurnThread();
-  /// The burn thread's termination handler; runs on the worker thread.
-  virtual void BurnThreadDone();
-  /// The burn thread's message handler; runs on the worker thread.
-  virtual void RelayThreadMessage(const void* sender, const QString& message, TsbLogItemType kind);
-  virtual void WaitForAuxThread();
-  virtual void AuxThreadDone();
-
-  /// Starts `thread` as the burn thread: its end and its messages come
-  /// back through BurnThreadDone and RelayThreadMessage.
-  void StartBurnThread(std::unique_ptr<TsbCustomThread> thread);
-  /// Starts the data burn thread for BurnMode and waits for it. Afterwards
-  /// LastMessage is empty on success and holds the error otherwise.
-  void RunBurnThread();
-  /// Runs one long library call (closing the session, ejecting) on a
-  /// worker and waits for it as for the burn thread, so a waiting UI keeps
-  /// serving its windows. Without a pump the call runs on the caller's thread.
-  void RunLongCall(std::function<void()> call);
-  bool BurnThreadRunning() const { return burnThreadRunning_.load(); }
-  /// What keeps the UI alive while an action waits for a worker of its own.
-  const TsbEventPump& EventPump() const { return pump_; }
 
   TsbDeviceAddress DeviceAddress{};
   bool BootImageEnabled = false;
@@ -83,8 +67,6 @@ class TsbBurner : public TsbWriterState {
   TsbMessageEvent OnMessage;
   QStringList SourceFiles;
   QString DeviceName;
-  std::unique_ptr<TsbCustomThread> BurnThread;
-  std::unique_ptr<TsbCustomThread> AuxThread;
   std::atomic<bool> Cancelled{false};
   std::atomic<bool> BurnSucceeded{false};
   /// Set when the disc just written did not read back as it was meant to.
@@ -96,13 +78,13 @@ class TsbBurner : public TsbWriterState {
   std::unique_ptr<TsbTrackList> TrackList = std::make_unique<TsbTrackList>();
 
  private:
-  void WaitFor(std::unique_ptr<TsbCustomThread>& thread, std::atomic<bool>& running);
   void ShowLockFailure(const char* function);
 
-  TsbEventPump pump_;
   std::function<void(const QString&)> showError_;
-  std::atomic<bool> burnThreadRunning_{false};
-  std::atomic<bool> auxThreadRunning_{false};
+  /// Guards the choice between cutting a call short and letting it finish.
+  std::mutex cancelGate_;
+  bool finishing_ = false;
+  bool releaseFailed_ = false;  ///< the last Release since the last Lock failed
 };
 
 }  // namespace ondrelle

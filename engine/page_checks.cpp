@@ -4,7 +4,7 @@
 
 #include "devices/disc_type_text.h"
 #include "engine/video_burn_options.h"
-#include "engine/video_burn_thread.h"
+#include "engine/video_write_step.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {

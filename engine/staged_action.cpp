@@ -6,10 +6,12 @@
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
+#include "engine/disc_verify.h"
 #include "engine/library_call_failure.h"
 #include "engine/run_cancelled.h"
 #include "engine/session_image.h"
 #include "engine/writer_readiness.h"
+#include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
 #include "strings/string_table.h"
 
@@ -19,6 +21,18 @@ namespace {
 
 constexpr int kCacheMegabytes = 160;
 constexpr std::uint32_t kFastestRead = 0xFFFF;
+
+/// The closing and eject of a written disc, which a cancel does not cut short.
+class TsbFinishing {
+ public:
+  explicit TsbFinishing(TsbBurner& burner) : burner_(burner) { burner_.BeginFinishing(); }
+  ~TsbFinishing() { burner_.EndFinishing(); }
+  TsbFinishing(const TsbFinishing&) = delete;
+  TsbFinishing& operator=(const TsbFinishing&) = delete;
+
+ private:
+  TsbBurner& burner_;
+};
 
 QString YesNo(bool value) {
   return LoadStr(value ? 15131 : 15132);
@@ -68,10 +82,9 @@ void TsbStagedAction::Warn(const char* function) {
 }
 
 void TsbStagedAction::Call(const std::function<void()>& call) {
-  TsbBurner& b = Burner();
-  ThrowIfCancelled(b);
-  // On a worker while the wizard waits, so its Cancel is served during the call.
-  b.RunLongCall(call);
+  ThrowIfCancelled(Burner());
+  // The library cuts the call short when the session is cancelled meanwhile.
+  call();
 }
 
 void TsbStagedAction::Execute(TsbActionItem* item) {
@@ -81,6 +94,7 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
   std::array<std::uint8_t, EMBERLINE_TRACK_INFORMATION_SIZE> track{};
   std::array<std::uint8_t, EMBERLINE_DISC_INFORMATION_SIZE> disc{};
 
+  DoStep(TsbBurnStep::Checking);
   TsbBurner& b = Burner();
   b.OnMessage = [this](const void* sender, const QString& message, TsbLogItemType kind) {
     RelayMessage(sender, message, kind);
@@ -198,8 +212,9 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     }
   }
 
+  ThrowIfCancelled(b);
+  DoStep(TsbBurnStep::Preparing);
   if (HasStage(bsBuildImage) && b.FileTree != nullptr) {
-    ThrowIfCancelled(b);
     Announce(LoadStr(15145));
     BuildSessionImage(b, {"ISO9660JolietFileTree_SetBootImage: BootImage: ", Little32(&track[16]), 0},
                       [this](const QString& warning) { DoMessage(warning, TsbLogItemType::litWarning); });
@@ -218,6 +233,32 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Call([&] { b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure); });
   }
   ThrowIfCancelled(b);
+}
+
+void TsbStagedAction::VerifyStep() {
+  TsbBurner& b = Burner();
+  if (b.VerifyAfterBurn && !b.Cancelled && !b.TestMode) DoStep(TsbBurnStep::Verifying);
+  VerifyBurnedDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
+}
+
+void TsbStagedAction::FinishBurn(TsbRecording recording, bool recorded) {
+  TsbBurner& b = Burner();
+  // A disc that failed its verify is written all the same: it is closed and
+  // ejected as any other, and the run fails with the verify's words.
+  const QString verifyFailure = b.VerifyFailed ? b.LastMessage : QString();
+  if (!b.LastMessage.isEmpty() && !b.VerifyFailed) throw TsbError(b.LastMessage);
+  {
+    // A cancel now must not leave the disc unclosed or the tray shut.
+    TsbFinishing finishing(b);
+    if (ProgramClosesSession(b, recording, recorded)) {
+      DoStep(TsbBurnStep::Closing);
+      CloseSession();
+    }
+    DoStep(TsbBurnStep::Ejecting);
+    Eject();
+  }
+  if (!verifyFailure.isEmpty()) throw TsbError(verifyFailure);
+  DoMessage(b.Cancelled ? LoadStr(15173) : LoadStr(15148), TsbLogItemType::litInfo);
 }
 
 }  // namespace ondrelle

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "engine/action.h"
+#include "engine/session_closing.h"
 
 namespace ondrelle {
 
@@ -44,6 +45,13 @@ class TsbStagedAction : public TsbAction {
 
  protected:
   TsbBurner& Burner() const { return *ActionList->Burner; }
+  /// The verify step: reads the disc back when the session asks for it.
+  void VerifyStep();
+  /// The steps after the write and its verify: a failed write is raised (the
+  /// library has closed what it opened); otherwise the session is closed when
+  /// the recording left it open, the disc ejected, a failed verify raised
+  /// and the end of the burn said.
+  void FinishBurn(TsbRecording recording, bool recorded);
 
  private:
   void Announce(const QString& text);

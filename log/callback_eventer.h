@@ -18,11 +18,15 @@ class TsbCallBackEventer {
   using EnabledHandler = std::function<void(TsbCallBackEventer& sender, bool enabled)>;
   using NotifyHandler = std::function<void(TsbCallBackEventer& sender)>;
   using WarningHandler = std::function<void(TsbCallBackEventer& sender, const QString& text)>;
+  using BytesHandler = std::function<void(TsbCallBackEventer& sender, std::uint64_t total, std::uint64_t done)>;
 
   NameHandler OnAddName;
   NameHandler OnRemoveName;
   PercentHandler OnProgress;
   PercentHandler OnBufferStatus;
+  /// The same progress as OnProgress in bytes: done of total, for the amount
+  /// and speed a user wants to see. Reported a few times a second at most.
+  BytesHandler OnProgressBytes;
   EnabledHandler OnCancelEnabled;
   NotifyHandler OnImageFileStart;
   /// Something the user should know that does not stop the work (a name
@@ -37,6 +41,9 @@ class TsbCallBackEventer {
   }
   void DoProgress(std::int32_t percent) {
     if (OnProgress) OnProgress(*this, percent);
+  }
+  void DoProgressBytes(std::uint64_t total, std::uint64_t done) {
+    if (OnProgressBytes) OnProgressBytes(*this, total, done);
   }
   void DoBufferStatus(std::int32_t percent) {
     if (OnBufferStatus) OnBufferStatus(*this, percent);

@@ -19,16 +19,17 @@ TfrmBurnMode::TfrmBurnMode(QWidget* parent) : TsbDockForm(parent) {
   laCDTEXTNote =
       new QLabel(tr("Note: CD-Text infromation will be  burned only if Disc-At-Once raw P-W method is used."), this);
   laCDTEXTNote->setObjectName(QStringLiteral("laCDTEXTNote"));
-  Label1 = new QLabel(tr("Burning Mode:"), this);
+  Label1 = new QLabel(tr("Burning &Mode:"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   cmbModes = new QComboBox(this);
   cmbModes->setObjectName(QStringLiteral("cmbModes"));
   cmbModes->setEditable(false);
+  Label1->setBuddy(cmbModes);
   Label2 = new QLabel(this);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->setWordWrap(true);
   Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  chbTestMode = new QCheckBox(tr("Test mode (simulate burning)"), this);
+  chbTestMode = new QCheckBox(tr("&Test mode (simulate burning)"), this);
   chbTestMode->setObjectName(QStringLiteral("chbTestMode"));
 
   laCDTEXTNote->hide();

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <cstdint>
 
-#include "app/sb_dock_form.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -22,6 +22,7 @@ class TfrmBurnMode : public TsbDockForm {
 
  public:
   explicit TfrmBurnMode(QWidget* parent = nullptr);
+  void FocusMainControl() override { cmbModes->setFocus(Qt::OtherFocusReason); }
 
   /// Fills the list from the session's write modes, disc type and stored mode.
   void SetBurner(TsbBurner* burner) override;

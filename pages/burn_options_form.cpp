@@ -34,26 +34,27 @@ TfrmBurnOptions::TfrmBurnOptions(QWidget* parent, std::unique_ptr<TsbDiscSpeedLi
   Label1 = WrappedLabel(tr("Sending Optimum Power Calibration (OPC) calibrates the device laser power at the "
                            "beginning of burning session to adjust for the properties of each recordable disc."),
                         QStringLiteral("Label1"), this);
-  chbSOPC = new QCheckBox(tr("Send optimum power calibration"), this);
+  chbSOPC = new QCheckBox(tr("Send optimum &power calibration"), this);
   chbSOPC->setObjectName(QStringLiteral("chbSOPC"));
   chbSOPC->setChecked(true);
   Label2 = WrappedLabel(tr("Optimal burning speed depends on the disc used and burning device capabilities. Poorly "
                            "chosen burning speed may result in coaster disc. To determine the best burning speed you "
                            "can make test burns or consult your device and disc manufacturers."),
                         QStringLiteral("Label2"), this);
-  Label4 = new QLabel(tr("Burning speed:"), this);
+  Label4 = new QLabel(tr("Burning &speed:"), this);
   Label4->setObjectName(QStringLiteral("Label4"));
   cmbSpeed = new QComboBox(this);
   cmbSpeed->setObjectName(QStringLiteral("cmbSpeed"));
   cmbSpeed->setEditable(false);
+  Label4->setBuddy(cmbSpeed);
   cmbSpeed->addItem(tr("Fastest"));
   lblMultisession = WrappedLabel(tr("Multisession mode allows appending data to the disc later. In single session "
                                     "mode data cannot be appended after the disc is burned."),
                                  QStringLiteral("lblMultisession"), this);
-  chbMultiSession = new QCheckBox(tr("Create multisession disc"), this);
+  chbMultiSession = new QCheckBox(tr("Create &multisession disc"), this);
   chbMultiSession->setObjectName(QStringLiteral("chbMultiSession"));
   chbMultiSession->setChecked(true);
-  chbVerify = new QCheckBox(tr("Verify the disc after burning"), this);
+  chbVerify = new QCheckBox(tr("&Verify the disc after burning"), this);
   chbVerify->setObjectName(QStringLiteral("chbVerify"));
   chbVerify->setChecked(true);
 

@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <memory>
 
-#include "app/sb_dock_form.h"
 #include "devices/disc_speed_list.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -19,6 +19,7 @@ class TfrmBurnOptions : public TsbDockForm {
  public:
   /// `speeds` measures the drive; by default the real speed list.
   explicit TfrmBurnOptions(QWidget* parent = nullptr, std::unique_ptr<TsbDiscSpeedList> speeds = {});
+  void FocusMainControl() override { cmbSpeed->setFocus(Qt::OtherFocusReason); }
 
   /// Measures the speeds (a failure propagates) and sets the check boxes
   /// from the session's stored choices.

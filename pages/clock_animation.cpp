@@ -1,6 +1,6 @@
 #include "pages/clock_animation.h"
 
-#include "app/pictures.h"
+#include "frame/pictures.h"
 
 namespace ondrelle {
 

@@ -7,15 +7,16 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
-#include "app/error_box.h"
-#include "app/pictures.h"
-#include "app/ui_thread.h"
-#include "engine/action.h"
+#include "devices/disc_type_text.h"
+#include "devices/virtual_image.h"
 #include "engine/action_list.h"
 #include "engine/burner.h"
-#include "engine/tsb_error.h"
+#include "frame/error_box.h"
+#include "frame/pictures.h"
+#include "frame/ui_thread.h"
 #include "log/callback_eventer.h"
 #include "log/operation_log.h"
+#include "strings/string_table.h"
 
 namespace ondrelle {
 
@@ -31,11 +32,31 @@ QString PercentText(int percent) {
   return QStringLiteral("%1 %").arg(percent);
 }
 
+/// What the progress band calls the step the burn job has entered. Writing
+/// starts with the lead-in: the meter moves on to writing with the first bytes.
+TsbBurnPhase PhaseOf(TsbBurnStep step) {
+  switch (step) {
+    case TsbBurnStep::Checking:
+    case TsbBurnStep::Preparing:
+      return TsbBurnPhase::bpPreparing;
+    case TsbBurnStep::Writing:
+      return TsbBurnPhase::bpWritingLeadIn;
+    case TsbBurnStep::Verifying:
+      return TsbBurnPhase::bpVerifying;
+    case TsbBurnStep::Closing:
+      return TsbBurnPhase::bpClosing;
+    case TsbBurnStep::Ejecting:
+      return TsbBurnPhase::bpEjecting;
+  }
+  return TsbBurnPhase::bpPreparing;
+}
+
 }  // namespace
 
 TfrmFinalAction::TfrmFinalAction(QWidget* parent) : TsbDockForm(parent) {
   setObjectName(QStringLiteral("frmFinalAction"));
 
+  ProgressView = new TsbBurnProgressView(this);
   pnlTop = new QWidget(this);
   pnlTop->setObjectName(QStringLiteral("pnlTop"));
   pnlTop->setFixedHeight(kTopHeightDesigned);
@@ -64,14 +85,13 @@ TfrmFinalAction::TfrmFinalAction(QWidget* parent) : TsbDockForm(parent) {
   finalLayout->setSpacing(4);
   lblBurningLog = new QLabel(tr("Burning log:"), pnlFinalPage);
   lblBurningLog->setObjectName(QStringLiteral("lblBurningLog"));
-  lvLog = new QTreeWidget(pnlFinalPage);
+  lvLog = new TsbLogList(pnlFinalPage);
   lvLog->setObjectName(QStringLiteral("lvLog"));
   lvLog->setColumnCount(2);
   lvLog->setHeaderLabels({tr("Information"), tr("Time")});
   lvLog->setRootIsDecorated(false);
   lvLog->setUniformRowHeights(true);
   lvLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvLog->setSelectionMode(QAbstractItemView::SingleSelection);
   lvLog->setIconSize(QSize(16, 16));
   lvLog->header()->setSectionsClickable(false);
   lvLog->header()->setStretchLastSection(false);
@@ -92,6 +112,7 @@ TfrmFinalAction::TfrmFinalAction(QWidget* parent) : TsbDockForm(parent) {
   auto* pageLayout = new QVBoxLayout(this);
   pageLayout->setContentsMargins(0, 0, 0, 0);
   pageLayout->setSpacing(0);
+  pageLayout->addWidget(ProgressView);
   pageLayout->addWidget(pnlTop);
   pageLayout->addWidget(pnlFinalPage, 1);
 
@@ -106,6 +127,8 @@ TfrmFinalAction::TfrmFinalAction(QWidget* parent) : TsbDockForm(parent) {
 void TfrmFinalAction::SetBurner(TsbBurner* burner) {
   TsbDockForm::SetBurner(burner);
   ResetProgress();
+  ProgressView->Reset();
+  completionNote_.clear();
   lvLog->setUpdatesEnabled(false);
   lvLog->clear();
   if (Log != nullptr) {
@@ -134,52 +157,76 @@ void TfrmFinalAction::ResetProgress() {
 }
 
 void TfrmFinalAction::RunActions() {
+  LastFailure = {};
   btnSaveLog->setEnabled(false);
   ResetProgress();
+  completionNote_.clear();
+  ProgressView->Start(Burner != nullptr && IsDVDDiscType(Burner->DiscType));
+  // A virtual writer's earlier disc is not this run's.
+  imageBefore_ = Burner != nullptr ? VirtualWriterImage(Burner->Writer) : QString();
 
   TsbCallBackEventer& eventer = CallBackEventer();
   eventer.OnProgress = [this](TsbCallBackEventer& sender, std::int32_t percent) { SetWriteProgress(&sender, percent); };
   eventer.OnBufferStatus = [this](TsbCallBackEventer& sender, std::int32_t percent) {
     SetBufferProgress(&sender, percent);
   };
-  eventer.OnImageFileStart = [](TsbCallBackEventer&) {};
+  eventer.OnProgressBytes = [this](TsbCallBackEventer& sender, std::uint64_t total, std::uint64_t done) {
+    SetWriteBytes(&sender, total, done);
+  };
+  eventer.OnImageFileStart = [this](TsbCallBackEventer&) { SetPhase(TsbBurnPhase::bpWritingLeadIn); };
+  eventer.OnWarning = [this](TsbCallBackEventer& sender, const QString& text) {
+    AddLogLine(&sender, text, TsbLogItemType::litWarning);
+  };
 
-  if (Actions != nullptr) {
-    Actions->OnMessage = [this](const void* sender, const QString& text, TsbLogItemType kind) {
-      AddLogLine(sender, text, kind);
-    };
-    Actions->ApplyMessageHandler();
-    Actions->Burner = Burner;
-    for (int i = 0; i < Actions->Count(); ++i) {
-      TsbActionItem& item = Actions->Items(i);
-      if (item.Action == nullptr) continue;
-      QString failure;
-      try {
-        item.Action->Execute(&item);
-      } catch (const TsbError& error) {
-        failure = error.Message();
-      } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
-      }
-      if (!failure.isNull()) {
-        AddLogLine(this, failure, TsbLogItemType::litError);
-        ShowErrorBox(this, failure);
-        break;
-      }
-    }
-    Actions->Burner = nullptr;
+  running_ = true;
+  if (Actions == nullptr || Burner == nullptr) {
+    EndRun(TsbBurnOutcome::Succeeded, {});
+    return;
   }
+  // The job reports from its worker; these connections queue it onto this page's thread.
+  job_ = std::make_unique<TsbBurnJob>(*Actions, *Burner);
+  // Each line arrives here in the job's order: it is added as it comes,
+  // without serving the queue meanwhile, so no later line can overtake it.
+  connect(job_.get(), &TsbBurnJob::Message, this, [this](const QString& text, TsbLogItemType kind) {
+    AppendRow(text, static_cast<int>(kind), TimeText(QTime::currentTime()));
+    lvLog->scrollToItem(lvLog->topLevelItem(lvLog->topLevelItemCount() - 1));
+  });
+  connect(job_.get(), &TsbBurnJob::StepChanged, this, &TfrmFinalAction::BurnStepChanged);
+  connect(job_.get(), &TsbBurnJob::StepChanged, this,
+          [this](TsbBurnStep step) { ProgressView->SetPhase(PhaseOf(step)); });
+  connect(job_.get(), &TsbBurnJob::Finished, this, &TfrmFinalAction::EndRun);
+  job_->Start();
+}
 
+void TfrmFinalAction::StopRun() {
+  if (!job_) return;
+  job_->Cancel();
+  job_->Wait();
+}
+
+void TfrmFinalAction::EndRun(TsbBurnOutcome outcome, const QString& failure) {
+  if (outcome == TsbBurnOutcome::Failed) {
+    AddLogLine(this, failure, TsbLogItemType::litError);
+    LastFailure = DescribeFailure ? DescribeFailure(failure) : TsbPlainFailure{failure, false};
+    ShowErrorBox(this, LastFailure.Sentence);
+  }
+  if (job_) job_->Wait();  // its last act was the signal that brought us here
+  TsbCallBackEventer& eventer = CallBackEventer();
   eventer.OnProgress = nullptr;
   eventer.OnBufferStatus = nullptr;
   eventer.OnImageFileStart = nullptr;
+  eventer.OnProgressBytes = nullptr;
+  eventer.OnWarning = nullptr;
   // Reports a worker queued before it ended must not land after the end.
   FlushQueuedUpdates(this);
+  FinishProgress(outcome == TsbBurnOutcome::Failed, imageBefore_);
   SetWriteProgress(this, 100);
   pbBuffer->setValue(0);
   lblBufferValue->setText(PercentText(0));
   btnSaveLog->setEnabled(true);
   if (Burner != nullptr) Burner->Release();
+  running_ = false;
+  emit RunFinished(outcome);
 }
 
 void TfrmFinalAction::AddLogLine(const void* /*sender*/, const QString& text, TsbLogItemType kind) {
@@ -195,6 +242,39 @@ void TfrmFinalAction::AddLogLine(const void* /*sender*/, const QString& text, Ts
 
 void TfrmFinalAction::SetWriteProgress(const void* /*sender*/, int percent) {
   RunOnUiThread(this, [this, percent] { ApplyWriteProgress(percent); });
+}
+
+void TfrmFinalAction::SetWriteBytes(const void* /*sender*/, std::uint64_t total, std::uint64_t done) {
+  RunOnUiThread(this, [this, total, done] { ProgressView->Report(total, done); });
+}
+
+void TfrmFinalAction::SetPhase(TsbBurnPhase phase) {
+  RunOnUiThread(this, [this, phase] { ProgressView->SetPhase(phase); });
+}
+
+void TfrmFinalAction::FinishProgress(bool failed, const QString& imageBefore) {
+  const bool cancelled = Burner != nullptr && Burner->Cancelled;
+  const bool test = Burner != nullptr && Burner->TestMode;
+  // A cancel can end the run with an error of the call it cut short: it is still a cancel.
+  const TsbRunEnding outcome = cancelled ? TsbRunEnding::boCancelled
+                               : failed  ? TsbRunEnding::boFailed
+                               : test    ? TsbRunEnding::boTestCompleted
+                                         : TsbRunEnding::boCompleted;
+  QStringList notes;
+  if (outcome == TsbRunEnding::boTestCompleted) {
+    const QString line = TsbBurnProgressMeter::OutcomeText(outcome);
+    AddLogLine(this, line, TsbLogItemType::litInfo);
+    notes << line + QLatin1Char('.');
+  }
+  const QString image = Burner != nullptr ? VirtualWriterImage(Burner->Writer) : QString();
+  QString detail;
+  if (!image.isEmpty() && image != imageBefore) {
+    AddLogLine(this, tr("The virtual writer saved the disc as %1").arg(image), TsbLogItemType::litInfo);
+    notes << tr("The virtual writer saved the disc as %1.").arg(image);
+    detail = image;
+  }
+  completionNote_ = notes.join(QLatin1Char(' '));
+  ProgressView->Finish(outcome, detail);
 }
 
 void TfrmFinalAction::SetBufferProgress(const void* /*sender*/, int percent) {
@@ -281,10 +361,7 @@ bool TfrmFinalAction::SaveLogTo(const QString& path, QString& error) const {
     return false;
   }
   for (int i = 0; i < lvLog->topLevelItemCount(); ++i) {
-    const QTreeWidgetItem* row = lvLog->topLevelItem(i);
-    QString time = row->text(1);
-    if (time.isEmpty()) time = QString(8, QLatin1Char(' '));
-    const QByteArray line = (time + QLatin1Char(' ') + row->text(0)).toLocal8Bit() + "\r\n";
+    const QByteArray line = TsbLogList::LineOf(*lvLog->topLevelItem(i)).toLocal8Bit() + "\r\n";
     if (file.write(line) != line.size()) break;
   }
   if (!file.commit()) {

@@ -25,7 +25,7 @@ TfrmOperationProgress::TfrmOperationProgress(QWidget* parent)
   lblCancelling->setObjectName(QStringLiteral("lblCancelling"));
   lblCancelling->setGeometry(10, 124, 180, 22);
   lblCancelling->hide();
-  btnCancel = new QPushButton(tr("Cancel"), this);
+  btnCancel = new QPushButton(tr("&Cancel"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
   btnCancel->setGeometry(371 - 10 - 75, 124, 75, 25);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmOperationProgress::btnCancelClick);

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QTextEdit>
 
-#include "app/sb_dock_form.h"
 #include "devices/device_records.h"
 #include "emberline/disc_type.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -35,6 +35,8 @@ class TfrmOptionsSummary : public TsbDockForm {
 
  public:
   explicit TfrmOptionsSummary(QWidget* parent = nullptr);
+  /// The summary itself: it scrolls by keys, and Enter still presses Next.
+  void FocusMainControl() override { edtSummary->setFocus(Qt::OtherFocusReason); }
 
   /// Replaces the box's text by the summary of `values`.
   void Fill(const TsbSummaryValues& values);

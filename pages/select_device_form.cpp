@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "devices/disc_space_query.h"
 #include "devices/disc_type_text.h"
 #include "engine/burner.h"
+#include "engine/writer_readiness.h"
 #include "pages/operation_progress_form.h"
 #include "strings/string_table.h"
 
@@ -15,8 +18,21 @@ namespace ondrelle {
 
 namespace {
 
-enum Column { colProduct, colVendor, colRevision, colMedia, colSize, colLabel };
+enum Column { colProduct, colVendor, colRevision, colMedia, colSize, colLabel, colDrive };
 constexpr int kDeviceIndexRole = Qt::UserRole;
+constexpr int kDriveWidth = 60;
+// The label column takes what is left, and no less than this.
+constexpr int kLabelLeast = 30;
+constexpr int kCellPadding = 12;
+constexpr int kNoDevicesMargin = 8;
+
+/// The drive's name as the user knows it: the name it was opened by, and
+/// where the system reaches it when that says more ("CdRom0 (/dev/sr0)").
+QString DriveText(const TsbDeviceItem& device) {
+  if (device.DeviceName.isEmpty()) return device.DriveLetter;
+  if (device.DriveLetter.isEmpty() || device.DriveLetter == device.DeviceName) return device.DeviceName;
+  return QStringLiteral("%1 (%2)").arg(device.DeviceName, device.DriveLetter);
+}
 
 bool SameAddress(const TsbDeviceAddress& a, const TsbDeviceAddress& b) {
   return a.PortID == b.PortID && a.BusID == b.BusID && a.TargetID == b.TargetID && a.LUN == b.LUN;
@@ -40,10 +56,23 @@ TfrmSelectDevice::TfrmSelectDevice(QWidget* parent)
   lvDevices->setSelectionMode(QAbstractItemView::SingleSelection);
   lvDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lvDevices->header()->setSectionsClickable(false);
-  lvDevices->header()->setStretchLastSection(false);
-  lvDevices->setHeaderLabels({tr("Product"), tr("Vendor"), tr("Revision"), tr("Media "), tr("Size, MB"), tr("Label")});
+  lvDevices->setHeaderLabels(
+      {tr("Product"), tr("Vendor"), tr("Revision"), tr("Media "), tr("Size, MB"), tr("Label"), tr("Drive")});
   int column = 0;
-  for (int width : {100, 70, 60, 60, 70, 85}) lvDevices->setColumnWidth(column++, width);
+  for (int width : {100, 70, 60, 60, 70, kLabelLeast, kDriveWidth}) lvDevices->setColumnWidth(column++, width);
+  // The drive's name before the label, which takes what width is left.
+  lvDevices->header()->moveSection(colDrive, colLabel);
+  lvDevices->header()->setStretchLastSection(true);
+  lvDevices->header()->setMinimumSectionSize(16);
+  lblNoDevices = new QLabel(tr("No CD or DVD writer was found. Check that the writer is connected and switched on "
+                               "and that your user may use it (usually as a member of the cdrom group), then click "
+                               "Refresh."),
+                            lvDevices->viewport());
+  lblNoDevices->setObjectName(QStringLiteral("lblNoDevices"));
+  lblNoDevices->setWordWrap(true);
+  lblNoDevices->setAlignment(Qt::AlignCenter);
+  lblNoDevices->hide();
+  lvDevices->viewport()->installEventFilter(this);
   // A selection stays visible without the focus.
   QPalette keep = lvDevices->palette();
   keep.setColor(QPalette::Inactive, QPalette::Highlight, keep.color(QPalette::Active, QPalette::Highlight));
@@ -56,7 +85,7 @@ TfrmSelectDevice::TfrmSelectDevice(QWidget* parent)
   pnlButton = new QWidget(this);
   pnlButton->setObjectName(QStringLiteral("pnlButton"));
   pnlButton->setFixedHeight(32);
-  btnRefresh = new QPushButton(tr("Refresh..."), pnlButton);
+  btnRefresh = new QPushButton(tr("&Refresh..."), pnlButton);
   btnRefresh->setObjectName(QStringLiteral("btnRefresh"));
   btnRefresh->setFixedSize(81, 23);
   auto* buttonRow = new QHBoxLayout(pnlButton);
@@ -118,6 +147,7 @@ void TfrmSelectDevice::Rebuild() {
     TfrmSelectDevice& page;
     ~Finish() {
       page.EndBusy();
+      page.FitRows();
       if (page.lvDevices->topLevelItemCount() > 0 && page.SelectedItem == nullptr) {
         QTreeWidgetItem* first = page.lvDevices->topLevelItem(0);
         page.lvDevices->setCurrentItem(first);
@@ -160,6 +190,7 @@ void TfrmSelectDevice::AddRow(int deviceIndex) {
   row->setText(colVendor, device.Vendor);
   row->setText(colRevision, device.ProductRevisionLevel);
   row->setText(colMedia, DiscTypeToStr(device.DiscType));
+  row->setText(colDrive, DriveText(device));
   row->setData(0, kDeviceIndexRole, deviceIndex);
   if (device.DiscType != DISC_TYPE_NO_MEDIA) {
     device.DiscSpace = QueryDiscSpace(device);
@@ -168,7 +199,46 @@ void TfrmSelectDevice::AddRow(int deviceIndex) {
     row->setText(colSize, space.FreeSize == space.TotalSize ? LoadStr(15162) : size);
     row->setText(colLabel, device.DiscLabel);
   }
+  // Everything whole, whatever the columns cut.
+  QStringList tip{DriveText(device),
+                  QStringList{device.Vendor, device.Product, device.ProductRevisionLevel}.join(QLatin1Char(' '))};
+  if (device.DiscType != DISC_TYPE_NO_MEDIA)
+    tip << DiscTypeToStr(device.DiscType) + QLatin1Char(' ') + device.DiscLabel;
+  if (device.DiscInformation[0] != 0 && IsClosedDisc(device.DiscType, device.DiscInformation[1]))
+    tip << ClosedDiscText();
+  for (int c = 0; c <= colDrive; ++c) row->setToolTip(c, tip.join(QLatin1Char('\n')).trimmed());
   lvDevices->addTopLevelItem(row);
+}
+
+void TfrmSelectDevice::FitRows() {
+  FitColumns();
+  lblNoDevices->setVisible(lvDevices->topLevelItemCount() == 0);
+}
+
+void TfrmSelectDevice::FitColumns() {
+  // Product (16 characters at most), vendor (8) and the drive's name show whole; the other
+  // columns as wide as their heading or their text; the label has the rest.
+  for (int c : {colProduct, colVendor, colRevision, colMedia, colSize, colDrive}) lvDevices->resizeColumnToContents(c);
+  // Long names on a narrow list: the revision's heading gives way first, its value is short.
+  int used = 0;
+  for (int c = colProduct; c <= colDrive; ++c) used += c == colLabel ? kLabelLeast : lvDevices->columnWidth(c);
+  const int over = used - lvDevices->viewport()->width();
+  if (over <= 0) return;
+  int revision = 0;
+  for (int row = 0; row < lvDevices->topLevelItemCount(); ++row)
+    revision =
+        std::max(revision, lvDevices->fontMetrics().horizontalAdvance(lvDevices->topLevelItem(row)->text(colRevision)));
+  lvDevices->setColumnWidth(colRevision, std::max(revision + kCellPadding, lvDevices->columnWidth(colRevision) - over));
+}
+
+bool TfrmSelectDevice::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lvDevices->viewport() && event->type() == QEvent::Resize) {
+    lblNoDevices->setGeometry(lvDevices->viewport()->rect().adjusted(kNoDevicesMargin, kNoDevicesMargin,
+                                                                     -kNoDevicesMargin, -kNoDevicesMargin));
+    // Only a change of width moves the columns (a scroll bar coming or going changes the height).
+    if (static_cast<QResizeEvent*>(event)->oldSize().width() != lvDevices->viewport()->width()) FitColumns();
+  }
+  return TsbDockForm::eventFilter(watched, event);
 }
 
 TsbLog* TfrmSelectDevice::GetLog() {

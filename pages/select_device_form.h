@@ -1,8 +1,8 @@
 #pragma once
 // The device selection page: scans the drives each time it receives the
-// session, lists them with the inserted disc's type, used size and label,
-// and keeps the user's choice across rescans. The wizard reads the chosen
-// drive's probed data through the queries.
+// session, lists them with the drive's name and the inserted disc's type,
+// used size and label, and keeps the user's choice across rescans. The
+// wizard reads the chosen drive's probed data through the queries.
 
 #include <QLabel>
 #include <QPushButton>
@@ -10,8 +10,8 @@
 #include <array>
 #include <memory>
 
-#include "app/sb_dock_form.h"
 #include "devices/device_finder.h"
+#include "frame/sb_dock_form.h"
 #include "log/operation_log.h"
 
 namespace ondrelle {
@@ -22,6 +22,7 @@ class TfrmSelectDevice : public TsbDockForm {
  public:
   explicit TfrmSelectDevice(QWidget* parent = nullptr);
   ~TfrmSelectDevice() override;
+  void FocusMainControl() override { lvDevices->setFocus(Qt::OtherFocusReason); }
 
   void BeginBusy() override;
   void EndBusy() override;
@@ -56,6 +57,8 @@ class TfrmSelectDevice : public TsbDockForm {
 
   QLabel* Label1;
   QTreeWidget* lvDevices;
+  /// Over the empty list after a scan: that no writer was found, and what to check.
+  QLabel* lblNoDevices;
   QLabel* Label2;
   QWidget* pnlButton;
   QPushButton* btnRefresh;
@@ -65,6 +68,13 @@ class TfrmSelectDevice : public TsbDockForm {
   const TsbDeviceItem* SelectedDevice() const;
   void Rebuild();
   void AddRow(int deviceIndex);
+  /// Widens the columns whose text would be cut, shows or hides lblNoDevices.
+  void FitRows();
+  /// Sizes the columns to their texts within the list's width.
+  void FitColumns();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace ondrelle

@@ -22,12 +22,12 @@ TSelectTransportForm::TSelectTransportForm(QWidget* parent, std::function<int()>
       platformKind_(platformKind ? std::move(platformKind) : [] { return platform::GetPlatformKind(); }) {
   setObjectName(QStringLiteral("SelectTransportForm"));
   Label1 = WrappedLabel(tr("Select SCSI transport you want to use for device access:"), QStringLiteral("Label1"), this);
-  rbSpti = new QRadioButton(tr("SPTI - SCSI Pass Through Interface"), this);
+  rbSpti = new QRadioButton(tr("&SPTI - SCSI Pass Through Interface"), this);
   rbSpti->setObjectName(QStringLiteral("rbSpti"));
   Label2 = WrappedLabel(tr("This transport is preferrable for Windows NT-based systems (NT4/2000/XP/2003/Vista/Win7). "
                            "It can't be used for Windows 9x systems (95/98/Me)."),
                         QStringLiteral("Label2"), this);
-  rbAspi = new QRadioButton(tr("ASPI - Advanced SCSI Programming Interface"), this);
+  rbAspi = new QRadioButton(tr("AS&PI - Advanced SCSI Programming Interface"), this);
   rbAspi->setObjectName(QStringLiteral("rbAspi"));
   Label3 = WrappedLabel(
       tr("This transport is primarily intended for Windows 9x systems, but can be used in Windows NT-based systems."),

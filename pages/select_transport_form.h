@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <functional>
 
-#include "app/sb_dock_form.h"
 #include "devices/device_records.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -18,6 +18,8 @@ class TSelectTransportForm : public TsbDockForm {
   /// `platformKind` answers which system family runs the program (tests
   /// put another answer here); by default the operating system is asked.
   explicit TSelectTransportForm(QWidget* parent = nullptr, std::function<int()> platformKind = {});
+  /// The chosen transport's button, so the arrows move between the two.
+  void FocusMainControl() override { (rbSpti->isChecked() ? rbSpti : rbAspi)->setFocus(Qt::OtherFocusReason); }
 
   TsbTransportType GetTransport() const;
   /// -1 unknown, 0 a system with the address-based transport only, 1 one

@@ -11,13 +11,14 @@ TfrmVideoOptions::TfrmVideoOptions(QWidget* parent)
   setObjectName(QStringLiteral("frmVideoOptions"));
   Label1 = new QLabel(tr("Select the type of video disc you want to burn."), this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label2 = new QLabel(tr("Video disc type:"), this);
+  Label2 = new QLabel(tr("Video disc &type:"), this);
   Label2->setObjectName(QStringLiteral("Label2"));
   cbVideoDiscType = new QComboBox(this);
   cbVideoDiscType->setObjectName(QStringLiteral("cbVideoDiscType"));
   cbVideoDiscType->setEditable(false);
   cbVideoDiscType->addItems({tr("Video CD"), tr("Super Video CD"), tr("DVD Video")});
   cbVideoDiscType->setCurrentIndex(0);
+  Label2->setBuddy(cbVideoDiscType);
 
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(8, 4, 8, 4);

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <memory>
 
-#include "app/sb_dock_form.h"
 #include "engine/action_list.h"
 #include "engine/video_file_action.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -17,6 +17,7 @@ class TfrmVideoOptions : public TsbDockForm {
 
  public:
   explicit TfrmVideoOptions(QWidget* parent = nullptr);
+  void FocusMainControl() override { cbVideoDiscType->setFocus(Qt::OtherFocusReason); }
 
   /// The selected kind, a TsbVideoKind (0, 1 or 2).
   std::uint8_t GetDiscKind() const;

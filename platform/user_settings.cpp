@@ -17,4 +17,14 @@ void WriteUserSwitch(const QString& name, bool value) {
   settings.setValue(name, value);
 }
 
+QString ReadUserText(const QString& name) {
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
+  return settings.value(name).toString();
+}
+
+void WriteUserText(const QString& name, const QString& value) {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
+  settings.setValue(name, value);
+}
+
 }  // namespace ondrelle::platform

@@ -10,5 +10,8 @@ namespace ondrelle::platform {
 /// The switch stored under `name`, or `fallback` when there is none.
 bool ReadUserSwitch(const QString& name, bool fallback);
 void WriteUserSwitch(const QString& name, bool value);
+/// The text stored under `name`, or an empty one when there is none.
+QString ReadUserText(const QString& name);
+void WriteUserText(const QString& name, const QString& value);
 
 }  // namespace ondrelle::platform

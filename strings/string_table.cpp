@@ -23,7 +23,7 @@ struct StringEntry {
 constexpr StringEntry kStrings[] = {
     {15101, QT_TRANSLATE_NOOP3("StringTable", "&Next >", "15101")},
     {15102, QT_TRANSLATE_NOOP3("StringTable", "< &Back", "15102")},
-    {15103, QT_TRANSLATE_NOOP3("StringTable", "Cancel", "15103")},
+    {15103, QT_TRANSLATE_NOOP3("StringTable", "&Cancel", "15103")},
     {15109, QT_TRANSLATE_NOOP3("StringTable", "Scanning devices", "15109")},
     {15120, QT_TRANSLATE_NOOP3("StringTable", "You must select device that is supports burning CD/DVD", "15120")},
     {15121, QT_TRANSLATE_NOOP3("StringTable", "No writable disc is inserted", "15121")},

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>QObject</name>
+    <message>
+        <source>Fastest</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>&amp;Next &gt;</source>
@@ -11,11 +18,6 @@
     <message>
         <source>&lt; &amp;Back</source>
         <comment>15102</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <comment>15103</comment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -278,6 +280,16 @@
         <comment>15173</comment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Destination device</source>
+        <comment>15308</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <comment>15103</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondrelle::TMainForm</name>
@@ -286,7 +298,38 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>About</source>
+        <source>Click Next to start burning.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video disc will be created with the following options chosen:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TSelectTransportForm</name>
+    <message>
+        <source>Select SCSI transport you want to use for device access:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This transport is preferrable for Windows NT-based systems (NT4/2000/XP/2003/Vista/Win7). It can&apos;t be used for Windows 9x systems (95/98/Me).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This transport is primarily intended for Windows 9x systems, but can be used in Windows NT-based systems.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;SPTI - SCSI Pass Through Interface</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AS&amp;PI - Advanced SCSI Programming Interface</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -298,6 +341,80 @@
     </message>
     <message>
         <source>Copyright © %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TfrmBurnMode</name>
+    <message>
+        <source>Burning Mode is the way of burning data to the disc.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note: CD-Text infromation will be  burned only if Disc-At-Once raw P-W method is used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test mode does everything as in normal burning process, but with the device laser turned off. It allows to test the Data CD/DVD compilation for errors.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disc-At-Once raw P-W</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disc-At-Once PQ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Session-At-Once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track-At-Once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning &amp;Mode:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Test mode (simulate burning)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TfrmBurnOptions</name>
+    <message>
+        <source>Sending Optimum Power Calibration (OPC) calibrates the device laser power at the beginning of burning session to adjust for the properties of each recordable disc.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Optimal burning speed depends on the disc used and burning device capabilities. Poorly chosen burning speed may result in coaster disc. To determine the best burning speed you can make test burns or consult your device and disc manufacturers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fastest</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multisession mode allows appending data to the disc later. In single session mode data cannot be appended after the disc is burned.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send optimum &amp;power calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burning &amp;speed:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create &amp;multisession disc</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Verify the disc after burning</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -335,6 +452,14 @@
         <source>Text files (*.txt)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The virtual writer saved the disc as %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The virtual writer saved the disc as %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ondrelle::TfrmFinish</name>
@@ -343,7 +468,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>About</source>
+        <source>&amp;About</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -354,7 +479,132 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cancel</source>
+        <source>&amp;Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TfrmSelectDevice</name>
+    <message>
+        <source>Select CD or DVD burning device from the list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vendor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Revision</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Media </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size, MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>If you have plugged in new devices or changed disc in a drive click Refresh to update devices list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No CD or DVD writer was found. Check that the writer is connected and switched on and that your user may use it (usually as a member of the cdrom group), then click Refresh.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TfrmSourceData</name>
+    <message>
+        <source>Source directory:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected file(s) size: %1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Possible file(s) size: %1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The check of the source was cancelled: choose the source again to have it checked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Source File:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Source Direcotry:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking the source...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking the source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ondrelle is checking %1 to see whether it can be burned.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The source is still being checked: press Next once the page shows what was found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The source has changed since it was checked: it is being checked again; press Next once the page shows what was found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The source has changed since it was checked: go back to the source page and choose it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TfrmVideoOptions</name>
+    <message>
+        <source>Select the type of video disc you want to burn.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video CD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Super Video CD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DVD Video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video disc &amp;type:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -389,7 +639,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>About</source>
+        <source>&amp;About</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ondrelle::TsbLogList</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -15,27 +15,20 @@ export ONDRELLE_VIRTUAL_DIR="$work/virtual" ONDRELLE_VIRTUAL_WRITERS="cd-r;dvd+r
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 src="$work/src/tree"
-deep="$src"
-for level in $(seq 1 12); do deep="$deep/level$level"; done
-mkdir -p "$deep" "$src/sub" "$src/sticky"
-echo bottom > "$deep/bottom.txt"
-long="$src"
-for c in a b c d e; do long="$long/$(printf "$c%.0s" $(seq 200))"; done
-mkdir -p "$long" && echo end > "$long/end.txt"
-name="$(printf '\xc3\xa9%.0s' $(seq 127))x"   # 255 bytes of UTF-8
-echo long-name > "$src/$name"
-echo mixed > "$src/Case.txt" && echo upper > "$src/CASE.txt" && echo lower > "$src/case.txt"
-echo target > "$src/sub/target.txt"
-ln -s sub/target.txt "$src/relative"
-ln -s /etc/hostname "$src/absolute"
-ln -s nowhere/at/all "$src/dangling"
-ln -s loop-b "$src/loop-a" && ln -s loop-a "$src/loop-b"
-echo hard > "$src/hard-1" && ln "$src/hard-1" "$src/hard-2"
-printf '#!/bin/sh\n' > "$src/setuid" && chmod 4755 "$src/setuid"
-echo secret > "$src/unreadable" && chmod 000 "$src/unreadable"
-chmod 1777 "$src/sticky"
-echo 1960 > "$src/old.txt" && touch -d '1960-01-01 00:00:00 UTC' "$src/old.txt"
-echo 2100 > "$src/future.txt" && touch -d '2100-01-01 00:00:00 UTC' "$src/future.txt"
+# shellcheck source=rock_ridge_tree.sh
+source "$(dirname "$0")/rock_ridge_tree.sh"
+make_rock_ridge_tree "$src"
+name=$LONG_NAME
+# The listings are compared with their times: the image's root takes the
+# recording time, the tree its folders' times, and the links are made again
+# below, so all of them are put at one moment, the recording time too.
+stamp=$(date +%s)
+export SOURCE_DATE_EPOCH=$stamp
+settle_times() {
+  touch -h -d "@$stamp" "$src/dangling" "$src/loop-a" "$src/loop-b"
+  touch -d "@$stamp" "$src" "$work/src"
+}
+settle_times
 
 # What a reader sees: every name with its type, mode, size, time and link
 # target (the relocation folder is the writers' business, not the tree's).
@@ -75,6 +68,34 @@ if command -v iso-info >/dev/null; then
   done
 fi
 
+# 7z reads the Joliet names where there are any: names equal but for case
+# as the source has them, names past Joliet's 64 characters cut there (as
+# genisoimage -J -r cuts them, the extension kept), links as empty files;
+# what it lists and extracts is what it takes from genisoimage's image.
+if command -v 7z >/dev/null; then
+  listing_7z() {  # path, folder (+/-) and size of each entry
+    7z l -slt "$1" | awk '/^Path = /{ p = substr($0, 8) } /^Folder = /{ f = $3 } /^Size = /{ s = $3 }
+      /^$/{ if (p != "") print p " " f " " s; p = "" }' | grep -v "^rr_moved" | tail -n +2 | LC_ALL=C sort
+  }
+  joliet_path() {  # each name of a path as Joliet holds it: 64 characters at most
+    perl -CSD -ne 'chomp; print join("/", map {
+        my $n = $_; if (length($n) > 64) { my $d = rindex($n, "."); my $e = $d > 0 ? substr($n, $d) : "";
+        $n = length($e) > 0 && length($e) <= 16 ? substr($n, 0, 64 - length($e)) . $e : substr($n, 0, 64) } $n
+      } split m{/}), "\n"'
+  }
+  listing_7z "$work/ours.iso" > "$work/7z-ours.list"
+  listing_7z "$work/theirs.iso" | diff - "$work/7z-ours.list" >&2 || fail "7z lists the image otherwise than genisoimage's"
+  (cd "$work/src" && find tree \( -type d -printf '%p +\n' \) -o \( -type f -printf '%p - %s\n' \) \
+    -o -printf '%p - 0\n') | sed 's/ +$/ + /' | while IFS= read -r line; do
+    printf '%s %s\n' "$(printf '%s\n' "${line% [-+] *}" | joliet_path)" "${line##*[^-+] }"
+  done | LC_ALL=C sort > "$work/7z-source.list"
+  diff "$work/7z-source.list" "$work/7z-ours.list" >&2 || fail "7z lists other names than the source's"
+  rm -rf "$work/7z" && 7z x -o"$work/7z" "$work/ours.iso" >/dev/null || fail "7z cannot extract the image"
+  (cd "$src" && find . -type f -exec md5sum {} + | joliet_path | LC_ALL=C sort -k2) > "$work/7z-source.sums"
+  (cd "$work/7z/tree" && find . -type f -size +0 -exec md5sum {} + | LC_ALL=C sort -k2) |
+    diff "$work/7z-source.sums" - >&2 || fail "7z extracts other contents than the source's"
+fi
+
 # The switches: owners and modes kept, links followed, Rock Ridge left out.
 "$cli" image --keep-owners --source "$src" --output "$work/kept.iso" > /dev/null || fail "image --keep-owners"
 xorriso -indev "$work/kept.iso" -find /tree/setuid -exec lsdl 2>/dev/null | grep -q -- "^-rwsr-xr-x" \
@@ -91,6 +112,7 @@ rm -f "$src/dangling" "$src/loop-a" "$src/loop-b"
 isoinfo -R -l -i "$work/followed.iso" | grep -q "relative ->" && fail "--follow-links kept a link"
 ln -s nowhere/at/all "$src/dangling"
 ln -s loop-b "$src/loop-a" && ln -s loop-a "$src/loop-b"
+settle_times
 
 # The same tree burned onto the virtual CD-R and DVD+R reads back the same.
 "$cli" burn --kind data --device CdRom16 --source "$src" --mode tao --label TREE > "$work/cd.log" \
@@ -113,4 +135,5 @@ rm -f "$work"/virtual/*
 dvd_iso=$(ls "$work"/virtual/*.iso)
 listing "$dvd_iso" | diff "$work/ours.list" - >&2 || fail "the DVD+R lists otherwise than the image"
 contents "$dvd_iso" | diff "$work/source.sums" - >&2 || fail "the DVD+R's contents differ from the source"
+command -v 7z >/dev/null || { echo "skip: 7z is missing (package p7zip-full); everything else passed"; exit 77; }
 exit 0

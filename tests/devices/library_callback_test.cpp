@@ -98,3 +98,21 @@ TEST_F(CallbackFixture, AWritersOwnProgressStateKeepsItsBurnApartFromOthers) {
   EXPECT_EQ(second.LastProgress, 40);
   EXPECT_EQ(LastProgress, 0) << "the process-wide state is left alone";
 }
+
+TEST_F(CallbackFixture, ByteCountsPassAtMostTenTimesASecondButTheFirstAndTheLastAlways) {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> bytes;
+  CallBackEventer().OnProgressBytes = [&bytes](TsbCallBackEventer&, std::uint64_t total, std::uint64_t done) {
+    bytes.emplace_back(total, done);
+  };
+  TsbProgressState state;
+  auto report = [&state](std::uint64_t total, std::uint64_t done) { EmberlineCallBack(12, &state, &total, &done); };
+  // A writer reports every few blocks: far more often than a second's tenth.
+  for (std::uint64_t done = 0; done < 1000; ++done) report(1000, done);
+  report(1000, 1000);
+  CallBackEventer().OnProgressBytes = nullptr;
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_LT(bytes.size(), 20u);
+  EXPECT_EQ(bytes.front(), std::make_pair(std::uint64_t{1000}, std::uint64_t{0}));
+  EXPECT_EQ(bytes.back(), std::make_pair(std::uint64_t{1000}, std::uint64_t{1000}));
+  EXPECT_EQ(state.LastProgress, 100);
+}

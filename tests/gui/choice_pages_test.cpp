@@ -94,7 +94,7 @@ TEST(SourcePage, TheKindSetsCaptionAndFilterAndAnotherKindClearsTheSource) {
   const QString movie = folder.filePath(QStringLiteral("movie.mpg"));
   WriteFile(movie, 1572864);
   TfrmSourceData page;
-  EXPECT_EQ(page.laSourceCaption->text(), QStringLiteral("Source File:"));
+  EXPECT_EQ(page.laSourceCaption->text(), QStringLiteral("&Source File:"));
   EXPECT_EQ(page.laFileSize->text(), QStringLiteral("Selected file(s) size: 0.00 MB"));
   EXPECT_EQ(page.laMaxFileSize->text(), QStringLiteral("Possible file(s) size: 0.00 MB"));
 
@@ -121,7 +121,7 @@ TEST(SourcePage, TheKindSetsCaptionAndFilterAndAnotherKindClearsTheSource) {
   EXPECT_TRUE(page.Filter().startsWith(QStringLiteral("Super Video CD files (")));
 
   page.SetSourceKind(vkDVDVideo);
-  EXPECT_EQ(page.laSourceCaption->text(), QStringLiteral("Source Direcotry:"));
+  EXPECT_EQ(page.laSourceCaption->text(), QStringLiteral("&Source Direcotry:"));
   page.ChooseFolder = [&folder] { return folder.path(); };
   page.btnBrowse->click();
   EXPECT_EQ(page.SourcePath(), folder.path() + QLatin1Char('/'));

@@ -78,6 +78,11 @@ TEST(WindowTextFit, EveryWindowShowsItsTextsWhole) {
   TfrmFinalAction burn;
   burn.resize(492, 249);
   burn.SetWriteProgress(nullptr, 100);
+  // The longest texts of the band above the bar, a two-layer disc's amounts among them.
+  burn.ProgressView->lblCaption->setText(TsbBurnProgressMeter::OutcomeText(TsbRunEnding::boTestCompleted));
+  burn.ProgressView->lblSpeed->setText(QStringLiteral("16.0x, 21.13 MB/s"));
+  burn.ProgressView->lblAmount->setText(QStringLiteral("8,100.0 MB of 8,140.0 MB"));
+  burn.ProgressView->lblTimes->setText(QStringLiteral("Elapsed 1:02:05, remaining 1:02:05"));
   EXPECT_EQ(ClippedTexts(burn), QStringList());
 
   TfrmOperationProgress wait;

@@ -5,10 +5,10 @@
 
 #include <QApplication>
 
-#include "app/sb_dock_form.h"
-#include "app/sb_main_form.h"
 #include "engine/action.h"
 #include "engine/tsb_error.h"
+#include "frame/sb_dock_form.h"
+#include "frame/sb_main_form.h"
 
 using namespace ondrelle;
 

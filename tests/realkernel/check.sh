@@ -127,6 +127,19 @@ case "$case_name" in
     ;;
   unplugged)
     expect burn-unplugged nonzero '^error: [A-Za-z]'
+    # The drive is gone, so releasing its tray fails: said once, as a whole line.
+    [ "$(output burn-unplugged | grep -c 'CdvdWriter_Release() failed')" -le 1 ] || fail "burn-unplugged repeats the failed release"
+    refuse_pattern burn-unplugged 'Release\(\) failed.*\\n'
+    ;;
+
+  # Images of ours in QEMU's drives, compared with their source folder.
+  verify-same)
+    expect verify-same 0 '^Verifying disc$' '^Disc verified: [1-9][0-9]* sectors compared, all equal$'
+    ;;
+  verify-changed)
+    read -r sector byte <"$session/changed-at"
+    expect verify-changed 1 "^error: .*differs .* at sector $sector, in file /source/notes/random\.bin at byte $byte([^0-9]|\$)"
+    refuse_pattern verify-changed '^Disc verified'
     ;;
   *)
     echo "unknown case $case_name"

@@ -13,7 +13,7 @@
 # Skips (exit 77) are for machines that cannot run the guest at all; once
 # the guest has started, anything wrong is a failure.
 
-: "${REALKERNEL_MEMORY:=1024}"
+: "${REALKERNEL_MEMORY:=1536}"
 # The emulator; another name tries the skips on a machine that has QEMU.
 : "${REALKERNEL_QEMU:=qemu-system-x86_64}"
 
@@ -89,7 +89,7 @@ boot_guest() {
   local accel=${REALKERNEL_ACCEL:-tcg}
   "$REALKERNEL_QEMU" -machine pc,accel=$accel -m "$REALKERNEL_MEMORY" -smp 1 -nodefaults -display none \
     -no-reboot -kernel "$GUEST_KERNEL" -initrd "$cpio" \
-    -append "console=ttyS0 panic=-1 rdinit=/init" \
+    -append "console=ttyS0 panic=-1 rdinit=/init no_timer_check" \
     -serial "file:$SESSION/console.log" -serial "pipe:$SESSION/ctl" -monitor "pipe:$SESSION/mon" \
     "$@" >"$SESSION/qemu.log" 2>&1 &
   QEMU_PID=$!

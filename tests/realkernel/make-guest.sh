@@ -3,7 +3,7 @@
 # and virtio modules (in dependency order), the programs given with every
 # library they load, the guest's init and the script it runs.
 #
-#   make-guest.sh OUT.cpio GUEST_SCRIPT [--program PATH]... [--tree HOST_DIR GUEST_DIR]...
+#   make-guest.sh OUT.cpio GUEST_SCRIPT [--program PATH]... [--tree HOST_DIR GUEST_DIR]... [--module NAME]...
 #
 # Programs land under /opt/bin by their base name, with their libraries at
 # the paths ldd names; a tree is copied whole (sources to burn, say).
@@ -43,6 +43,11 @@ cp /bin/busybox "$root/bin/busybox"
 # Modules: each wanted one after everything it depends on (modules.dep
 # lists the dependencies of a module, deepest last).
 wanted=(scsi_mod sr_mod sg cdrom libata ata_piix virtio_pci virtio_scsi)
+# A session may ask for more (--module NAME: a file system to mount, say).
+args=("$@")
+for ((i = 0; i + 1 < ${#args[@]}; i++)); do
+  [ "${args[i]}" = --module ] && wanted+=("${args[i + 1]}")
+done
 declare -A placed=()
 order=()
 dep_line() { grep -E "(^|/)$1\.ko(\.[a-z]+)?:" "$moddir/modules.dep" | head -n1; }
@@ -103,6 +108,9 @@ while [ $# -gt 0 ]; do
         cp -L "$lib" "$root/opt/lib/"
       done < <(ldd "$program" | awk '/=>/ { print $3; next } /^\t\// { print $1 }')
       ;;
+    --module)
+      shift 2
+      ;;
     --tree)
       mkdir -p "$root$3"
       cp -a "$2/." "$root$3/"
@@ -114,6 +122,10 @@ while [ $# -gt 0 ]; do
       ;;
   esac
 done
+# The guest holds every file in memory, twice while it unpacks: the
+# debug information of a sanitized build would fill it (a DVD session's
+# guest grew past 300 MB and its init died for want of memory).
+find "$root" -type f \( -name '*.so*' -o -path "$root/opt/bin/*" \) -exec strip --strip-debug {} + 2>/dev/null || true
 # The loader's own path when it is a link (/lib64 -> usr/lib64 on merged systems).
 for loader in /lib64/ld-linux-x86-64.so.2; do
   [ -e "$loader" ] && copy_with_parents "$loader"

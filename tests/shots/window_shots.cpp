@@ -41,11 +41,14 @@ bool SavePages(const QDir& folder) {
   QTemporaryDir scratch;
   ::setenv("ONDRELLE_VIRTUAL_DIR", scratch.filePath(QStringLiteral("recordings")).toLocal8Bit().constData(), 1);
   ::setenv("ONDRELLE_VIRTUAL_WRITERS", "cd-r,product=CD-RW 52X;dvd+r,product=DVD+-RW 16X", 1);
+  // The source page checks the stream: a real one of the test media.
   const QString movie = scratch.filePath(QStringLiteral("holiday.mpg"));
-  for (const QString& path : {movie, scratch.filePath(QStringLiteral("Emberline_VideoCD.iso"))}) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(123456789)) return false;
+  if (!QFile::copy(QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/vcd-pal.mpg"), movie)) {
+    std::fprintf(stderr, "no test media in %s (build the video-fixtures target)\n", ONDRELLE_VIDEO_FIXTURES);
+    return false;
   }
+  QFile videoTemplate(scratch.filePath(QStringLiteral("Emberline_VideoCD.iso")));
+  if (!videoTemplate.open(QIODevice::WriteOnly) || !videoTemplate.resize(2048)) return false;
   QDir().mkpath(scratch.filePath(QStringLiteral("recordings")));
 
   TOndrelleProgram program;
@@ -58,6 +61,7 @@ bool SavePages(const QDir& folder) {
   ok &= wizard.ActivePage() == wpDiscType && Save(wizard, folder, "page-disc-type");
   wizard.ButtonNext->click();
   wizard.SourcePage()->SetSourcePath(movie);
+  while (wizard.SourcePage()->Checking()) QApplication::processEvents(QEventLoop::AllEvents, 10);
   ok &= wizard.ActivePage() == wpSource && Save(wizard, folder, "page-source");
   wizard.ButtonNext->click();
   ok &= wizard.ActivePage() == wpBurnMode && Save(wizard, folder, "page-burn-mode");
@@ -109,6 +113,9 @@ int main(int argc, char* argv[]) {
     burn->AddLogLine(nullptr, QString::fromLatin1(line), TsbLogItemType::litInfo);
   burn->AddLogLine(nullptr, QStringLiteral("Buffer underrun protection is not supported"), TsbLogItemType::litWarning);
   burn->SetWriteProgress(nullptr, 100);
+  burn->ProgressView->Start(false);
+  burn->ProgressView->Report(734003200, 734003200);
+  burn->ProgressView->Finish(TsbRunEnding::boCompleted);
   burn->btnSaveLog->setEnabled(true);
   ok &= Save(wizard, folder, "wizard-burn");
 

@@ -34,6 +34,13 @@ uint8_t Emberline_FindDevice(uint8_t peripheralType, uint32_t flags, EmberlineCa
  * (for example "dev:/dev/sr0"). 1024-character buffer.
  */
 uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, char* buffer);
+/**
+ * The disc image the virtual writer of this device object finished last (the
+ * .cue of a CD, the .iso of a DVD), into `path` of `size` bytes. EMBERLINE_OK
+ * with an empty text when the device is no virtual writer or it has finished
+ * none yet: a virtual writer finishes its image when its disc is ejected.
+ */
+uint8_t Emberline_CdvdWriter_GetVirtualImage(EmberlineHandle handle, char* path, int32_t size);
 
 uint8_t Emberline_CdvdWriter_GetDeviceInformation(EmberlineHandle handle, char* vendor, char* product, char* revision,
                                                   uint32_t* bufferSize);
@@ -104,6 +111,13 @@ uint8_t Emberline_CdvdWriter_GetTOCInformation(EmberlineHandle handle, char* tex
  */
 uint8_t Emberline_CdvdWriter_GetVolumeLabel(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
                                             EmberlineFailureInfo* failure, char* label, int32_t labelSize);
+/**
+ * Creation time of the inserted disc's volume (seconds since 1970, UTC): the
+ * one the ISO 9660 primary volume descriptor of the last session records.
+ * Fails when the disc holds no ISO 9660 volume or the time is not set.
+ */
+uint8_t Emberline_CdvdWriter_GetVolumeCreationTime(EmberlineHandle handle, char* text, int32_t size, uint32_t* status,
+                                                   EmberlineFailureInfo* failure, int64_t* created);
 /** 1: read the TOC with LBA addresses in one command (default); 0: MSF addresses. */
 void Emberline_SetFastReadTOC(uint8_t fast);
 /** Outputs of REPORT KEY format 08h: type code, vendor resets left, user changes left, region mask,

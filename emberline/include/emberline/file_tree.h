@@ -107,6 +107,14 @@ uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHandle tree, char* t
  */
 uint8_t Emberline_ISO9660JolietFileTree_SetRockRidge(EmberlineHandle tree, char* text, int32_t size, uint32_t* status,
                                                      uint32_t flags);
+/**
+ * The creation time (seconds since 1970, UTC) that the images built from now
+ * on record as the volume's, and wherever else they record when they were
+ * made; 0, as a new tree has it, takes the time of each build. The same tree
+ * and time build the same image again, as a read-back needs.
+ */
+uint8_t Emberline_ISO9660JolietFileTree_SetCreationTime(EmberlineHandle tree, char* text, int32_t size,
+                                                        uint32_t* status, int64_t created);
 /** Image size in bytes: returns the low 32 bits, stores the high 32 bits in *high. */
 uint32_t Emberline_ISO9660JolietFileTree_GetSizeInBytes(EmberlineHandle tree, uint32_t* high);
 /** Fills `buffer` with the next `count` bytes of the built image. */

@@ -162,6 +162,21 @@ uint8_t Emberline_CdvdWriter_SuperVideoCD(EmberlineHandle writer, char* text, in
 uint8_t Emberline_CdvdWriter_Verify(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
                                     EmberlineFailureInfo* failure, uint64_t* sectorsCompared);
 
+/**
+ * Reads the disc in the drive from the address @p tree's image was built
+ * for and compares it with that image, streamed again from its sources: a
+ * disc written earlier, or by another program, checked against the folders
+ * it was made from. The image must be built as the disc's was (the same
+ * sources, options, label and creation time: see
+ * Emberline_ISO9660JolietFileTree_SetCreationTime and
+ * Emberline_CdvdWriter_GetVolumeCreationTime). Reads, retries, progress,
+ * cancel and failures as Emberline_CdvdWriter_Verify; a differing sector is
+ * named with the file that lies there by its path on the disc, or the
+ * directory or other structure of the file system.
+ */
+uint8_t Emberline_CdvdWriter_VerifyTree(EmberlineHandle writer, char* text, int32_t size, uint32_t* status,
+                                        EmberlineFailureInfo* failure, EmberlineHandle tree, uint64_t* sectorsCompared);
+
 #ifdef __cplusplus
 }
 #endif

@@ -6,6 +6,7 @@
 #include "api/device_registry.h"
 #include "api/export.h"
 #include "emberline/cdvd_writer.h"
+#include "virtual/virtual_transport.h"
 
 namespace emberline {
 
@@ -84,6 +85,24 @@ EMBERLINE_EXPORT uint8_t Emberline_GetDeviceNameByDeviceAddress(uint8_t port, ui
   auto name = deviceNameOf(ScsiAddress{port, bus, target, lun});
   if (!name.ok()) return exceptionCodeOf(name.error());
   copyText(buffer, EMBERLINE_TEXT_SIZE, *name);
+  return EMBERLINE_OK;
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetVirtualImage(EmberlineHandle handle, char* path, int32_t size) {
+  if (path == nullptr || size <= 0) return EMBERLINE_E_INVALID_ARGUMENT;
+  path[0] = '\0';
+  const auto device = findDevice(handle);
+  if (!device) return EMBERLINE_E_INVALID_ARGUMENT;
+  auto* writer = dynamic_cast<virt::VirtualTransport*>(&device->transport());
+  if (writer == nullptr) return EMBERLINE_OK;
+  // What a reader opens: the data file of a DVD, the cue sheet of a CD (finished after its
+  // .bin); a two-layer DVD's .layers note is not the image.
+  const std::vector<std::string> finished = writer->drive().finishedImages();
+  for (auto it = finished.rbegin(); it != finished.rend(); ++it) {
+    if (it->ends_with(".layers")) continue;
+    copyText(path, size, *it);
+    break;
+  }
   return EMBERLINE_OK;
 }
 

@@ -118,6 +118,20 @@ EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetVolumeLabel(EmberlineHandle han
   });
 }
 
+EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetVolumeCreationTime(EmberlineHandle handle, char* text, int32_t size,
+                                                                    uint32_t* status, EmberlineFailureInfo* failure,
+                                                                    int64_t* created) {
+  return runDeviceCall(handle, ErrorOutputs{text, size, status, failure}, [&](DeviceObject& device) -> Status {
+    if (created == nullptr) return fail(ErrorKind::InvalidArgument, "no place for the creation time");
+    auto block = device.drive().readLastSessionBlock(kPrimaryDescriptorSector);
+    if (!block.ok()) return fail(std::move(block).error());
+    auto read = volumeCreationTimeFromDescriptor(*block);
+    if (!read.ok()) return fail(std::move(read).error());
+    *created = *read;
+    return {};
+  });
+}
+
 EMBERLINE_EXPORT uint8_t Emberline_CdvdWriter_GetDiscFreeSpace(EmberlineHandle handle, uint32_t blockKind,
                                                                uint32_t* freeCount, uint64_t* freeSize) {
   return runDeviceCall(handle, ErrorOutputs{}, [&](DeviceObject& device) -> Status {

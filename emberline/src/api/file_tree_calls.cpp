@@ -2,6 +2,7 @@
 // streaming an image.
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -283,10 +284,23 @@ EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_BuildImage(EmberlineHan
     options.boot = t.boot;
     options.rockRidge = t.rockRidge;
     options.keepOwners = t.keepOwners;
+    options.created = t.created;
     auto built = emberline::image::buildImage(t.tree, options);
     if (!built.ok()) return emberline::fail(std::move(built).error());
     t.image = std::move(*built);
     t.imageStartLba = startLba;
+    return {};
+  });
+}
+
+EMBERLINE_EXPORT uint8_t Emberline_ISO9660JolietFileTree_SetCreationTime(EmberlineHandle tree, char* text, int32_t size,
+                                                                         uint32_t* status, int64_t created) {
+  return emberline::runTreeCall(tree, {text, size, status, nullptr}, [&](FileTreeObject& t) -> Status {
+    EMBERLINE_TRY(emberline::changeable(t));
+    if (created < 0 || created > std::numeric_limits<std::time_t>::max())
+      return emberline::fail(emberline::ErrorKind::InvalidArgument,
+                             "a creation time before 1970 cannot be recorded: " + std::to_string(created));
+    t.created = static_cast<std::time_t>(created);
     return {};
   });
 }

@@ -3,6 +3,7 @@
 // what a recording of that image needs to know.
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,6 +31,7 @@ struct FileTreeObject final : EmberlineObject {
   std::uint32_t imageStartLba = 0;            ///< the address the image was laid out for
   bool rockRidge = false;                     ///< images carry Rock Ridge records
   bool keepOwners = false;                    ///< ... with the sources' owners and modes
+  std::time_t created = 0;                    ///< the creation time images record; 0: when each is built
   /// The tree of a DVD-Video structure: laid out once, where the structure's files must lie, and never changed.
   bool fixedLayout = false;
   /// Image blocks (from the image's first) at which a title's cell starts; set with the image of a

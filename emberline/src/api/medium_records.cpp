@@ -1,6 +1,7 @@
 #include "api/medium_records.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace emberline {
 
@@ -37,6 +38,8 @@ std::uint32_t leadAddress(std::uint32_t field, bool cdMedium) {
 constexpr std::size_t kDescriptorSize = 2048;
 constexpr std::uint8_t kPrimaryDescriptorType = 1;
 constexpr std::size_t kVolumeIdOffset = 40;
+constexpr std::size_t kCreationDateOffset = 813;
+constexpr std::size_t kLongDateDigits = 16;
 constexpr std::size_t kVolumeIdLength = 32;
 
 }  // namespace
@@ -102,6 +105,31 @@ Result<std::string> volumeLabelFromDescriptor(std::span<const std::uint8_t> sect
   const auto end = label.find_last_not_of(std::string_view(" \0", 2));
   label.erase(end == std::string::npos ? 0 : end + 1);
   return label;
+}
+
+Result<std::int64_t> volumeCreationTimeFromDescriptor(std::span<const std::uint8_t> sector) {
+  auto label = volumeLabelFromDescriptor(sector);  // the same checks that it is a primary volume descriptor
+  if (!label.ok()) return fail(std::move(label).error());
+  const auto date = sector.subspan(kCreationDateOffset, kLongDateDigits + 1);
+  if (!std::all_of(date.begin(), date.begin() + kLongDateDigits, [](std::uint8_t c) { return c >= '0' && c <= '9'; }))
+    return fail(ErrorKind::NotSupported, "the disc's volume has no creation time");
+  auto number = [&](std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t k = 0; k < digits; ++k) value = value * 10 + (date[at + k] - '0');
+    return value;
+  };
+  std::tm t{};
+  t.tm_year = number(0, 4) - 1900;
+  t.tm_mon = number(4, 2) - 1;
+  t.tm_mday = number(6, 2);
+  t.tm_hour = number(8, 2);
+  t.tm_min = number(10, 2);
+  t.tm_sec = number(12, 2);
+  if (t.tm_year < 0 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1)
+    return fail(ErrorKind::NotSupported, "the disc's volume has no creation time");
+  // The last byte is the zone's offset from UTC in quarter hours, signed.
+  const auto quarters = static_cast<std::int8_t>(date[kLongDateDigits]);
+  return static_cast<std::int64_t>(timegm(&t)) - std::int64_t{quarters} * 15 * 60;
 }
 
 }  // namespace emberline

@@ -35,4 +35,8 @@ Result<TocBlock> encodeTocBlock(std::span<const std::uint8_t> response);
 /// sector), trailing blanks removed; fails when the sector is no PVD.
 Result<std::string> volumeLabelFromDescriptor(std::span<const std::uint8_t> sector);
 
+/// The creation time (seconds since 1970, UTC) a primary volume descriptor
+/// records; fails when the sector is no PVD or the time is not set (all zeros).
+Result<std::int64_t> volumeCreationTimeFromDescriptor(std::span<const std::uint8_t> sector);
+
 }  // namespace emberline

@@ -35,7 +35,8 @@ Result<std::pair<TreeImageLease, std::uint32_t>> leaseWholeImage(EmberlineHandle
   return std::pair{std::move(*lease), static_cast<std::uint32_t>(bytes / kImageBlock)};
 }
 
-/// The source file whose data lies in image block @p block, found among the image's pieces.
+/// What lies in image block @p block, found among the image's pieces: a file by its path on the
+/// disc, or the structure the image's writers named (a directory by its folder).
 std::optional<verify::SectorOwner> imageOwner(const image::ImageContents& contents, std::uint32_t block) {
   const std::uint64_t offset = std::uint64_t{block} * kImageBlock;
   const auto& segments = contents.segments();
@@ -43,8 +44,12 @@ std::optional<verify::SectorOwner> imageOwner(const image::ImageContents& conten
                                 [](std::uint64_t at, const image::ImageSegment& s) { return at < s.offset; });
   if (after == segments.begin()) return std::nullopt;
   const image::ImageSegment& segment = *(after - 1);
-  if (segment.kind != image::ImageSegment::Kind::File || offset >= segment.offset + segment.length) return std::nullopt;
-  return verify::SectorOwner{contents.sourceOf(segment), offset - segment.offset, kImageBlock};
+  if (offset >= segment.offset + segment.length) return std::nullopt;
+  if (segment.kind == image::ImageSegment::Kind::File)
+    return verify::SectorOwner{contents.discPathOf(segment), offset - segment.offset, kImageBlock};
+  const std::string_view what = contents.describe(segment);
+  if (what.empty()) return std::nullopt;
+  return verify::SectorOwner{std::string(what), offset - segment.offset, kImageBlock, true};
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ std::optional<verify::SectorOwner> videoDiscOwner(const std::vector<video::VcdFi
   for (const video::VcdFileExtent& file : files) {
     if (lba < file.lba || lba >= file.lba + file.sectors) continue;
     const std::uint32_t perSector = file.form2 ? sector::kForm2DataSize : sector::kUserDataSize;
-    return verify::SectorOwner{file.path, std::uint64_t{lba - file.lba} * perSector, perSector};
+    return verify::SectorOwner{"/" + file.path, std::uint64_t{lba - file.lba} * perSector, perSector};
   }
   return std::nullopt;
 }

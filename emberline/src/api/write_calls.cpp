@@ -10,6 +10,7 @@
 #include "api/file_tree_object.h"
 #include "api/tree_block_source.h"
 #include "api/write_records.h"
+#include "core/clock.h"
 #include "emberline/writing.h"
 #include "mmc/disc_information.h"
 #include "video/mpeg_stream_check.h"
@@ -129,7 +130,25 @@ void placeTracks(DeviceObject& device, WriteRecipe& recipe) {
     if (!recipe.tracks[k].startLba) recipe.tracks[k].startLba = starts[recipe.tracks.size() - 1 - k];
 }
 
+/// The tracks of the last recording when a track at once recording goes on
+/// in the session it left open: the disc then holds them all, and a verify
+/// reads every one. Nothing when that session has been closed since, or the
+/// disc is another.
+std::vector<TrackRecipe> openSessionTracks(DeviceObject& device, write::RecordingMode mode) {
+  if (mode != write::RecordingMode::TrackAtOnce || !device.lastWrite || device.lastWrite->tracks.empty()) return {};
+  const std::vector<TrackRecipe>& earlier = device.lastWrite->tracks;
+  auto disc = mmc::readDiscInformation(device.transport());
+  if (!disc.ok() || disc->lastSessionState != mmc::SessionState::Incomplete) return {};
+  auto first = mmc::readTrackInformation(device.transport(), disc->firstTrackInLastSession);
+  if (!first.ok()) return {};
+  const bool inSession = std::all_of(earlier.begin(), earlier.end(), [&](const TrackRecipe& t) {
+    return t.startLba && *t.startLba >= first->startAddress;
+  });
+  return inSession ? earlier : std::vector<TrackRecipe>{};
+}
+
 Status run(DeviceObject& device, write::DiscPlan& plan, WriteRecipe recipe) {
+  std::vector<TrackRecipe> earlier = openSessionTracks(device, plan.mode);
   device.lastWrite.reset();
   write::RecordingContext context{device.drive(),
                                   device.transport(),
@@ -147,6 +166,7 @@ Status run(DeviceObject& device, write::DiscPlan& plan, WriteRecipe recipe) {
   // A test recording leaves nothing to read back.
   if (!plan.testMode) {
     placeTracks(device, recipe);
+    if (!earlier.empty()) recipe.tracks.insert(recipe.tracks.begin(), earlier.begin(), earlier.end());
     device.lastWrite = std::move(recipe);
   }
   return {};
@@ -158,10 +178,13 @@ template <class Fill>
 std::uint8_t recordingCall(EmberlineHandle writer, const ErrorOutputs& out, const PlanOptions& o, Fill&& fill) {
   if (!LibraryState::instance().started()) return reportNotStarted(out);
   return runDeviceCall(writer, out, [&](DeviceObject& device) -> Status {
-    device.lastWrite.reset();
     write::DiscPlan plan = emptyPlan(o);
     WriteRecipe recipe;
-    EMBERLINE_TRY(fill(plan, recipe));
+    Status filled = fill(plan, recipe);
+    if (!filled.ok()) {
+      device.lastWrite.reset();
+      return filled;
+    }
     return run(device, plan, std::move(recipe));
   });
 }
@@ -199,7 +222,7 @@ Status addVideoDisc(DeviceObject& device, write::DiscPlan& plan, WriteRecipe& re
                                              std::to_string(medium->freeBlocks) + " free");
 
   // One moment for the recording and any read-back of it.
-  layout->created = std::time(nullptr);
+  layout->created = recordingTime();
   auto video = video::vcdDiscPlan(*layout, sourceFile);
   if (!video) return fail(std::move(video).error());
   plan.sessionFormat = video->sessionFormat;

@@ -1,5 +1,5 @@
 // Closing what a recording left open: the last track, then the session, once
-// the cache is on the medium. Overwritable media need only the flush.
+// the cache is on the medium. What the recording closed itself is left alone.
 
 #include "drive/drive.h"
 #include "mmc/command_runner.h"
@@ -18,15 +18,18 @@ Status Drive::runAndWait(const Status& started) {
 }
 
 Status Drive::closeSession() {
-  EMBERLINE_TRY(runAndWait(mmc::synchronizeCache(transport_, true)));
   auto profile = currentProfile();
   if (!profile.ok()) return fail(std::move(profile).error());
   const MediumFamily f = familyOfProfile(*profile);
-  if (f != MediumFamily::Cd && f != MediumFamily::DvdSequential && f != MediumFamily::DvdPlusSequential)
-    return {};  // overwritable media are done once the cache is on the medium
+  // Overwritable media have no track or session to close, and every
+  // recording flushes the cache at its end.
+  if (f != MediumFamily::Cd && f != MediumFamily::DvdSequential && f != MediumFamily::DvdPlusSequential) return {};
+  // A recording that closed its own session (at once, or a finalized DVD+R)
+  // has flushed and closed everything: nothing is sent a second time.
   auto disc = mmc::readDiscInformation(transport_);
   if (!disc.ok()) return fail(std::move(disc).error());
-  if (disc->lastSessionState != mmc::SessionState::Incomplete) return {};  // nothing was left open
+  if (disc->lastSessionState != mmc::SessionState::Incomplete) return {};
+  EMBERLINE_TRY(runAndWait(mmc::synchronizeCache(transport_, true)));
   auto track = mmc::readTrackInformation(transport_, disc->lastTrackInLastSession);
   if (!track.ok()) return fail(std::move(track).error());
   if (!track->blank) {

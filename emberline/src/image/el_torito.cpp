@@ -108,7 +108,7 @@ void ElToritoWriter::writeDescriptors(const ImageLayout& layout, std::vector<Sec
 Status ElToritoWriter::writeData(const ImageLayout& layout, ImageContents& out) {
   const Sector catalog = bootCatalog(options_, facts_, layout.extents[imageExtent_].lba);
   out.moveTo(layout.extents[catalogExtent_].lba - layout.startLba);
-  out.addBytes(std::vector<std::uint8_t>(catalog.begin(), catalog.end()));
+  out.addBytes(std::vector<std::uint8_t>(catalog.begin(), catalog.end()), "the boot catalogue");
   return {};
 }
 

@@ -90,7 +90,7 @@ Status FileDataWriter::writeData(const ImageLayout& layout, ImageContents& out) 
     const Extent& extent = layout.extents[file.extent];
     if (file.outsideImage || extent.bytes == 0) continue;
     out.moveTo(extent.lba - layout.startLba);
-    out.addFile(sourceOf(file), extent.bytes);
+    out.addFile(sourceOf(file), extent.bytes, file.node != nullptr ? file.node->treePath() : std::string());
   }
   // The image has all it needs of the files now (the records were written
   // before): the list need not stay beside the finished contents.

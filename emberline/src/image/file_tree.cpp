@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "core/clock.h"
 #include "image/iso_names.h"
 #include "image/joliet_names.h"
 #include "image/source_scan.h"
@@ -45,6 +46,9 @@ bool sameIso(const TreeNode& a, const TreeNode& b) {
 bool sameJoliet(const TreeNode& a, const TreeNode& b) {
   return jolietNamesCollide(a.jolietName, b.jolietName);
 }
+bool sameJolietExactly(const TreeNode& a, const TreeNode& b) {
+  return a.jolietName == b.jolietName;
+}
 
 bool isoNameTaken(const TreeNode& parent, const TreeNode& node, std::string_view name) {
   return std::any_of(parent.children.begin(), parent.children.end(),
@@ -54,9 +58,9 @@ bool treeNameTaken(const TreeNode& parent, const TreeNode& node, std::string_vie
   return std::any_of(parent.children.begin(), parent.children.end(),
                      [&](const auto& child) { return child.get() != &node && child->name == name; });
 }
-bool jolietNameTaken(const TreeNode& parent, const TreeNode& node, std::u16string_view name) {
+bool jolietNameTaken(const TreeNode& parent, const TreeNode& node, std::u16string_view name, bool exactly) {
   return std::any_of(parent.children.begin(), parent.children.end(), [&](const auto& child) {
-    return child.get() != &node && jolietNamesCollide(child->jolietName, name);
+    return child.get() != &node && (exactly ? child->jolietName == name : jolietNamesCollide(child->jolietName, name));
   });
 }
 
@@ -81,7 +85,7 @@ Error noFreeName(const TreeNode& node) {
 
 FileTree::FileTree(TreeObserver* observer) : observer_(observer), root_(std::make_unique<TreeNode>()) {
   root_->folder = true;
-  root_->modified = std::time(nullptr);
+  root_->modified = recordingTime();
 }
 
 const TreeNode* FileTree::find(std::string_view treePath) const {
@@ -110,7 +114,7 @@ Result<TreeNode*> FileTree::folderAt(std::string_view treePath) {
     auto folder = std::make_unique<TreeNode>();
     folder->name = names_.store(part);
     folder->folder = true;
-    folder->modified = std::time(nullptr);
+    folder->modified = recordingTime();
     // A node of the tree's own has no source: clear what a node gone from this address may have left.
     attributes_.forget(*folder);
     TreeNode* parent = node;
@@ -331,7 +335,10 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
 }
 
 Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto) {
-  TreeNode* first = sibling(parent, node, sameJoliet);
+  // A tree with Rock Ridge keeps names that differ in case only, in Joliet
+  // too: readers that take Joliet then list them as the source has them.
+  const bool exactly = capture_.attributes;
+  TreeNode* first = sibling(parent, node, exactly ? sameJolietExactly : sameJoliet);
   if (first == nullptr) return Placement::Added;
   const NameCollision collision = describe(*first, node, true);
   std::optional<CollisionDecision> decision;
@@ -356,14 +363,14 @@ Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNod
   };
   if (decision && decision->answer == CollisionAnswer::Rename) {
     const std::u16string wanted = jolietName(std::u16string_view(decision->jolietName));
-    if (!jolietNameTaken(parent, node, wanted)) {
+    if (!jolietNameTaken(parent, node, wanted, exactly)) {
       node.jolietName = names_.store(wanted);
       return renamed();
     }
   }
   for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
     const std::u16string name = jolietNameWithCounter(node.jolietName, counter);
-    if (!jolietNameTaken(parent, node, name)) {
+    if (!jolietNameTaken(parent, node, name, exactly)) {
       node.jolietName = names_.store(name);
       return renamed();
     }

@@ -51,7 +51,9 @@ class EntryNamer {
 
   Result<std::string> joliet(const std::u16string& wanted) {
     std::u16string name = wanted;
-    for (unsigned counter = 1; !jolietTaken_.insert(folded(name)).second; ++counter) {
+    // With Rock Ridge, names that differ in case only stay apart, as the tree keeps them.
+    const auto key = [&] { return options_.rockRidge ? name : folded(name); };
+    for (unsigned counter = 1; !jolietTaken_.insert(key()).second; ++counter) {
       if (counter > kMaxCounter) return fail(ErrorKind::InvalidArgument, "no free Joliet name in a folder");
       name = jolietNameWithCounter(wanted, counter);
     }
@@ -73,9 +75,49 @@ Result<std::string> identifierOf(const TreeNode& node, EntryNamer& namer, const 
   return namer.iso(wanted, node.folder);
 }
 
-bool entryLess(Flavour flavour, const HierarchyEntry& a, const HierarchyEntry& b) {
-  if (flavour == Flavour::Joliet) return a.identifier < b.identifier;
-  return isoIdentifierLess(a.identifier, b.identifier);
+// The tree nodes a folder's entries come from: its children, or for the
+// relocation folder (null) the folders moved there.
+std::vector<const TreeNode*> sourcesOf(const Hierarchy& hierarchy, const TreeNode* folder) {
+  if (folder == nullptr) return hierarchy.relocatedFolders;
+  std::vector<const TreeNode*> sources;
+  sources.reserve(folder->children.size());
+  for (const auto& child : folder->children) sources.push_back(child.get());
+  return sources;
+}
+
+// The identifiers of a folder's entries in naming order: its children, the
+// relocation folder, the image's own files. The same folder gets the same
+// names every time, which is what lets them be made again instead of kept.
+Status nameEntries(const Hierarchy& hierarchy, std::size_t index, const std::vector<const TreeNode*>& sources,
+                   std::vector<std::string>& names) {
+  const HierarchyOptions& options = hierarchy.options;
+  EntryNamer namer(options);
+  names.clear();
+  for (const TreeNode* child : sources) {
+    auto identifier = identifierOf(*child, namer, options);
+    if (!identifier.ok()) return fail(std::move(identifier).error());
+    names.push_back(std::move(*identifier));
+  }
+  if (index != 0) return {};
+  if (!hierarchy.relocatedFolders.empty()) {
+    auto identifier = namer.iso("RR_MOVED", true);
+    if (!identifier.ok()) return fail(std::move(identifier).error());
+    names.push_back(std::move(*identifier));
+  }
+  for (const ExtraRootFile& extra : hierarchy.extras) {
+    auto identifier =
+        options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName) : namer.iso(extra.isoName, false);
+    if (!identifier.ok()) return fail(std::move(identifier).error());
+    names.push_back(std::move(*identifier));
+  }
+  return {};
+}
+
+std::time_t timeOf(const HierarchyOptions& options, const TreeNode& node) {
+  if (options.recordTime != 0) return options.recordTime;
+  // A folder of the tree's own has no source to take a time from.
+  if (node.folder && node.sourceName.empty() && options.ownFolderTime != 0) return options.ownFolderTime;
+  return node.modified;
 }
 
 std::size_t pathLength(const std::vector<HierarchyDirectory>& dirs, std::size_t dir, std::size_t leafBytes,
@@ -110,25 +152,55 @@ void findRelocated(const TreeNode& folder, unsigned level, std::vector<const Tre
 
 }  // namespace
 
+Status FolderEntries::fill(const Hierarchy& hierarchy, std::size_t dir) {
+  const HierarchyDirectory& folder = hierarchy.directories[dir];
+  const bool relocation = dir != 0 && folder.node == nullptr;
+  const std::vector<const TreeNode*> sources = sourcesOf(hierarchy, relocation ? nullptr : folder.node);
+  EMBERLINE_TRY(nameEntries(hierarchy, dir, sources, names_));
+  const TreeNode& root = *hierarchy.directories.front().node;
+  entries_.clear();
+  entries_.reserve(folder.entries.size());
+  for (const PlacedEntry& placed : folder.entries) {
+    const std::size_t at = placed.index();
+    if (at >= names_.size()) return fail(ErrorKind::Internal, "the folder " + folder.treePath + " changed");
+    HierarchyEntry entry;
+    entry.identifier = names_[at];
+    entry.target = placed.target;
+    entry.relocated = placed.relocated();
+    if (at < sources.size()) {
+      entry.node = sources[at];
+      entry.directory = entry.node->folder && !entry.relocated;
+      entry.modified = timeOf(hierarchy.options, *entry.node);
+    } else if (dir == 0 && !hierarchy.relocatedFolders.empty() && at == sources.size()) {
+      entry.directory = true;  // the relocation folder
+      entry.modified = timeOf(hierarchy.options, root);
+    } else {
+      const std::size_t extra = at - sources.size() - (hierarchy.relocatedFolders.empty() ? 0 : 1);
+      entry.modified = hierarchy.extras[extra].modified;
+    }
+    entries_.push_back(entry);
+  }
+  return {};
+}
+
 Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& options, ExtentRegistry& extents,
                                  const std::vector<ExtraRootFile>& extras) {
   Hierarchy hierarchy;
   hierarchy.flavour = options.flavour;
+  hierarchy.options = options;
+  hierarchy.extras = extras;
   auto& dirs = hierarchy.directories;
   HierarchyDirectory top;
   top.identifier = std::string_view("\0", 1);
   top.treePath = "/";
   top.node = &root;
-  const auto timeOf = [&](const TreeNode& node) {
-    return options.recordTime != 0 ? options.recordTime : node.modified;
-  };
-  top.modified = timeOf(root);
+  top.modified = timeOf(options, root);
   dirs.push_back(std::move(top));
 
   // Relocation is decided on the whole tree first: the relocation folder is
   // one of the root's entries, and its entries come before the folders
   // they were moved out of.
-  std::vector<const TreeNode*> relocated;
+  std::vector<const TreeNode*>& relocated = hierarchy.relocatedFolders;
   if (options.rockRidge && options.flavour == Flavour::Iso) findRelocated(root, 1, relocated);
   const std::unordered_set<const TreeNode*> isRelocated(relocated.begin(), relocated.end());
   std::unordered_map<const TreeNode*, std::size_t> relocatedIndex;
@@ -144,34 +216,25 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
 
   // A null folder is the relocation folder.
   std::deque<std::pair<std::size_t, const TreeNode*>> pending{{0, &root}};
+  std::vector<std::string> names;
   while (!pending.empty()) {
     const auto [index, node] = pending.front();
     pending.pop_front();
-    EntryNamer namer(options);
-    std::vector<HierarchyEntry> entries;
-    std::vector<const TreeNode*> nodes;    // parallel to entries; null for the extra files
-    std::vector<std::string> identifiers;  // parallel to entries, until the folder's block holds them
-    std::vector<const TreeNode*> children;
-    if (node == nullptr) {
-      children = relocated;
-    } else {
-      children.reserve(node->children.size());
-      for (const auto& child : node->children) children.push_back(child.get());
-    }
-    entries.reserve(children.size() + (index == 0 ? extras.size() + 1 : 0));
-    nodes.reserve(entries.capacity());
-    identifiers.reserve(entries.capacity());
-    for (const TreeNode* child : children) {
-      auto identifier = identifierOf(*child, namer, options);
-      if (!identifier.ok()) return fail(std::move(identifier).error());
-      identifiers.push_back(std::move(*identifier));
-      HierarchyEntry entry{identifiers.back(), child->folder, 0, timeOf(*child), child};
-      if (child->folder) {
+    const std::vector<const TreeNode*> sources = sourcesOf(hierarchy, node);
+    EMBERLINE_TRY(nameEntries(hierarchy, index, sources, names));
+    std::vector<PlacedEntry> entries;  // in naming order
+    entries.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      PlacedEntry entry{static_cast<std::uint32_t>(i), 0};
+      const TreeNode* child = i < sources.size() ? sources[i] : nullptr;
+      if (child == nullptr) {
+        const std::size_t extra = i - sources.size() - (relocated.empty() ? 0 : 1);
+        if (relocated.empty() || i > sources.size()) entry.target = static_cast<std::uint32_t>(extras[extra].extent);
+      } else if (child->folder) {
         if (node != nullptr && isRelocated.contains(child)) {
           // The folder itself was laid out under the relocation folder, whose entries came first.
-          entry.directory = false;
-          entry.relocated = true;
-          entry.target = relocatedIndex.at(child);
+          entry.source |= PlacedEntry::kRelocatedBit;
+          entry.target = static_cast<std::uint32_t>(relocatedIndex.at(child));
           dirs[entry.target].home = index;
           ++dirs[index].folders;
         } else if (options.flavour == Flavour::Iso && !options.rockRidge && dirs[index].level + 1 > kMaxIsoLevels) {
@@ -179,74 +242,47 @@ Result<Hierarchy> buildHierarchy(const TreeNode& root, const HierarchyOptions& o
                       "the folder " + child->treePath() + " lies deeper than the 8 levels ISO 9660 allows");
         }
       } else {
-        entry.target = extents.extentOf(*child);
+        entry.target = static_cast<std::uint32_t>(extents.extentOf(*child));
       }
-      nodes.push_back(child);
-      const std::size_t limit = options.flavour == Flavour::Joliet ? kMaxJolietPathBytes : kMaxIsoPath;
-      if (!options.rockRidge && pathLength(dirs, index, entry.identifier.size(), options.flavour) > limit)
-        return fail(tooLong(child->treePath(), options.flavour));
-      entries.push_back(std::move(entry));
-    }
-    if (index == 0 && !relocated.empty()) {
-      auto identifier = namer.iso("RR_MOVED", true);
-      if (!identifier.ok()) return fail(std::move(identifier).error());
-      identifiers.push_back(std::move(*identifier));
-      entries.push_back(HierarchyEntry{{}, true, 0, timeOf(root), nullptr});
-      nodes.push_back(nullptr);
-    }
-    if (index == 0) {
-      for (const ExtraRootFile& extra : extras) {
-        auto identifier =
-            options.flavour == Flavour::Joliet ? namer.joliet(extra.jolietName) : namer.iso(extra.isoName, false);
-        if (!identifier.ok()) return fail(std::move(identifier).error());
-        identifiers.push_back(std::move(*identifier));
-        entries.push_back(HierarchyEntry{{}, false, extra.extent, extra.modified});
-        nodes.push_back(nullptr);
+      if (child != nullptr) {
+        const std::size_t limit = options.flavour == Flavour::Joliet ? kMaxJolietPathBytes : kMaxIsoPath;
+        if (!options.rockRidge && pathLength(dirs, index, names[i].size(), options.flavour) > limit)
+          return fail(tooLong(child->treePath(), options.flavour));
       }
+      entries.push_back(entry);
     }
-    // The identifiers move into one block of the folder's own; the entries point there.
-    std::size_t identifierBytes = 0;
-    for (const std::string& identifier : identifiers) identifierBytes += identifier.size();
-    std::vector<char>& block = dirs[index].entryIdentifiers;
-    block.resize(identifierBytes);
-    for (std::size_t i = 0, at = 0; i < entries.size(); ++i) {
-      std::copy(identifiers[i].begin(), identifiers[i].end(), block.begin() + static_cast<std::ptrdiff_t>(at));
-      entries[i].identifier = std::string_view(block.data() + at, identifiers[i].size());
-      at += identifiers[i].size();
-    }
-    std::vector<std::string>().swap(identifiers);
     // Folders are numbered in the order the sorted entries list them.
-    std::vector<std::size_t> sorted(entries.size());
-    for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
-    std::sort(sorted.begin(), sorted.end(),
-              [&](std::size_t a, std::size_t b) { return entryLess(options.flavour, entries[a], entries[b]); });
-    std::vector<HierarchyEntry> result;
-    result.reserve(entries.size());
-    for (std::size_t i : sorted) {
-      HierarchyEntry entry = entries[i];
-      if (entry.directory) {
-        const TreeNode* folder = nodes[i];
-        HierarchyDirectory dir;
-        // Kept apart from the entries' block: the path table and the lengths
-        // of deeper paths still need it after the parent's records are written.
-        dir.identifier = hierarchy.identifiers.store(entry.identifier);
-        dir.parent = index;
-        dir.home = index;
-        dir.level = dirs[index].level + 1;
-        dir.treePath = folder != nullptr ? folder->treePath() : "/" + hierarchy.relocationName;
-        dir.node = folder;
-        dir.modified = folder != nullptr ? timeOf(*folder) : timeOf(root);
-        dir.relocated = node == nullptr;
-        entry.target = dirs.size();
-        if (dir.relocated) relocatedIndex.emplace(folder, entry.target);
-        // The relocation folder's entries are no subfolders of it in the tree.
-        if (node != nullptr) ++dirs[index].folders;
-        dirs.push_back(std::move(dir));
-        pending.emplace_back(entry.target, folder);
-      }
-      result.push_back(std::move(entry));
+    const auto less = [&](const PlacedEntry& a, const PlacedEntry& b) {
+      const std::string_view left = names[a.index()], right = names[b.index()];
+      if (options.flavour == Flavour::Joliet) return left < right;
+      return isoIdentifierLess(left, right);
+    };
+    std::sort(entries.begin(), entries.end(), less);
+    for (PlacedEntry& entry : entries) {
+      const std::size_t i = entry.index();
+      const TreeNode* folder = i < sources.size() ? sources[i] : nullptr;
+      const bool relocationFolder = index == 0 && !relocated.empty() && i == sources.size();
+      if (entry.relocated() || !(relocationFolder || (folder != nullptr && folder->folder))) continue;
+      HierarchyDirectory dir;
+      // Kept apart from the entries: the path table and the lengths of
+      // deeper paths need it while the entries are named again.
+      dir.identifier = hierarchy.identifiers.store(names[i]);
+      dir.parent = index;
+      dir.home = index;
+      dir.level = dirs[index].level + 1;
+      dir.treePath = folder != nullptr ? folder->treePath() : "/" + hierarchy.relocationName;
+      dir.node = folder;
+      dir.modified = folder != nullptr ? timeOf(options, *folder) : timeOf(options, root);
+      dir.relocated = node == nullptr;
+      entry.target = static_cast<std::uint32_t>(dirs.size());
+      if (dir.relocated) relocatedIndex.emplace(folder, entry.target);
+      // The relocation folder's entries are no subfolders of it in the tree.
+      if (node != nullptr) ++dirs[index].folders;
+      dirs.push_back(std::move(dir));
+      pending.emplace_back(entry.target, folder);
     }
-    dirs[index].entries = std::move(result);
+    entries.shrink_to_fit();
+    dirs[index].entries = std::move(entries);
   }
   if (dirs.size() > 0xFFFF)
     return fail(ErrorKind::InvalidArgument, "more than 65535 folders: a path table cannot number them");

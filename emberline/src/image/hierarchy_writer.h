@@ -1,9 +1,10 @@
 #pragma once
 /// @file Writes one hierarchy: its volume descriptor, L and M path tables and directories.
 
-#include <functional>
+#include <memory>
 
 #include "image/hierarchy.h"
+#include "image/hierarchy_records.h"
 #include "image/image_writer.h"
 #include "image/system_use.h"
 
@@ -20,20 +21,16 @@ struct VolumeText {
   std::string publisherId;
 };
 
-/// The system-use bytes of the record of `node` (a folder's own '.' record
-/// and its children's '..' records name the folder); null for files outside the tree.
-using SystemUseSource = std::function<std::vector<std::uint8_t>(const TreeNode* node, bool directory)>;
-
+/// The directories are made while the image is read, from the tree the
+/// hierarchy was built from: the tree must outlive the image, unchanged.
 class HierarchyWriter final : public ImageWriter {
  public:
   /// `planner`, when given, adds entries of the sharing protocol to every
   /// record, after the `systemUse` bytes.
   HierarchyWriter(Hierarchy hierarchy, VolumeText text, SystemUseSource systemUse = {},
                   std::unique_ptr<SystemUsePlanner> planner = {})
-      : hierarchy_(std::move(hierarchy)),
-        text_(std::move(text)),
-        systemUse_(std::move(systemUse)),
-        planner_(std::move(planner)) {}
+      : records_(std::make_shared<HierarchyRecords>(std::move(hierarchy), std::move(systemUse), std::move(planner))),
+        text_(std::move(text)) {}
 
   std::uint32_t descriptorCount() const override { return 1; }
   Status countBlocks(ImageLayout& layout) override;
@@ -42,20 +39,10 @@ class HierarchyWriter final : public ImageWriter {
 
  private:
   std::vector<std::uint8_t> pathTable(bool bigEndian) const;
-  /// The folder's records, and its continuation areas into `continued`.
-  std::vector<std::uint8_t> directory(const ImageLayout& layout, const HierarchyDirectory& dir,
-                                      ContinuationAreas& continued);
   std::uint32_t pathTableBytes() const;
-  template <class Visit>
-  void forEachRecord(const ImageLayout& layout, const HierarchyDirectory& dir, ContinuationAreas& continued,
-                     Visit&& visit);
 
-  Hierarchy hierarchy_;
+  std::shared_ptr<HierarchyRecords> records_;
   VolumeText text_;
-  SystemUseSource systemUse_;
-  std::unique_ptr<SystemUsePlanner> planner_;
-  SystemUseEntries entries_;  ///< one record's, reused
-  std::string nameOfOwn_;     ///< the Rock Ridge name of a file of the image's own
   std::uint32_t lPathTable_ = 0;
   std::uint32_t mPathTable_ = 0;
 };

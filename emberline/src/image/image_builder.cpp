@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/clock.h"
 #include "image/file_data_writer.h"
 #include "image/hierarchy_writer.h"
 #include "image/iso_names.h"
@@ -118,7 +119,7 @@ Result<std::unique_ptr<ImageStream>> assemble(std::vector<PlacedWriter>& writers
 
   ImageContents contents;
   contents.addZeros(kSystemAreaBlocks);
-  contents.addBytes(std::move(descriptorBytes));
+  contents.addBytes(std::move(descriptorBytes), "the volume descriptors");
   for (auto& placed : writers) {
     contents.moveTo(placed.firstBlock);
     EMBERLINE_TRY(placed.writer->writeData(layout, contents));
@@ -135,7 +136,7 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
 
   ImageLayout layout;
   layout.startLba = options.startLba;
-  layout.created = options.created != 0 ? options.created : std::time(nullptr);
+  layout.created = options.created != 0 ? options.created : recordingTime();
   auto data = std::make_unique<FileDataWriter>(layout);
   data->reserve(fileCount(tree.root()) + 2);  // the boot image and its catalogue
 
@@ -158,7 +159,8 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   const std::time_t recordTime = options.recordCreationTime ? layout.created : 0;
   LinkedExtents linked(*data, tree.attributes());
   ExtentRegistry& extents = options.rockRidge ? static_cast<ExtentRegistry&>(linked) : *data;
-  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime, options.rockRidge}, extents, extras);
+  auto iso = buildHierarchy(tree.root(), {Flavour::Iso, *level == 1, recordTime, layout.created, options.rockRidge},
+                            extents, extras);
   if (!iso.ok()) return fail(std::move(iso).error());
   std::unique_ptr<SystemUsePlanner> rockRidge;
   if (options.rockRidge)
@@ -173,7 +175,8 @@ Result<std::unique_ptr<ImageStream>> buildImage(const FileTree& tree, const Buil
   // The boot record must be the descriptor right after the primary one.
   if (boot) writers.push_back({std::move(boot)});
   if (options.joliet) {
-    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime, options.rockRidge}, extents, extras);
+    auto joliet = buildHierarchy(tree.root(), {Flavour::Joliet, false, recordTime, layout.created, options.rockRidge},
+                                 extents, extras);
     if (!joliet.ok()) return fail(std::move(joliet).error());
     writers.push_back({std::make_unique<HierarchyWriter>(
         std::move(*joliet), VolumeText{bigEndianBytes(jolietIdentifier(options.volumeLabel, 16)),

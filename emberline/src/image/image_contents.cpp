@@ -18,10 +18,18 @@ void ImageContents::addZeros(std::uint32_t blocks) {
   add(segment);
 }
 
-void ImageContents::addBytes(std::vector<std::uint8_t> bytes) {
+void ImageContents::name(ImageSegment& segment, std::string_view what) {
+  if (what.empty()) return;
+  const std::string_view stored = texts_.store(what.substr(0, kLongestLeaf));
+  segment.leaf = stored.data();
+  segment.leafLength = static_cast<std::uint16_t>(stored.size());
+}
+
+void ImageContents::addBytes(std::vector<std::uint8_t> bytes, std::string_view what) {
   if (bytes.empty()) return;
   ImageSegment segment;
   segment.kind = ImageSegment::Kind::Memory;
+  name(segment, what);
   segment.length = std::uint64_t{blocksFor(bytes.size())} * kBlockSize;
   segment.stored = bytes.size();
   segment.place = static_cast<std::uint32_t>(held_.size());
@@ -29,7 +37,20 @@ void ImageContents::addBytes(std::vector<std::uint8_t> bytes) {
   add(segment);
 }
 
-void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
+void ImageContents::addGenerated(std::shared_ptr<GeneratedBytes> source, std::uint32_t part, std::uint64_t bytes,
+                                 std::string_view what) {
+  if (bytes == 0) return;
+  ImageSegment segment;
+  segment.kind = ImageSegment::Kind::Generated;
+  name(segment, what);
+  segment.length = std::uint64_t{blocksFor(bytes)} * kBlockSize;
+  segment.stored = bytes;
+  segment.place = static_cast<std::uint32_t>(makers_.size());
+  makers_.push_back(Maker{std::move(source), part});
+  add(segment);
+}
+
+void ImageContents::addFile(const std::string& source, std::uint64_t bytes, std::string_view discPath) {
   if (bytes == 0) return;
   ImageSegment segment;
   segment.kind = ImageSegment::Kind::File;
@@ -56,7 +77,23 @@ void ImageContents::addFile(const std::string& source, std::uint64_t bytes) {
   const std::string_view stored = texts_.store(leaf);
   segment.leaf = stored.data();
   segment.leafLength = static_cast<std::uint16_t>(stored.size());
+  placeOnDisc(segment, discPath);
   add(segment);
+}
+
+void ImageContents::placeOnDisc(ImageSegment& segment, std::string_view discPath) {
+  segment.discPlace = kNoFolder;
+  const std::size_t slash = discPath.rfind('/');
+  if (slash == std::string_view::npos || discPath.size() - slash - 1 > kLongestLeaf) return;
+  const std::string_view folder = discPath.substr(0, slash);
+  const std::string_view leaf = discPath.substr(slash + 1);
+  if (discFolders_.empty() || discFolders_.back() != folder) discFolders_.push_back(texts_.store(folder));
+  segment.discPlace = static_cast<std::uint32_t>(discFolders_.size() - 1);
+  // A file usually keeps its source's name on the disc: the text is shared then.
+  const std::string_view sourceLeaf(segment.leaf, segment.leafLength);
+  const std::string_view stored = leaf == sourceLeaf ? sourceLeaf : texts_.store(leaf);
+  segment.discLeaf = stored.data();
+  segment.discLeafLength = static_cast<std::uint16_t>(stored.size());
 }
 
 std::string ImageContents::sourceOf(const ImageSegment& segment) const {
@@ -67,6 +104,14 @@ std::string ImageContents::sourceOf(const ImageSegment& segment) const {
     path += '/';
     path += leaf;
   }
+  return path;
+}
+
+std::string ImageContents::discPathOf(const ImageSegment& segment) const {
+  if (segment.discPlace == kNoFolder) return sourceOf(segment);
+  std::string path(discFolders_[segment.discPlace]);
+  path += '/';
+  path.append(segment.discLeaf, segment.discLeafLength);
   return path;
 }
 

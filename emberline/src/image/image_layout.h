@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,9 +69,17 @@ class ImageLayout {
 
   const std::vector<BlockRange>& fixedClaims() const { return fixed_; }
 
+  /// The extents as the closed layout has them, one copy shared by whatever
+  /// reads them while the image streams (the directories made then).
+  std::shared_ptr<const std::vector<Extent>> closedExtents() const {
+    if (!closedExtents_) closedExtents_ = std::make_shared<const std::vector<Extent>>(extents);
+    return closedExtents_;
+  }
+
  private:
   std::vector<BlockRange> fixed_;
   std::vector<BlockRange> endClaims_;
+  mutable std::shared_ptr<const std::vector<Extent>> closedExtents_;
 };
 
 }  // namespace emberline::image

@@ -34,6 +34,8 @@ Status ImageStream::read(std::span<std::uint8_t> out) {
     if (fromSource > 0) {
       if (segment.kind == ImageSegment::Kind::File) {
         EMBERLINE_TRY(reader_.read(contents_.sourceOf(segment), segment.stored, inside, target.first(fromSource)));
+      } else if (segment.kind == ImageSegment::Kind::Generated) {
+        EMBERLINE_TRY(contents_.fill(segment, inside, target.first(fromSource)));
       } else {
         std::memcpy(target.data(), contents_.bytesOf(segment).data() + inside, fromSource);
       }

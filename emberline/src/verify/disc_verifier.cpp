@@ -66,7 +66,8 @@ mmc::ExpectedSector expectedType(std::span<const std::uint8_t> sectors) {
 std::string where(const VerifyTrack& track, std::uint32_t block, std::size_t byteInData) {
   const std::optional<SectorOwner> owner = track.owner ? track.owner(block) : std::nullopt;
   if (!owner) return "in " + track.unowned;
-  return "in file " + owner->file + " at byte " + std::to_string(owner->offset + byteInData);
+  return (owner->structure ? "in " : "in file ") + owner->file + " at byte " +
+         std::to_string(owner->offset + byteInData);
 }
 
 class TrackVerifier {

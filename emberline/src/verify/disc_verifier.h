@@ -20,14 +20,16 @@ namespace emberline::verify {
 
 /// The file a sector belongs to and where in it the sector's data starts.
 struct SectorOwner {
-  std::string file;
+  std::string file;          ///< its path on the disc, or the image file's path
   std::uint64_t offset = 0;  ///< byte offset of the sector's first user data byte in the file
   /// Bytes of the file per sector: 2048, or 2324 for a Form 2 file.
   std::uint32_t bytesPerSector = 2048;
+  /// `file` says which structure of the file system lies there ("the directory /a"), not a file.
+  bool structure = false;
 };
 
 /// Who owns block @p block of a track, counted from the track's first block;
-/// nullopt where no file lies (volume descriptors, directories, gaps).
+/// nullopt where nothing known lies (gaps, areas left zero).
 using OwnerLookup = std::function<std::optional<SectorOwner>(std::uint32_t block)>;
 
 /// One recorded track: where its first block lies and the source that made it.

@@ -75,10 +75,11 @@ class StreamCheck {
  public:
   StreamCheck(const std::string& path, VideoDiscKind kind) : path_(path), kind_(kind) { facts_.kind = kind; }
 
-  Result<MpegStreamFacts> run(MpegStreamReader& reader) {
+  Result<MpegStreamFacts> run(MpegStreamReader& reader, const std::function<bool()>& cancelled = {}) {
     facts_.fileSize = reader.fileSize();
     MpegPack pack;
     for (;;) {
+      if (cancelled && cancelled()) return fail(ErrorKind::Cancelled, path_ + ": the check was cancelled");
       auto more = reader.next(pack);
       if (!more) return refuse(more.error());
       if (!*more) break;
@@ -358,10 +359,11 @@ std::string frameRateText(FrameRate rate) {
   return s;
 }
 
-Result<MpegStreamFacts> checkMpegStream(const std::string& path, VideoDiscKind kind) {
+Result<MpegStreamFacts> checkMpegStream(const std::string& path, VideoDiscKind kind,
+                                        const std::function<bool()>& cancelled) {
   auto reader = MpegStreamReader::open(path, kSectorPackSize);
   if (!reader) return fail(std::move(reader).error());
-  return StreamCheck(path, kind).run(*reader);
+  return StreamCheck(path, kind).run(*reader, cancelled);
 }
 
 Result<MpegStreamFacts> checkMpegStream(std::span<const std::uint8_t> bytes, const std::string& name,

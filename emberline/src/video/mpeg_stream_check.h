@@ -6,6 +6,7 @@
 /// and otherwise returns the facts the authoring needs.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,7 +68,11 @@ struct MpegStreamFacts {
 /// MPEG-1 Layer II at 44.1 kHz, more audio streams than the kind carries),
 /// a sequence header that does not agree with the first one, and damaged
 /// clock references or timestamps, each with the byte where it was found.
-Result<MpegStreamFacts> checkMpegStream(const std::string& path, VideoDiscKind kind);
+///
+/// @p cancelled, when given, is asked between packs; once it answers true the
+/// check stops with an ErrorKind::Cancelled error.
+Result<MpegStreamFacts> checkMpegStream(const std::string& path, VideoDiscKind kind,
+                                        const std::function<bool()>& cancelled = {});
 /// The same check over a stream in memory, named @p name in its texts.
 Result<MpegStreamFacts> checkMpegStream(std::span<const std::uint8_t> bytes, const std::string& name,
                                         VideoDiscKind kind);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/clock.h"
 #include "image/file_tree.h"
 #include "image/image_builder.h"
 #include "image/xa_attributes.h"
@@ -45,7 +46,7 @@ Result<std::unique_ptr<VcdTrackOneSource>> VcdTrackOneSource::build(const VcdDis
 Status VcdTrackOneSource::readStructures() {
   const bool vcd = layout_.kind == VideoDiscKind::VideoCd;
   image::FileTree tree(nullptr);
-  const std::time_t now = layout_.created != 0 ? layout_.created : std::time(nullptr);
+  const std::time_t now = layout_.created != 0 ? layout_.created : recordingTime();
   for (const std::string& folder : layout_.folders) EMBERLINE_TRY(tree.addEmptyFolder("/" + folder));
   // Every file's data lies at a sector of its own the plan fixed: the
   // information files further on in track 1, the MPEG file in track 2.

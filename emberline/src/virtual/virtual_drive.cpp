@@ -22,7 +22,11 @@ std::string virtualWriterName(int index) {
 }
 
 VirtualDrive::VirtualDrive(WriterConfig config, int index, std::filesystem::path directory)
-    : config_(std::move(config)), index_(index), name_(virtualWriterName(index)), directory_(std::move(directory)) {
+    : config_(std::move(config)),
+      index_(index),
+      name_(virtualWriterName(index)),
+      directory_(std::move(directory)),
+      trace_(config_.trace) {
   writeSpeed_ = config_.fixedSpeed.value_or(config_.writeSpeeds.back());
   readSpeed_ = config_.fixedSpeed.value_or(config_.readSpeed);
   params_.bufferUnderrunFree = config_.bufferUnderrunProtection;
@@ -170,8 +174,10 @@ bool VirtualDrive::mediumCommand(std::uint8_t opcode) const {
 ScsiReply VirtualDrive::execute(const ScsiCommand& c, Interruptor& interruptor) {
   if (config_.latencyMs > 0) interruptor.pause(std::chrono::milliseconds(config_.latencyMs));
   std::unique_lock lock(mutex_);
-  if (c.opcode() == 0x2A) return write10(c, interruptor, lock);
-  return dispatch(c);
+  const ScsiReply reply = c.opcode() == 0x2A ? write10(c, interruptor, lock) : dispatch(c);
+  if (!lock.owns_lock()) lock.lock();
+  trace_.record(c, reply);
+  return reply;
 }
 
 ScsiReply VirtualDrive::dispatch(const ScsiCommand& c) {

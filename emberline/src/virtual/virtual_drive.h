@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "transport/scsi_transport.h"
+#include "virtual/command_trace.h"
 #include "virtual/disc_image.h"
 #include "virtual/disc_layout.h"
 #include "virtual/interruptor.h"
@@ -135,6 +136,7 @@ class VirtualDrive {
   std::string name_;
   std::filesystem::path directory_;
   mutable std::mutex mutex_;
+  CommandTrace trace_;
 
   // medium
   std::optional<DiscLayout> disc_;  ///< nullopt: no medium

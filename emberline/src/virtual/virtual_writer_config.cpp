@@ -135,6 +135,9 @@ Status applyKey(WriterConfig& c, std::string_view writer, std::string_view key, 
   } else if (key == "image") {
     if (value.empty()) return bad(writer, piece, "needs a file path");
     c.image = std::string(value);
+  } else if (key == "trace") {
+    if (value.empty()) return bad(writer, piece, "needs a file path");
+    c.trace = std::string(value);
   } else if (key == "vendor") {
     c.vendor = std::string(value.substr(0, 8));
   } else if (key == "product") {

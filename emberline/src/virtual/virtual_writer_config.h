@@ -44,6 +44,9 @@ struct WriterConfig {
   std::int32_t capacity = 0;  ///< blocks of a blank disc; 0 = the medium's own (a small disc for tests)
   std::string label = "VIRTUAL_DISC";
   std::string image;  ///< pre-recorded content from this ISO file
+  /// When set, every command the drive receives is appended to this file as
+  /// one line: the command block in hex, then "good" or the sense as KK/AA/QQ.
+  std::string trace;
   std::string vendor = "ONDRELLE";
   std::string product;
   std::string revision = "1.00";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,39 @@ TEST_F(DriveControl, CloseSessionAfterATrackAtOnceWriteClosesIt) {
   EXPECT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
             EMBERLINE_OK)
       << out.text;
+}
+
+namespace {
+/// The commands of a virtual writer's trace that flush or close, in order.
+std::vector<std::string> FlushesAndCloses(const std::filesystem::path& trace) {
+  std::vector<std::string> found;
+  std::ifstream in(trace);
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("35", 0) == 0 || line.rfind("5b", 0) == 0) found.push_back(line);
+  return found;
+}
+}  // namespace
+
+TEST_F(DriveControl, ClosingWhatIsClosedAlreadySendsTheDriveNothing) {
+  const std::filesystem::path trace = test_support::processScratch() / "close-once-trace";
+  std::filesystem::remove(trace);
+  EmberlineHandle h = openWith("cd-r,trace=" + trace.string());
+  auto device = LibraryState::instance().objects().findAs<DeviceObject>(h);
+  ASSERT_TRUE(device);
+  std::vector<uint8_t> blocks(2048 * 16, 0);
+  ASSERT_TRUE(mmc::write10(device->transport(), 0, 16, blocks).ok());
+  ASSERT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
+            EMBERLINE_OK)
+      << out.text;
+  const std::vector<std::string> first = FlushesAndCloses(trace);
+  ASSERT_EQ(first.size(), 3u) << "a flush, the track's close and the session's";
+  EXPECT_EQ(first[0].substr(0, 2), "35");
+  EXPECT_EQ(first[2], "5b010200000000000000 good");
+  ASSERT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
+            EMBERLINE_OK)
+      << out.text;
+  EXPECT_EQ(FlushesAndCloses(trace), first) << "nothing flushed or closed a second time";
+  std::filesystem::remove(trace);
 }
 
 TEST_F(DriveControl, OpcAndRegionStateAreAnsweredByTheDrive) {

@@ -80,4 +80,26 @@ TEST(ImageContents, EveryRunReadsItsOwnSourceWhateverTheShapeOfItsPath) {
   EXPECT_EQ(std::count(block(at + 2), block(at + 2) + 100, 'a'), 100);
 }
 
+TEST(ImageContents, RunsKeepTheirPathOnTheDiscAndHeldBytesWhatTheyAre) {
+  ImageContents contents;
+  contents.addBytes(std::vector<std::uint8_t>(10, 1), "the directory /docs");
+  contents.addBytes(std::vector<std::uint8_t>(10, 2));
+  contents.addFile("/home/u/docs/notes.txt", 10, "/docs/notes.txt");
+  contents.addFile("/home/u/docs/draft.txt", 10, "/docs/old/renamed.txt");  // another name and folder on the disc
+  contents.addFile("/home/u/docs/plan.txt", 10, "/docs/plan.txt");          // back to a folder seen before
+  contents.addFile("/boot/image.img", 10);                                  // no folder of the disc lists it
+  ASSERT_TRUE(contents.finish(contents.nextBlock()).ok());
+
+  const auto& runs = contents.segments();
+  ASSERT_EQ(runs.size(), 6u);
+  EXPECT_EQ(contents.describe(runs[0]), "the directory /docs");
+  EXPECT_EQ(contents.describe(runs[1]), "");
+  EXPECT_EQ(contents.discPathOf(runs[2]), "/docs/notes.txt");
+  EXPECT_EQ(contents.discPathOf(runs[3]), "/docs/old/renamed.txt");
+  EXPECT_EQ(contents.sourceOf(runs[3]), "/home/u/docs/draft.txt");
+  EXPECT_EQ(contents.discPathOf(runs[4]), "/docs/plan.txt");
+  EXPECT_EQ(contents.discPathOf(runs[5]), "/boot/image.img");
+  EXPECT_EQ(contents.describe(runs[5]), "") << "a file run is no held bytes";
+}
+
 }  // namespace

@@ -158,10 +158,13 @@ TEST(UdfTree, SharesEachFilesExtentWithTheIsoHierarchy) {
   const UdfEntry root = emberline::image::udf::udfTreeOf(tree.root(), data);
 
   std::map<std::string, std::size_t> isoExtents, udfExtents;
-  for (const auto& directory : iso->directories)
-    for (const auto& entry : directory.entries)
+  emberline::image::FolderEntries named;
+  for (std::size_t dir = 0; dir < iso->directories.size(); ++dir) {
+    ASSERT_TRUE(named.fill(*iso, dir).ok());
+    for (const auto& entry : named.entries())
       if (!entry.directory)
         isoExtents[std::string(entry.identifier.substr(0, entry.identifier.find(';')))] = entry.target;
+  }
   for (const UdfEntry& folder : root.children)
     for (const UdfEntry& file : folder.children) udfExtents[file.name] = file.extent;
   EXPECT_EQ(udfExtents.size(), 2u);

@@ -3,8 +3,11 @@
 // read back fails it, naming the sector and the file that lies there.
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <optional>
+#include <random>
 
 #include "emberline/dvd_video.h"
 #include "emberline/video/video_fixtures.h"
@@ -41,6 +44,21 @@ std::optional<std::uint32_t> blockHolding(const std::vector<char>& iso, const st
                    bytes.begin() + static_cast<std::ptrdiff_t>(offset + 2048),
                    iso.begin() + static_cast<std::ptrdiff_t>(at)))
       return static_cast<std::uint32_t>(at / 2048);
+  return std::nullopt;
+}
+
+/// Where the directory record named @p identifier in the directory at @p directory points.
+std::optional<std::uint32_t> recordExtent(const std::vector<char>& iso, std::uint32_t directory,
+                                          const std::string& identifier) {
+  const std::size_t start = std::size_t{directory} * 2048;
+  for (std::size_t at = start; at < start + 2048 && at < iso.size() && iso[at] != 0;
+       at += static_cast<std::uint8_t>(iso[at])) {
+    const auto length = static_cast<std::uint8_t>(iso[at + 32]);
+    if (std::string(iso.data() + at + 33, length) != identifier) continue;
+    std::uint32_t extent = 0;
+    std::memcpy(&extent, iso.data() + at + 2, 4);
+    return extent;
+  }
   return std::nullopt;
 }
 
@@ -115,15 +133,20 @@ TEST_P(DataDiscVerify, PassesOrNamesTheFaultySector) {
   burnerWith(c.medium);
   const auto sources = makeSources("data", {150000, 70000, 300000});
   const std::vector<char> iso = readAll(isoOf(treeOf(sources, 0), "planned.iso"));
-  // file0.bin's third block, and the ISO 9660 root directory (its extent from the primary volume descriptor).
-  const auto dataBlock = blockHolding(iso, sources / "file0.bin", 2 * 2048);
+  // The third block of a file in a subfolder, and that folder's ISO 9660 directory (found from the root's,
+  // whose extent the primary volume descriptor gives).
+  const auto dataBlock = blockHolding(iso, sources / "inner" / "file1.bin", 2 * 2048);
   ASSERT_TRUE(dataBlock.has_value());
   std::uint32_t rootDirectory = 0;
   std::memcpy(&rootDirectory, iso.data() + 16 * 2048 + 158, 4);
+  const auto dataDirectory = recordExtent(iso, rootDirectory, "DATA");
+  ASSERT_TRUE(dataDirectory.has_value());
+  const auto innerDirectory = recordExtent(iso, *dataDirectory, "INNER");
+  ASSERT_TRUE(innerDirectory.has_value());
 
   std::string spec = c.medium;
   if (fault == Fault::CorruptData) spec += ",fault=corrupt@" + std::to_string(*dataBlock);
-  if (fault == Fault::CorruptDirectory) spec += ",fault=corrupt@" + std::to_string(rootDirectory);
+  if (fault == Fault::CorruptDirectory) spec += ",fault=corrupt@" + std::to_string(*innerDirectory);
   if (fault == Fault::Unreadable) spec += ",fault=unreadable@" + std::to_string(*dataBlock);
   restartWith(spec);
   ASSERT_EQ(burn(treeOf(sources, 0)), EMBERLINE_OK) << out_.text;
@@ -139,14 +162,14 @@ TEST_P(DataDiscVerify, PassesOrNamesTheFaultySector) {
       EXPECT_EQ(log_.progress.back().second, log_.progress.back().first);
       break;
     case Fault::CorruptData:
-      // The writer changes byte 100 of the block: the message points at it in the file.
-      expectFailure(code, *dataBlock, "file0.bin at byte " + std::to_string(2 * 2048 + 100), false);
+      // The writer changes byte 100 of the block: the message points at it in the file, by its path on the disc.
+      expectFailure(code, *dataBlock, "in file /data/inner/file1.bin at byte " + std::to_string(2 * 2048 + 100), false);
       break;
     case Fault::CorruptDirectory:
-      expectFailure(code, rootDirectory, "the file system's structures", false);
+      expectFailure(code, *innerDirectory, "in the directory /data/inner at byte 100", false);
       break;
     case Fault::Unreadable:
-      expectFailure(code, *dataBlock, "file0.bin at byte " + std::to_string(2 * 2048), true);
+      expectFailure(code, *dataBlock, "in file /data/inner/file1.bin at byte " + std::to_string(2 * 2048), true);
       break;
   }
 }
@@ -203,10 +226,116 @@ TEST_F(Verify, ImageFileTracksAreFoundWhereTheRecordingPutThem) {
   };
   ASSERT_EQ(burnFile(), EMBERLINE_OK) << out_.text;
   expectFailure(verify(), *dataBlock, "planned.iso at byte " + std::to_string(*dataBlock * 2048 + 100), false);
-  // A second session of the same file lies past the changed block: the TOC tells where it went.
+  // A second session of the same file lies past the changed block: the track information tells where it went.
+  closeSession();
   ASSERT_EQ(burnFile(), EMBERLINE_OK) << out_.text;
   EXPECT_EQ(verify(), EMBERLINE_OK) << out_.text;
   EXPECT_EQ(compared_, std::filesystem::file_size(iso) / 2048);
+}
+
+/// A file of @p blocks 2048-byte blocks of random bytes fixed by @p seed.
+std::filesystem::path blockFile(const std::filesystem::path& path, std::size_t blocks, unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<char> bytes(blocks * 2048);
+  for (char& b : bytes) b = static_cast<char>(random());
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+TEST_F(Verify, EveryTrackOfASessionWrittenTrackByTrackIsRead) {
+  // Three track at once recordings into one open session, as a burn of several image files makes them;
+  // the first track has a block recorded wrongly.
+  burnerWith("cd-r,fault=corrupt@40");
+  const auto first = blockFile(scratch() / "one.img", 320, 1);
+  const auto second = blockFile(scratch() / "two.img", 310, 2);
+  const auto third = blockFile(scratch() / "three.img", 305, 3);
+  for (const auto& file : {first, second, third})
+    ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromFile(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                       &out_.failure, file.c_str(), 1, 0, 1, 1, 5),
+              EMBERLINE_OK)
+        << out_.text;
+  expectFailure(verify(), 40, "in file " + first.string() + " at byte " + std::to_string(40 * 2048 + 100), false);
+  EXPECT_EQ(discInformation()[1] & 3, 1) << "the session is still open";
+
+  // Once the session is closed, the next recording starts a disc's worth of its own.
+  closeSession();
+  ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromFile(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                     &out_.failure, second.c_str(), 1, 0, 1, 1, 5),
+            EMBERLINE_OK)
+      << out_.text;
+  EXPECT_EQ(verify(), EMBERLINE_OK) << out_.text;
+  EXPECT_EQ(compared_, 310u);
+}
+
+TEST_F(Verify, EveryTrackPassesWhenNoneDiffers) {
+  burnerWith("cd-r");
+  const auto first = blockFile(scratch() / "one.img", 320, 1);
+  const auto second = blockFile(scratch() / "two.img", 310, 2);
+  for (const auto& file : {first, second})
+    ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromFile(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                       &out_.failure, file.c_str(), 1, 0, 1, 1, 5),
+              EMBERLINE_OK)
+        << out_.text;
+  EXPECT_EQ(verify(), EMBERLINE_OK) << out_.text;
+  EXPECT_EQ(compared_, 630u) << "both tracks";
+}
+
+/// A tree of @p folder built at 0 with the creation time @p created.
+EmberlineHandle datedTree(const std::filesystem::path& folder, int64_t created, CallOutputs& out) {
+  EmberlineHandle tree = nullptr;
+  EXPECT_EQ(Emberline_ISO9660JolietFileTree_Create(&tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, nullptr, nullptr),
+            EMBERLINE_OK);
+  EXPECT_EQ(
+      Emberline_ISO9660JolietFileTree_AddFolder(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, "/", folder.c_str()),
+      EMBERLINE_OK)
+      << out.text;
+  EXPECT_EQ(Emberline_ISO9660JolietFileTree_SetCreationTime(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, created),
+            EMBERLINE_OK)
+      << out.text;
+  EXPECT_EQ(Emberline_ISO9660JolietFileTree_BuildImage(tree, out.text, EMBERLINE_TEXT_SIZE, &out.status, 0, 0, 1,
+                                                       "WRITE_TEST", "TEST", "TEST"),
+            EMBERLINE_OK)
+      << out.text;
+  return tree;
+}
+
+TEST_F(Verify, ADiscIsComparedWithItsSourcesBuiltAgainWithItsDate) {
+  burnerWith("cd-r");
+  const auto sources = makeSources("data", {90000, 50000});
+  ASSERT_EQ(Emberline_CdvdWriter_TrackAtOnceFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                     &out_.failure, treeOf(sources, 0), 1, 0, 0, 1, 5),
+            EMBERLINE_OK)
+      << out_.text;
+  closeSession();
+  int64_t created = 0;
+  ASSERT_EQ(Emberline_CdvdWriter_GetVolumeCreationTime(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                       &out_.failure, &created),
+            EMBERLINE_OK)
+      << out_.text;
+  EXPECT_LE(std::abs(created - static_cast<int64_t>(std::time(nullptr))), 600) << "the burn's own time";
+
+  auto verifyTree = [&](EmberlineHandle tree) {
+    compared_ = 0;
+    const uint8_t code = Emberline_CdvdWriter_VerifyTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                         &out_.failure, tree, &compared_);
+    trees_.push_back(tree);
+    return code;
+  };
+  CallOutputs out;
+  EXPECT_EQ(verifyTree(datedTree(sources, created, out)), EMBERLINE_OK) << out_.text;
+  EXPECT_GT(compared_, 140000u / 2048);
+
+  // Another date is another volume descriptor.
+  EXPECT_EQ(verifyTree(datedTree(sources, created - 3600, out)), EMBERLINE_E_VERIFY_MISMATCH);
+  EXPECT_NE(std::string(out_.text).find("sector 16, in the volume descriptors"), std::string::npos) << out_.text;
+
+  // A source changed since: named by its path on the disc.
+  std::vector<char> bytes = readAll(sources / "inner" / "file1.bin");
+  bytes[5000] = static_cast<char>(bytes[5000] ^ 0x5A);
+  std::ofstream(sources / "inner" / "file1.bin", std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  EXPECT_EQ(verifyTree(datedTree(sources, created, out)), EMBERLINE_E_VERIFY_MISMATCH);
+  EXPECT_NE(std::string(out_.text).find("in file /data/inner/file1.bin at byte 5000"), std::string::npos) << out_.text;
 }
 
 /// Cancels the verify from its second progress report.
@@ -267,13 +396,13 @@ TEST_P(VideoDiscVerify, PassesOrNamesTheFaultySector) {
 
   std::string spec = "cd-r";
   std::uint32_t sector = packSector;
-  std::string where = layout->mpegFile().path;
+  std::string where = "in file /" + layout->mpegFile().path;
   switch (c.fault) {
     case VideoFault::None:
       break;
     case VideoFault::InfoFile:
       sector = info.lba;
-      where = info.path + " at byte 100";
+      where = "in file /" + info.path + " at byte 100";
       spec += ",fault=corrupt@" + std::to_string(sector);
       break;
     case VideoFault::MpegForm2:
@@ -348,8 +477,13 @@ TEST_P(DvdVideoVerify, PassesOrNamesTheFaultySector) {
   const std::vector<char> iso = readAll(isoOf(treeOfFolder(), "planned.iso"));
   const auto vobBlock = blockHolding(iso, folder_ / "VTS_01_1.VOB", 3 * 2048);
   ASSERT_TRUE(vobBlock.has_value());
+  std::uint32_t rootDirectory = 0;
+  std::memcpy(&rootDirectory, iso.data() + 16 * 2048 + 158, 4);
+  const auto videoTs = recordExtent(iso, rootDirectory, "VIDEO_TS");
+  ASSERT_TRUE(videoTs.has_value());
   std::string spec = "dvd+r";
   if (fault == Fault::CorruptData) spec += ",fault=corrupt@" + std::to_string(*vobBlock);
+  if (fault == Fault::CorruptDirectory) spec += ",fault=corrupt@" + std::to_string(*videoTs);
   if (fault == Fault::Unreadable) spec += ",fault=unreadable@" + std::to_string(*vobBlock);
   Emberline_DVDVideo_Destroy(structure_);
   structure_ = nullptr;
@@ -364,12 +498,18 @@ TEST_P(DvdVideoVerify, PassesOrNamesTheFaultySector) {
     EXPECT_EQ(compared_, iso.size() / 2048);
     return;
   }
-  expectFailure(code, *vobBlock,
-                "VTS_01_1.VOB at byte " + std::to_string(3 * 2048 + (fault == Fault::CorruptData ? 100 : 0)),
-                fault == Fault::Unreadable);
+  if (fault == Fault::CorruptDirectory) {
+    expectFailure(code, *videoTs, "in the directory /VIDEO_TS at byte 100", false);
+    return;
+  }
+  expectFailure(
+      code, *vobBlock,
+      "in file /VIDEO_TS/VTS_01_1.VOB at byte " + std::to_string(3 * 2048 + (fault == Fault::CorruptData ? 100 : 0)),
+      fault == Fault::Unreadable);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, DvdVideoVerify, ::testing::Values(Fault::None, Fault::CorruptData, Fault::Unreadable),
+INSTANTIATE_TEST_SUITE_P(Faults, DvdVideoVerify,
+                         ::testing::Values(Fault::None, Fault::CorruptData, Fault::CorruptDirectory, Fault::Unreadable),
                          [](const auto& param) { return faultName(param.param); });
 
 }  // namespace

@@ -3,10 +3,7 @@
 // untouched; files that are no part of the structure named to the caller; and
 // a double-layer burn whose break must find a cell start on an ECC block.
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <map>
 #include <sstream>
 
 #include "api/file_tree_object.h"
@@ -25,21 +22,9 @@ using dvd_test::managerIfo;
 using dvd_test::put32;
 using dvd_test::putCellTable;
 using dvd_test::readBytes;
+using dvd_test::snapshot;
 using dvd_test::titleSetIfo;
 using dvd_test::writeBytes;
-
-/// Size, modification time and contents of every file below `folder`.
-std::map<std::string, std::string> snapshot(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    struct stat info {};
-    ::stat(entry.path().c_str(), &info);
-    const auto bytes = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<std::uint8_t>{};
-    files[entry.path().string()] = std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) + "." +
-                                   std::to_string(info.st_mtim.tv_nsec) + " " + std::string(bytes.begin(), bytes.end());
-  }
-  return files;
-}
 
 std::uint32_t be32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |

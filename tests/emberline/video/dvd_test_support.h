@@ -2,6 +2,7 @@
 // Made-up information files and copies of the DVD-Video fixture folders.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -121,7 +123,19 @@ inline bool haveFixtures() {
   return fs::exists(fixtures() / ".complete") && fs::exists(fixtures() / "one-title");
 }
 
-/// A temporary folder removed at the end of the test.
+/// Size, modification time and contents of every file below `folder`, to show a folder was only read.
+inline std::map<std::string, std::string> snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    struct stat info {};
+    ::stat(entry.path().c_str(), &info);
+    const auto bytes = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<std::uint8_t>{};
+    files[entry.path().string()] = std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) + "." +
+                                   std::to_string(info.st_mtim.tv_nsec) + " " + std::string(bytes.begin(), bytes.end());
+  }
+  return files;
+}
+
 /// The title, chapter and cell lines of lsdvd -x: everything but the disc's title.
 inline std::string titles(const std::string& listing) {
   std::istringstream in(listing);
@@ -133,6 +147,7 @@ inline std::string titles(const std::string& listing) {
   return out;
 }
 
+/// A temporary folder removed at the end of the test.
 class TempFolder {
  public:
   TempFolder() {

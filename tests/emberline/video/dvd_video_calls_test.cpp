@@ -2,10 +2,7 @@
 // folder, the structure's tree reads as the bridge image and burns onto the
 // virtual DVD writers, and Destroy takes the tree with it.
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <sstream>
 
@@ -24,21 +21,9 @@ using dvd_test::haveFixtures;
 using dvd_test::haveTool;
 using dvd_test::readBytes;
 using dvd_test::run;
+using dvd_test::snapshot;
 using dvd_test::titles;
 using dvd_test::udfWarnings;
-
-/// Every file below `folder` with its contents and modification time, to show a folder was not touched.
-std::map<std::string, std::string> snapshot(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    struct stat info {};
-    ::stat(entry.path().c_str(), &info);
-    const auto bytes = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<std::uint8_t>{};
-    files[entry.path().string()] = std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) +
-                                   " " + std::string(bytes.begin(), bytes.end());
-  }
-  return files;
-}
 
 class DvdVideoCalls : public RecordingTest {
  protected:

@@ -53,16 +53,16 @@ Status UdfBridgeWriter::writeData(const ImageLayout& layout, ImageContents& out)
   out.moveTo(udf_.partitionStart() - layout.startLba);  // the file structures open the partition
   EMBERLINE_TRY(udf_.writeData(layout, out));
   out.moveTo(kMainVdsBlock);
-  out.addBytes(bytesOf(udf_.volumeDescriptors(layout, kMainVdsBlock)));
+  out.addBytes(bytesOf(udf_.volumeDescriptors(layout, kMainVdsBlock)), "the UDF volume descriptors");
   out.moveTo(kReserveVdsBlock);
-  out.addBytes(bytesOf(udf_.volumeDescriptors(layout, kReserveVdsBlock)));
+  out.addBytes(bytesOf(udf_.volumeDescriptors(layout, kReserveVdsBlock)), "the UDF volume descriptors");
   out.moveTo(kIntegrityBlock);
-  out.addBytes(bytesOf(udf_.integrityDescriptors(layout)));
+  out.addBytes(bytesOf(udf_.integrityDescriptors(layout)), "the UDF integrity descriptors");
   out.moveTo(kAnchorBlock);
-  out.addBytes(bytesOf({udf_.anchor(layout, kAnchorBlock)}));
+  out.addBytes(bytesOf({udf_.anchor(layout, kAnchorBlock)}), "the UDF anchor");
   const std::uint32_t last = layout.endClaimLba(closingAnchor_) - layout.startLba;
   out.moveTo(last);
-  out.addBytes(bytesOf({udf_.anchor(layout, last)}));
+  out.addBytes(bytesOf({udf_.anchor(layout, last)}), "the UDF anchor");
   return {};
 }
 

@@ -203,7 +203,7 @@ Status UdfWriter::writeData(const ImageLayout& layout, ImageContents& out) {
     if (placed.entry->folder)
       identifiers(placed, all.subspan(std::size_t{placed.dataBlock} * kBlockSize, placed.dataBytes));
   }
-  out.addBytes(std::move(blocks));
+  out.addBytes(std::move(blocks), "the UDF file entries and folders");
   return {};
 }
 

@@ -1,13 +1,13 @@
-#include "app/sb_main_form.h"
+#include "frame/sb_main_form.h"
 
-#include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "app/button_row.h"
-#include "app/error_box.h"
-#include "app/sb_dock_form.h"
 #include "devices/library_lifetime.h"
+#include "frame/button_row.h"
+#include "frame/error_box.h"
+#include "frame/sb_dock_form.h"
 
 namespace ondrelle {
 
@@ -21,8 +21,7 @@ TsbMainForm::TsbMainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
       Log(std::make_unique<TsbLog>()),
       Actions(std::make_unique<TsbActionList>()),
-      Burner(std::make_unique<TsbBurner>([] { QCoreApplication::processEvents(); },
-                                         [this](const QString& message) { ShowErrorBox(this, message); })),
+      Burner(std::make_unique<TsbBurner>([this](const QString& message) { ShowErrorBox(this, message); })),
       startLibrary_([] { ondrelle::StartLibrary(); }),
       stopLibrary_([] { ondrelle::ShutDownLibrary(); }) {
   BuildFrame();
@@ -84,6 +83,33 @@ void TsbMainForm::BuildFrame() {
   ButtonNext->setDefault(true);
   ButtonNext->setAutoDefault(true);
   ButtonNext->setFocus();
+  Navigation = new TNavigationGuard(this);
+  Navigation->Watch(ButtonNext);
+  Navigation->Watch(ButtonPrev);
+}
+
+void TsbMainForm::keyPressEvent(QKeyEvent* event) {
+  // Keys the focused control left unused arrive here. A held key repeats
+  // without meaning to: only its first press counts.
+  const auto press = [this, event](QPushButton* button) {
+    event->accept();
+    if (event->isAutoRepeat() || button == nullptr || !button->isEnabled() || !button->isVisible()) return;
+    if ((button == ButtonNext || button == ButtonPrev) && Navigation->Refusing()) return;
+    button->click();
+  };
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      auto* focused = qobject_cast<QPushButton*>(focusWidget());
+      press(focused != nullptr ? focused : ButtonNext);
+      return;
+    }
+    case Qt::Key_Escape:
+      press(ButtonClose);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 QWidget* TsbMainForm::AddPageSheet(const QString& sheetName, const QString& hostName) {

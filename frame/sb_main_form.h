@@ -14,9 +14,11 @@
 
 #include "engine/action_list.h"
 #include "engine/burner.h"
+#include "frame/navigation_guard.h"
 #include "log/operation_log.h"
 
 class QFrame;
+class QKeyEvent;
 
 namespace ondrelle {
 
@@ -72,6 +74,9 @@ class TsbMainForm : public QWidget {
   QPushButton* ButtonNext;
   QPushButton* ButtonClose;
   QPushButton* ButtonAbout;
+  /// Keeps Next and Back from taking a second press meant for the page
+  /// before; a wizard holds it for the length of each page change.
+  TNavigationGuard* Navigation;
 
   /// The host panel of page `index` (a sheet of pcBurner).
   QWidget* PageHost(int index) const { return hosts_.at(static_cast<std::size_t>(index)); }
@@ -81,6 +86,8 @@ class TsbMainForm : public QWidget {
  protected:
   /// Adds one sheet with its host panel; sheets are numbered in order of adding.
   QWidget* AddPageSheet(const QString& sheetName, const QString& hostName);
+  /// Enter presses the focused button, else Next; Escape presses Cancel.
+  void keyPressEvent(QKeyEvent* event) override;
 
   /// How the library is started and stopped; tests put a fake here.
   std::function<void()> startLibrary_;

@@ -1,4 +1,4 @@
-#include "app/button_row.h"
+#include "frame/button_row.h"
 
 namespace ondrelle {
 
@@ -30,6 +30,9 @@ TButtonRow::TButtonRow(QWidget* window, int clientHeight, const char* aboutName)
   ButtonClose = Button(DownPanel, "ButtonClose", 327);
   About = Button(DownPanel, aboutName, 410);
   ButtonNext->setDefault(true);
+  // Enter on the focused Next presses it in every window of the row, not
+  // only in dialogs.
+  ButtonNext->setAutoDefault(true);
 }
 
 }  // namespace ondrelle

@@ -1,4 +1,4 @@
-#include "app/sb_dock_form.h"
+#include "frame/sb_dock_form.h"
 
 #include <QEvent>
 
@@ -26,6 +26,15 @@ void TsbDockForm::EndBusy() {
 void TsbDockForm::SetBurner(TsbBurner* burner) {
   Burner = burner;
   UpdateData();
+}
+
+void TsbDockForm::FocusMainControl() {
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if ((child->focusPolicy() & Qt::TabFocus) != 0 && child->isEnabled() && child->isVisibleTo(this)) {
+      child->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
 }
 
 void TsbDockForm::DockTo(QWidget* host) {

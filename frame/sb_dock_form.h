@@ -36,6 +36,10 @@ class TsbDockForm : public QWidget {
   virtual TsbLog* GetLog() { return nullptr; }
   /// The page's own burn actions; none by default.
   virtual TsbActionList* GetActions() { return nullptr; }
+  /// Gives the keyboard focus to the control the page is about, so the
+  /// first key pressed on arrival reaches it; by default the first control
+  /// that takes focus by Tab.
+  virtual void FocusMainControl();
 
   TsbBurner* Burner = nullptr;  ///< not owned
   NotifyEvent OnBeginBusy;

@@ -1,10 +1,10 @@
-#include "app/side_panel.h"
+#include "frame/side_panel.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/button_row.h"
-#include "app/pictures.h"
+#include "frame/button_row.h"
+#include "frame/pictures.h"
 
 namespace ondrelle {
 

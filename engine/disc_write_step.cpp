@@ -1,26 +1,20 @@
-#include "engine/burn_thread.h"
+#include "engine/disc_write_step.h"
 
 #include <array>
 #include <cstring>
 
-#include "emberline/file_tree.h"
 #include "emberline/writing.h"
 #include "engine/burner.h"
-#include "engine/disc_verify.h"
 #include "engine/library_call_failure.h"
 #include "engine/session_record.h"
 #include "engine/tsb_error.h"
-#include "log/callback_eventer.h"
 #include "log/diagnostic_logger.h"
-#include "platform/image_file.h"
-#include "platform/write_behind.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
 
 namespace {
 
-constexpr std::int64_t kCopyBlock = 65536;
 constexpr std::uint32_t kReadyMinutes = 5;
 
 struct ModeCall {
@@ -56,6 +50,8 @@ std::uint32_t TrackCount(const TsbTrackList& list) {
   return count <= 0 ? 0u : static_cast<std::uint32_t>(std::min<std::int32_t>(count, TsbTrackList::kMaxTracks));
 }
 
+bool RecordInMode(TsbBurner& b, const TsbStepMessage& message);
+
 }  // namespace
 
 QString BurnModeText(std::uint8_t mode) {
@@ -81,37 +77,33 @@ QString BurnModeText(std::uint8_t mode) {
   }
 }
 
-void TsbBurnThread::Execute() {
-  TsbBurner& b = *Burner;
+bool WriteDataDisc(TsbBurner& b, const TsbStepMessage& message) {
   b.LastMessage.clear();
-  if (b.BurnMode != bmImageToFile) CallBackEventer().DoCancelEnabled(true);
+  if (b.BurnMode > bmSAOFromFile || b.BurnMode == bmImageToFile) return false;
   try {
-    if (b.BurnMode == bmImageToFile)
-      CopyImage(b);
-    else if (b.BurnMode <= bmSAOFromFile)
-      Burn(b);
+    return RecordInMode(b, message);
   } catch (const TsbError& error) {
     b.LastMessage = error.Message();
-    b.BurnSucceeded = false;
   } catch (const std::exception& error) {
     b.LastMessage = QString::fromLocal8Bit(error.what());
-    b.BurnSucceeded = false;
   }
-  CallBackEventer().DoCancelEnabled(false);
-  Burner = nullptr;
+  b.BurnSucceeded = false;
+  return false;
 }
 
-void TsbBurnThread::Burn(TsbBurner& b) {
-  // A cancel that came while the burn was being prepared: nothing is written.
+namespace {
+
+bool RecordInMode(TsbBurner& b, const TsbStepMessage& message) {
+  // A cancel that came while the burn was being prepared: nothing is
+  // written, and the burn ends cancelled, not failed.
   if (b.Cancelled) {
     b.BurnSucceeded = false;
-    b.LastMessage = QStringLiteral("The burn was cancelled before it started");
-    return;
+    return false;
   }
   b.BurnSucceeded = true;
   b.VerifyFailed = false;
-  DoMessage(LoadStr(15169) + QStringLiteral(": ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
-  DoMessage(LoadStr(15140), TsbLogItemType::litInfo);
+  message(LoadStr(15169) + QStringLiteral(": ") + BurnModeText(b.BurnMode), TsbLogItemType::litInfo);
+  message(LoadStr(15140), TsbLogItemType::litInfo);
 
   const ModeCall call = CallOf(b.BurnMode);
   char* text = b.ExceptionText.data();
@@ -180,51 +172,11 @@ void TsbBurnThread::Burn(TsbBurner& b) {
   if (b.ExceptionCode != 0) {
     RecordLibraryFailure(b, call.failureName);
     b.BurnSucceeded = false;
-    return;
+    return false;
   }
-  VerifyBurnedDisc(b, [this](const QString& line, TsbLogItemType kind) { DoMessage(line, kind); });
+  return true;
 }
 
-void TsbBurnThread::CopyImage(TsbBurner& b) {
-  CallBackEventer().DoImageFileStart();
-  std::array<std::uint8_t, kCopyBlock> buffer{};
-  TsbImageCopy& copy = b.ImageCopy;
-  copy.LastPercent = 0;
-  CallBackEventer().DoCancelEnabled(true);
-  b.BurnSucceeded = true;
-  // An empty image has no percentage; the image-file action refuses it first.
-  if (copy.Total <= 0) throw TsbError(QStringLiteral("The ISO9660/Joliet image is empty: there is nothing to write"));
-  // The disk writes each stretch of the image while the next is being made,
-  // so the flush that ends the image has only the last one left.
-  platform::WriteBehind writeBehind(copy.FileHandle);
-
-  for (;;) {
-    copy.Done = copy.Total - copy.Remaining;
-    copy.Percent = copy.Done * 100 / copy.Total;
-    if (copy.Percent != copy.LastPercent && copy.Percent != 100) {
-      copy.LastPercent = copy.Percent;
-      CallBackEventer().DoProgress(static_cast<std::int32_t>(copy.Percent));
-    }
-    if (copy.Remaining == 0 || b.Cancelled) break;
-    copy.Chunk = std::min(copy.Remaining, kCopyBlock);
-
-    Logger().WriteLog(QStringLiteral("ISO9660JolietFileTree_Read"));
-    b.ExceptionCode =
-        Emberline_ISO9660JolietFileTree_Read(b.FileTree, b.ExceptionText.data(), EMBERLINE_TEXT_SIZE, &b.SystemStatus,
-                                             static_cast<std::uint32_t>(copy.Chunk), buffer.data());
-    if (b.ExceptionCode != 0) RaiseLibraryFailure(b, "ISO9660FileTree_Read(loop)");
-    // A short write would leave a silently truncated image: it is retried
-    // until every byte is written, or fails.
-    if (const int error =
-            platform::WriteImageFile(copy.FileHandle, buffer.data(), static_cast<std::size_t>(copy.Chunk));
-        error != 0) {
-      b.SystemStatus = static_cast<std::uint32_t>(error);
-      b.LastMessage = QStringLiteral("WriteFile( %1 ) failed, status %2").arg(copy.Chunk).arg(error);
-      throw TsbError(b.LastMessage);
-    }
-    writeBehind.Written(copy.Chunk);
-    copy.Remaining -= copy.Chunk;
-  }
-}
+}  // namespace
 
 }  // namespace ondrelle
