@@ -1,6 +1,8 @@
 // The UI thread stays responsive while a worker burns or scans: a timer on
 // the UI thread measures the longest gap between its ticks, which must stay
-// under 50 ms.
+// under 50 ms on the optimised build. Sanitizers slow every instruction of
+// ours several times over, so there the bound is wider; a UI thread that
+// waits for the work still misses it by seconds.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "burn_run.h"
 #include "devices/device_finder.h"
 #include "engine/burn_at_once_action.h"
 #include "engine/burner.h"
@@ -24,7 +27,11 @@ using namespace ondrelle;
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr qint64 kLongestAllowedStall = 250;
+#else
 constexpr qint64 kLongestAllowedStall = 50;
+#endif
 
 /// The longest time the UI thread went without serving its timer while
 /// `work` ran, and how long the work took.
@@ -52,16 +59,6 @@ Stall MeasureStall(const std::function<void()>& work) {
   return stall;
 }
 
-/// Sanitizers slow every instruction several times over: their timings are
-/// not the program's.
-bool TimingsMeaningful() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  return false;
-#else
-  return true;
-#endif
-}
-
 /// A loaded machine can stall any program now and then; a handler that
 /// blocks stalls every attempt. The best of three attempts is judged.
 Stall BestOfThree(const std::function<Stall()>& attempt) {
@@ -76,12 +73,11 @@ Stall BestOfThree(const std::function<Stall()>& attempt) {
 }  // namespace
 
 TEST(UiStall, AVirtualBurnNeverBlocksTheUiThreadForLong) {
-  if (!TimingsMeaningful()) GTEST_SKIP() << "UI stalls are measured without sanitizers";
   const Stall stall = BestOfThree([] {
     VirtualWriters writers("cd-r,realtime=1,speeds=1411");
     FileTreeBuilder files;
     files.AddFile(QStringLiteral("holiday.mpg"), 1500000);
-    TsbBurner burner([] { QCoreApplication::processEvents(); });
+    TsbBurner burner;
     burner.TransportType = TsbTransportType::ttSpti;
     burner.DeviceName = QStringLiteral("CdRom16");
     burner.OpenDevice();
@@ -97,7 +93,7 @@ TEST(UiStall, AVirtualBurnNeverBlocksTheUiThreadForLong) {
     page.show();
     page.SetBurner(&burner);
     ModalAnswerer boxes;
-    const Stall measured = MeasureStall([&page] { page.RunActions(); });
+    const Stall measured = MeasureStall([&page] { EXPECT_TRUE(RunToEnd(page)); });
     burner.FileTree = nullptr;
     EXPECT_TRUE(burner.BurnSucceeded) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
     return measured;
@@ -109,7 +105,6 @@ TEST(UiStall, AVirtualBurnNeverBlocksTheUiThreadForLong) {
 }
 
 TEST(UiStall, ADeviceScanWithItsWaitWindowNeverBlocksTheUiThreadForLong) {
-  if (!TimingsMeaningful()) GTEST_SKIP() << "UI stalls are measured without sanitizers";
   const Stall stall = BestOfThree([] {
     VirtualWriters writers("cd-r,latency=15;dvd+r,latency=15");
     TsbDeviceFinder finder([] { QCoreApplication::processEvents(); }, TfrmOperationProgress::Factory());
