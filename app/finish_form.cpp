@@ -5,6 +5,7 @@
 
 #include "frame/button_row.h"
 #include "frame/side_panel.h"
+#include "frame/wrapped_label.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -19,16 +20,9 @@ TfrmFinish::TfrmFinish(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWin
   Image2 = side->Image2;
   QWidget* textArea = side->TextArea;
   QVBoxLayout* text = side->Texts;
-  CompleteLabel = new QLabel(textArea);
-  CompleteLabel->setObjectName(QStringLiteral("CompleteLabel"));
-  CompleteLabel->setWordWrap(true);
-  QFont big = CompleteLabel->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.5);
-  CompleteLabel->setFont(big);
-  DescriptionLabel = new QLabel(textArea);
-  DescriptionLabel->setObjectName(QStringLiteral("DescriptionLabel"));
-  DescriptionLabel->setWordWrap(true);
+  CompleteLabel = WrappedLabel(QString(), QStringLiteral("CompleteLabel"), textArea);
+  MakeHeading(*CompleteLabel);
+  DescriptionLabel = WrappedLabel(QString(), QStringLiteral("DescriptionLabel"), textArea);
   text->addWidget(CompleteLabel);
   text->addWidget(DescriptionLabel);
   text->addStretch(1);

@@ -7,6 +7,7 @@
 
 #include "frame/button_row.h"
 #include "frame/side_panel.h"
+#include "frame/wrapped_label.h"
 #include "strings/string_table.h"
 
 namespace ondrelle {
@@ -31,18 +32,13 @@ TfrmWelcome::TfrmWelcome(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSW
   auto* kinds = new QVBoxLayout;
   kinds->setSpacing(2);
   auto label = [side](QVBoxLayout* into, const char* name, const QString& caption, int indent = 0) {
-    auto* created = new QLabel(caption, side->TextArea);
-    created->setObjectName(QString::fromLatin1(name));
-    created->setWordWrap(true);
+    QLabel* created = WrappedLabel(caption, QString::fromLatin1(name), side->TextArea);
     created->setIndent(indent);
     into->addWidget(created);
     return created;
   };
   WelcomeLabel = label(text, "WelcomeLabel", tr("Welcome to the Ondrelle"));
-  QFont big = WelcomeLabel->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.5);
-  WelcomeLabel->setFont(big);
+  MakeHeading(*WelcomeLabel);
   DescriptionLabel =
       label(text, "DescriptionLabel", tr("This wizard will guide you through video disc creation process"));
   Label1 = label(kinds, "Label1", tr("Ondrelle supports burning video discs from these video file types:"));

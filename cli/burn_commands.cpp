@@ -10,6 +10,8 @@
 #include "cli/console_report.h"
 #include "cli/device_argument.h"
 #include "cli/dvd_image_command.h"
+#include "cli/refusal.h"
+#include "cli/tree_switches.h"
 #include "devices/disc_speed_list.h"
 #include "devices/disc_type_text.h"
 #include "emberline/cdvd_writer.h"
@@ -28,11 +30,6 @@
 namespace ondrelle::cli {
 
 namespace {
-
-int Refuse(const QString& message) {
-  std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
-  return 2;
-}
 
 /// Sets the session's speed: the one asked for with --speed, else the
 /// fastest the drive offers for the disc. Throws TsbError for a speed the
@@ -95,24 +92,6 @@ std::optional<int> PrepareWriter(TsbBurner& burner, const platform::TerminationS
   return std::nullopt;
 }
 
-/// The data tree's Rock Ridge switches: on unless --no-rock-ridge. Nothing
-/// when the switches contradict each other, with `error` set.
-std::optional<SourceTreeOptions> TreeOptionsOf(const CommandLine& line, QString& error) {
-  SourceTreeOptions options;
-  options.rockRidge = !line.Has(QStringLiteral("--no-rock-ridge"));
-  options.keepOwners = line.Has(QStringLiteral("--keep-owners"));
-  options.followLinks = line.Has(QStringLiteral("--follow-links"));
-  if (!options.rockRidge && (options.keepOwners || options.followLinks)) {
-    error = QStringLiteral("%1 needs Rock Ridge; leave out --no-rock-ridge")
-                .arg(options.keepOwners ? QStringLiteral("--keep-owners") : QStringLiteral("--follow-links"));
-    return std::nullopt;
-  }
-  return options;
-}
-
-const QStringList kTreeSwitches = {QStringLiteral("--no-rock-ridge"), QStringLiteral("--keep-owners"),
-                                   QStringLiteral("--follow-links")};
-
 /// burn --kind vcd|svcd|dvd: the wizard's checks, then its video action.
 int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
   for (const char* option :
@@ -128,9 +107,7 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
                                      : QStringLiteral("burn --kind vcd or svcd needs one --source MPEG file"));
 
   TsbBurner burner;
-  burner.TransportType = device->TransportType;
-  burner.DeviceName = device->DeviceName;
-  burner.DeviceAddress = device->Address;
+  SetDevice(burner, *device);
   burner.TestMode = line.Has(QStringLiteral("--test"));
   burner.SendOPC = line.Has(QStringLiteral("--opc"));
   burner.VerifyAfterBurn = line.Has(QStringLiteral("--verify"));
@@ -168,7 +145,7 @@ int RunImageCommand(const QStringList& arguments) {
   const auto line = CommandLine::Parse(
       arguments,
       {QStringLiteral("--kind"), QStringLiteral("--output"), QStringLiteral("--label"), QStringLiteral("--boot")},
-      {QStringLiteral("--source")}, kTreeSwitches, error);
+      {QStringLiteral("--source")}, TreeSwitches(), error);
   if (!line) return Refuse(error);
   if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
     return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
@@ -219,7 +196,7 @@ int RunBurnCommand(const QStringList& arguments) {
                                        {QStringLiteral("--source")},
                                        QStringList{QStringLiteral("--test"), QStringLiteral("--opc"),
                                                    QStringLiteral("--multisession"), QStringLiteral("--verify")} +
-                                           kTreeSwitches,
+                                           TreeSwitches(),
                                        error);
   if (!line) return Refuse(error);
   const QString kind = line->Value(QStringLiteral("--kind"));
@@ -253,9 +230,7 @@ int RunBurnCommand(const QStringList& arguments) {
   }
 
   TsbBurner burner;
-  burner.TransportType = device->TransportType;
-  burner.DeviceName = device->DeviceName;
-  burner.DeviceAddress = device->Address;
+  SetDevice(burner, *device);
   burner.BurnMode = burnMode;
   burner.TestMode = line->Has(QStringLiteral("--test"));
   burner.SendOPC = line->Has(QStringLiteral("--opc"));

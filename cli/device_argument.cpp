@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "engine/burner.h"
+
 namespace ondrelle::cli {
 
 std::optional<DeviceArgument> ParseDeviceArgument(const QString& text) {
@@ -23,6 +25,12 @@ std::optional<DeviceArgument> ParseDeviceArgument(const QString& text) {
   DeviceArgument device;
   device.DeviceName = text;
   return device;
+}
+
+void SetDevice(TsbBurner& burner, const DeviceArgument& device) {
+  burner.TransportType = device.TransportType;
+  burner.DeviceName = device.DeviceName;
+  burner.DeviceAddress = device.Address;
 }
 
 QString DeviceArgumentText(const TsbDeviceItem& item) {

@@ -7,6 +7,10 @@
 
 #include "devices/device_list.h"
 
+namespace ondrelle {
+class TsbBurner;
+}
+
 namespace ondrelle::cli {
 
 struct DeviceArgument {
@@ -17,6 +21,9 @@ struct DeviceArgument {
 
 /// Nothing when the text is neither form.
 std::optional<DeviceArgument> ParseDeviceArgument(const QString& text);
+
+/// Makes `burner` open the device the argument names.
+void SetDevice(TsbBurner& burner, const DeviceArgument& device);
 
 /// The scan's name for an item: its name, or its address as "h:c:t:l".
 QString DeviceArgumentText(const TsbDeviceItem& item);

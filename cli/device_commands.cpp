@@ -96,9 +96,7 @@ int RunSpeedsCommand(const QStringList& arguments) {
   }
 
   TsbBurner burner;
-  burner.TransportType = device->TransportType;
-  burner.DeviceName = device->DeviceName;
-  burner.DeviceAddress = device->Address;
+  SetDevice(burner, *device);
   try {
     burner.OpenDevice();
     burner.Lock();

@@ -10,6 +10,7 @@
 #include "cli/action_job.h"
 #include "cli/command_line.h"
 #include "cli/console_report.h"
+#include "cli/refusal.h"
 #include "engine/burn_to_file_action.h"
 #include "engine/burner.h"
 #include "engine/source_tree.h"
@@ -17,15 +18,6 @@
 #include "platform/termination_signals.h"
 
 namespace ondrelle::cli {
-
-namespace {
-
-int Refuse(const QString& message) {
-  std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
-  return 2;
-}
-
-}  // namespace
 
 int RunDvdImageCommand(const QStringList& arguments) {
   QString error;

@@ -9,6 +9,8 @@
 #include "cli/command_line.h"
 #include "cli/console_report.h"
 #include "cli/device_argument.h"
+#include "cli/refusal.h"
+#include "cli/tree_switches.h"
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "emberline/writing.h"
@@ -24,11 +26,6 @@
 namespace ondrelle::cli {
 
 namespace {
-
-int Refuse(const QString& message) {
-  std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
-  return 2;
-}
 
 /// The disc's volume creation time: the image is dated with it, so that the
 /// same sources build the same bytes.
@@ -52,10 +49,8 @@ void DateTree(TsbBurner& b, std::int64_t created) {
 
 int RunVerifyCommand(const QStringList& arguments) {
   QString error;
-  const QStringList treeSwitches = {QStringLiteral("--no-rock-ridge"), QStringLiteral("--keep-owners"),
-                                    QStringLiteral("--follow-links")};
   const auto line = CommandLine::Parse(arguments, {QStringLiteral("--device"), QStringLiteral("--label")},
-                                       {QStringLiteral("--source")}, treeSwitches, error);
+                                       {QStringLiteral("--source")}, TreeSwitches(), error);
   if (!line) return Refuse(error);
   if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
     return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
@@ -63,23 +58,15 @@ int RunVerifyCommand(const QStringList& arguments) {
   if (!device) return Refuse(QStringLiteral("verify needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\")"));
   const QStringList sources = line->values.value(QStringLiteral("--source"));
   if (sources.isEmpty()) return Refuse(QStringLiteral("verify needs --source PATH..., as the disc was made from"));
-  SourceTreeOptions treeOptions;
-  treeOptions.rockRidge = !line->Has(QStringLiteral("--no-rock-ridge"));
-  treeOptions.keepOwners = line->Has(QStringLiteral("--keep-owners"));
-  treeOptions.followLinks = line->Has(QStringLiteral("--follow-links"));
-  if (!treeOptions.rockRidge && (treeOptions.keepOwners || treeOptions.followLinks))
-    return Refuse(
-        QStringLiteral("%1 needs Rock Ridge; leave out --no-rock-ridge")
-            .arg(treeOptions.keepOwners ? QStringLiteral("--keep-owners") : QStringLiteral("--follow-links")));
+  const auto treeOptions = TreeOptionsOf(*line, error);
+  if (!treeOptions) return Refuse(error);
   if (error = CheckSources(sources); !error.isEmpty()) {
     std::fprintf(stderr, "%s\n", qPrintable(error));
     return 1;
   }
 
   TsbBurner burner;
-  burner.TransportType = device->TransportType;
-  burner.DeviceName = device->DeviceName;
-  burner.DeviceAddress = device->Address;
+  SetDevice(burner, *device);
   if (line->Has(QStringLiteral("--label"))) burner.ImageVolumeLabel = line->Value(QStringLiteral("--label"));
   platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
   ConsoleReport report;
@@ -89,7 +76,7 @@ int RunVerifyCommand(const QStringList& arguments) {
     burner.Lock();
     const std::int64_t created = VolumeCreationTime(burner);
     std::int32_t nodes = 0;
-    burner.FileTree = BuildSourceTree(sources, nodes, error, treeOptions);
+    burner.FileTree = BuildSourceTree(sources, nodes, error, *treeOptions);
     if (burner.FileTree == nullptr) throw TsbError(error);
     DateTree(burner, created);
     // Built as `image` builds it: a disc written from that image, or by a data burn onto a blank disc, starts at 0.

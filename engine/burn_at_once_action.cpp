@@ -4,9 +4,7 @@
 
 #include "devices/library_callback.h"
 #include "engine/burner.h"
-#include "engine/cancel_offered.h"
 #include "engine/disc_write_step.h"
-#include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
 #include "log/diagnostic_logger.h"
 
@@ -21,13 +19,7 @@ bool FromFile(std::uint8_t mode) {
 }  // namespace
 
 void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
-  try {
-    TsbStagedAction::Execute(item);
-  } catch (const TsbRunCancelled& cancelled) {
-    // Cancelled before a block was written: the disc is as it was.
-    DoMessage(cancelled.Message(), TsbLogItemType::litInfo);
-    return;
-  }
+  if (!RunStages(item)) return;
   TsbBurner& b = Burner();
 
   if (FromFile(b.BurnMode) && PrepareTrackList) {
@@ -50,13 +42,8 @@ void TsbBurnAtOnceToCDDVDAction::Execute(TsbActionItem* item) {
   }
 
   b.Progress.LastProgress = 0;
-  bool recorded = false;
-  {
-    TsbCancelOffered cancel;
-    DoStep(TsbBurnStep::Writing);
-    recorded = WriteDataDisc(b, [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); });
-    if (recorded) VerifyStep();
-  }
+  const TsbStepMessage message = [this](const QString& text, TsbLogItemType kind) { DoMessage(text, kind); };
+  const bool recorded = WriteAndVerify([&] { return WriteDataDisc(b, message); });
   FinishBurn(RecordingOfBurnMode(b.BurnMode), recorded);
 }
 

@@ -80,8 +80,12 @@ QString BurnModeText(std::uint8_t mode) {
 bool WriteDataDisc(TsbBurner& b, const TsbStepMessage& message) {
   b.LastMessage.clear();
   if (b.BurnMode > bmSAOFromFile || b.BurnMode == bmImageToFile) return false;
+  return WriteCatchingFailure(b, [&] { return RecordInMode(b, message); });
+}
+
+bool WriteCatchingFailure(TsbBurner& b, const std::function<bool()>& write) {
   try {
-    return RecordInMode(b, message);
+    return write();
   } catch (const TsbError& error) {
     b.LastMessage = error.Message();
   } catch (const std::exception& error) {

@@ -21,6 +21,11 @@ using TsbStepMessage = std::function<void(const QString&, TsbLogItemType)>;
 /// BurnSucceeded is false. A mode outside the burning modes writes nothing.
 bool WriteDataDisc(TsbBurner& burner, const TsbStepMessage& message);
 
+/// Runs `write`, a write step's library work, and answers what it answers.
+/// An error it throws (TsbError or another exception) is not raised: its
+/// text becomes LastMessage, BurnSucceeded is false and the answer false.
+bool WriteCatchingFailure(TsbBurner& burner, const std::function<bool()>& write);
+
 /// The text a burning mode is announced with ("Track-At-Once (from tree)").
 QString BurnModeText(std::uint8_t mode);
 

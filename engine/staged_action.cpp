@@ -6,6 +6,7 @@
 #include "emberline/cdvd_writer.h"
 #include "emberline/file_tree.h"
 #include "engine/burner.h"
+#include "engine/cancel_offered.h"
 #include "engine/disc_verify.h"
 #include "engine/library_call_failure.h"
 #include "engine/run_cancelled.h"
@@ -233,6 +234,24 @@ void TsbStagedAction::Execute(TsbActionItem* item) {
     Call([&] { b.ExceptionCode = Emberline_CdvdWriter_SendOPC(b.Writer, text, EMBERLINE_TEXT_SIZE, status, failure); });
   }
   ThrowIfCancelled(b);
+}
+
+bool TsbStagedAction::RunStages(TsbActionItem* item) {
+  try {
+    TsbStagedAction::Execute(item);
+  } catch (const TsbRunCancelled& cancelled) {
+    DoMessage(cancelled.Message(), TsbLogItemType::litInfo);
+    return false;
+  }
+  return true;
+}
+
+bool TsbStagedAction::WriteAndVerify(const std::function<bool()>& write) {
+  TsbCancelOffered cancel;
+  DoStep(TsbBurnStep::Writing);
+  const bool recorded = write();
+  if (recorded) VerifyStep();
+  return recorded;
 }
 
 void TsbStagedAction::VerifyStep() {

@@ -45,6 +45,14 @@ class TsbStagedAction : public TsbAction {
 
  protected:
   TsbBurner& Burner() const { return *ActionList->Burner; }
+  /// Execute, for the burning actions: a cancel before a block was written
+  /// is said and answers false (the disc is as it was); a stopping stage's
+  /// failure is thrown as Execute throws it.
+  bool RunStages(TsbActionItem* item);
+  /// The write step and its read-back, with Cancel offered throughout:
+  /// `write` answers whether the library recorded the disc, and a recorded
+  /// disc goes through VerifyStep. Answers what `write` answered.
+  bool WriteAndVerify(const std::function<bool()>& write);
   /// The verify step: reads the disc back when the session asks for it.
   void VerifyStep();
   /// The steps after the write and its verify: a failed write is raised (the

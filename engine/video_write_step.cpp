@@ -61,7 +61,7 @@ bool WriteVideoDisc(TsbBurner& b, const TsbVideoBurnOptions& options, TsbDvdVide
     b.BurnSucceeded = false;
     return false;
   }
-  try {
+  return WriteCatchingFailure(b, [&] {
     switch (options.VideoKind) {
       case vkVideoCD:
         return BurnVideoCD(b, options, false);
@@ -73,15 +73,10 @@ bool WriteVideoDisc(TsbBurner& b, const TsbVideoBurnOptions& options, TsbDvdVide
         // Nothing burned must not be reported as a finished disc.
         b.LastMessage = UnknownVideoKindText(options.VideoKind);
         Logger().WriteLog(b.LastMessage);
-        break;
+        b.BurnSucceeded = false;
+        return false;
     }
-  } catch (const TsbError& error) {
-    b.LastMessage = error.Message();
-  } catch (const std::exception& error) {
-    b.LastMessage = QString::fromLocal8Bit(error.what());
-  }
-  b.BurnSucceeded = false;
-  return false;
+  });
 }
 
 }  // namespace ondrelle

@@ -33,4 +33,11 @@ TSidePanel::TSidePanel(QWidget* window, int spacing) : QFrame(window) {
   Texts->setSpacing(spacing);
 }
 
+void MakeHeading(QLabel& label) {
+  QFont big = label.font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.5);
+  label.setFont(big);
+}
+
 }  // namespace ondrelle

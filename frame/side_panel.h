@@ -23,4 +23,8 @@ class TSidePanel : public QFrame {
   QVBoxLayout* Texts;
 };
 
+/// Makes `label` the window's heading, the first of its texts: its font
+/// bold and half again as large.
+void MakeHeading(QLabel& label);
+
 }  // namespace ondrelle

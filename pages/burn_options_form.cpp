@@ -3,6 +3,7 @@
 #include <QGridLayout>
 
 #include "engine/burner.h"
+#include "frame/wrapped_label.h"
 
 namespace ondrelle {
 
@@ -10,13 +11,6 @@ namespace {
 
 /// The speed the library reads as "as fast as the drive goes".
 constexpr std::int32_t kFastestSpeed = 0xFFFF;
-
-QLabel* WrappedLabel(const QString& text, const QString& name, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  return label;
-}
 
 }  // namespace
 

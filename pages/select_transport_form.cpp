@@ -2,20 +2,10 @@
 
 #include <QVBoxLayout>
 
+#include "frame/wrapped_label.h"
 #include "platform/platform_kind.h"
 
 namespace ondrelle {
-
-namespace {
-
-QLabel* WrappedLabel(const QString& text, const QString& name, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setWordWrap(true);
-  return label;
-}
-
-}  // namespace
 
 TSelectTransportForm::TSelectTransportForm(QWidget* parent, std::function<int()> platformKind)
     : TsbDockForm(parent),

@@ -63,4 +63,11 @@ grep -q '^Verifying disc' "$work/blank.log" && { show blank; fail "a blank disc 
 run usage verify --source "$work/src"
 [ "$status" -eq 2 ] || { show usage; fail "verify without --device ended with $status"; }
 grep -q 'verify needs --device' "$work/usage.log" || { show usage; fail "usage"; }
+# Switches that contradict each other are refused as image and burn refuse them.
+for kept in --keep-owners --follow-links; do
+  run contradict verify --device CdRom16 --source "$work/src" --no-rock-ridge "$kept"
+  [ "$status" -eq 2 ] || { show contradict; fail "--no-rock-ridge with $kept ended with $status"; }
+  grep -q "ondrelle-cli: $kept needs Rock Ridge; leave out --no-rock-ridge" "$work/contradict.log" \
+    || { show contradict; fail "--no-rock-ridge with $kept"; }
+done
 echo ok

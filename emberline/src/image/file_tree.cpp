@@ -263,20 +263,9 @@ Result<FileTree::Placement> FileTree::settleIsoName(TreeNode& parent, TreeNode& 
   }
   const NameCollision collision = describe(*first, node, false);
   std::optional<CollisionDecision> decision;
-  if (observer_ != nullptr) decision = observer_->collision(collision);
-  if (decision && decision->answer == CollisionAnswer::KeepFirst) {
-    if (observer_ != nullptr) {
-      observer_->ignored(node.treePath(),
-                         "its ISO 9660 name " + std::string(node.isoName) + " is already used by " + first->treePath());
-      observer_->settled(collision, {CollisionAnswer::KeepFirst, {}, {}});
-    }
-    return Placement::Skipped;
-  }
-  if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
-    mergeInto = first;
-    if (observer_ != nullptr) observer_->settled(collision, {CollisionAnswer::Merge, {}, {}});
-    return Placement::Merged;
-  }
+  if (const auto settled =
+          keepOrMerge(collision, *first, node, mergeInto, decision, "its ISO 9660 name " + std::string(node.isoName)))
+    return *settled;
   // The observer hears the name the entry ends up with, whichever way it was found; a new tree
   // name gives the entry a new Joliet name too, and that is told as well.
   const std::u16string jolietBefore(node.jolietName);
@@ -342,19 +331,8 @@ Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNod
   if (first == nullptr) return Placement::Added;
   const NameCollision collision = describe(*first, node, true);
   std::optional<CollisionDecision> decision;
-  if (observer_ != nullptr) decision = observer_->collision(collision);
-  if (decision && decision->answer == CollisionAnswer::KeepFirst) {
-    if (observer_ != nullptr) {
-      observer_->ignored(node.treePath(), "its Joliet name is already used by " + first->treePath());
-      observer_->settled(collision, {CollisionAnswer::KeepFirst, {}, {}});
-    }
-    return Placement::Skipped;
-  }
-  if (decision && decision->answer == CollisionAnswer::Merge && first->folder && node.folder) {
-    mergeInto = first;
-    if (observer_ != nullptr) observer_->settled(collision, {CollisionAnswer::Merge, {}, {}});
-    return Placement::Merged;
-  }
+  if (const auto settled = keepOrMerge(collision, *first, node, mergeInto, decision, "its Joliet name"))
+    return *settled;
   const auto renamed = [&] {
     if (observer_ != nullptr)
       observer_->settled(collision,
@@ -376,6 +354,25 @@ Result<FileTree::Placement> FileTree::settleJolietName(TreeNode& parent, TreeNod
     }
   }
   return fail(noFreeName(node));
+}
+
+std::optional<FileTree::Placement> FileTree::keepOrMerge(const NameCollision& collision, TreeNode& first,
+                                                         const TreeNode& node, TreeNode*& mergeInto,
+                                                         std::optional<CollisionDecision>& decision,
+                                                         const std::string& nameUsed) {
+  if (observer_ == nullptr) return std::nullopt;
+  decision = observer_->collision(collision);
+  if (decision && decision->answer == CollisionAnswer::KeepFirst) {
+    observer_->ignored(node.treePath(), nameUsed + " is already used by " + first.treePath());
+    observer_->settled(collision, {CollisionAnswer::KeepFirst, {}, {}});
+    return Placement::Skipped;
+  }
+  if (decision && decision->answer == CollisionAnswer::Merge && first.folder && node.folder) {
+    mergeInto = &first;
+    observer_->settled(collision, {CollisionAnswer::Merge, {}, {}});
+    return Placement::Merged;
+  }
+  return std::nullopt;
 }
 
 void FileTree::computeNames(TreeNode& node) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,14 @@ class FileTree {
   Result<Placement> insert(TreeNode& parent, std::unique_ptr<TreeNode> node);
   Result<Placement> settleIsoName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
   Result<Placement> settleJolietName(TreeNode& parent, TreeNode& node, TreeNode*& mergeInto);
+  /// Asks the observer about @p collision between @p first and @p node. An
+  /// answer that keeps the first entry (@p node is ignored: @p nameUsed,
+  /// "its ... name", is already used by @p first) or merges two folders is
+  /// carried out and settled, and its placement answered. Otherwise nothing:
+  /// @p decision holds the answer, if any, for renaming.
+  std::optional<Placement> keepOrMerge(const NameCollision& collision, TreeNode& first, const TreeNode& node,
+                                       TreeNode*& mergeInto, std::optional<CollisionDecision>& decision,
+                                       const std::string& nameUsed);
   void computeNames(TreeNode& node);
   void reportAdded(const TreeNode& node);
   void reportRemoved(const TreeNode& node);

@@ -33,11 +33,9 @@ Status CdSessionAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState&
     }
     tracks.push_back({cueTrackMode(t.form), std::max(payload, sector::kMinimumTrackBlocks), t.pregap});
   }
-  auto cue = sector::buildDataDiscCue(tracks);
+  auto cue = placeCdTracks(plan, tracks);
   if (!cue.ok()) return fail(std::move(cue).error());
   cue_ = std::move(*cue);
-  for (std::size_t i = 0; i < plan.tracks.size(); ++i)
-    EMBERLINE_TRY(checkBuiltFor(plan.tracks[i], i, cue_.tracks[i].start));
   if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
     return fail(ErrorKind::NotSupported, "the session needs " + std::to_string(cue_.leadOutStart) +
                                              " blocks but the disc has " + std::to_string(medium.freeBlocks) + " free");

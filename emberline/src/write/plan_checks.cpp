@@ -22,6 +22,14 @@ Status checkBuiltFor(const PlannedTrack& track, std::size_t index, std::int32_t 
                                               std::to_string(start) + ": build it again at that address");
 }
 
+Result<sector::DataDiscCue> placeCdTracks(const DiscPlan& plan, std::span<const sector::DataTrack> tracks) {
+  auto cue = sector::buildDataDiscCue(tracks);
+  if (!cue.ok()) return fail(std::move(cue).error());
+  for (std::size_t i = 0; i < plan.tracks.size(); ++i)
+    EMBERLINE_TRY(checkBuiltFor(plan.tracks[i], i, cue->tracks[i].start));
+  return cue;
+}
+
 Status checkSessionFormat(const DiscPlan& plan) {
   for (std::size_t i = 0; i < plan.tracks.size(); ++i)
     if (isXa(plan.tracks[i].form) && plan.sessionFormat != SessionFormat::CdRomXa)

@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "core/result.h"
 #include "mmc/write_parameters_page.h"
+#include "sector/cue_sheet.h"
 #include "write/disc_plan.h"
 
 namespace emberline::write {
@@ -25,6 +27,11 @@ Status checkBlockSizes(const DiscPlan& plan, std::size_t (*sizeOf)(SectorForm));
 
 /// A track laid out for a fixed address (a built tree) must start there.
 Status checkBuiltFor(const PlannedTrack& track, std::size_t index, std::int32_t start);
+
+/// The cue sheet of the plan's CD tracks (@p tracks, one per planned track),
+/// with every track built for a fixed address checked against where the
+/// sheet starts it.
+Result<sector::DataDiscCue> placeCdTracks(const DiscPlan& plan, std::span<const sector::DataTrack> tracks);
 
 /// CD-ROM XA tracks need a CD-ROM XA session.
 Status checkSessionFormat(const DiscPlan& plan);

@@ -30,11 +30,9 @@ Status RawDiscAtOnceStrategy::prepare(const DiscPlan& plan, const MediumState& m
         {cueTrackMode(plan.tracks[i].form),
          std::max<std::int32_t>(static_cast<std::int32_t>(source.blockCount()), sector::kMinimumTrackBlocks)});
   }
-  auto cue = sector::buildDataDiscCue(tracks);
+  auto cue = placeCdTracks(plan, tracks);
   if (!cue.ok()) return fail(std::move(cue).error());
   cue_ = std::move(*cue);
-  for (std::size_t i = 0; i < plan.tracks.size(); ++i)
-    EMBERLINE_TRY(checkBuiltFor(plan.tracks[i], i, cue_.tracks[i].start));
   if (static_cast<std::uint32_t>(cue_.leadOutStart) > medium.freeBlocks)
     return fail(ErrorKind::NotSupported, "the disc needs " + std::to_string(cue_.leadOutStart) + " blocks but has " +
                                              std::to_string(medium.freeBlocks) + " free");

@@ -35,8 +35,26 @@ TEST_F(Collisions, RecordNamesTheIsoNameAndBothEntries) {
   // Keeping the first reports the second as left out, never silently.
   ASSERT_EQ(reports.ignored.size(), 1u);
   EXPECT_NE(reports.ignored[0].find("/a b.txt"), std::string::npos) << reports.ignored[0];
+  EXPECT_NE(reports.ignored[0].find("its ISO 9660 name A_B.TXT is already used by /a+b.txt"), std::string::npos)
+      << reports.ignored[0];
   EXPECT_EQ(reports.added.size(), 1u);
   EXPECT_EQ(reports.settledNames, std::vector<std::string>{"1 A_B.TXT"});
+}
+
+TEST_F(Collisions, KeepingTheFirstOfAJolietCollisionLeavesTheSecondOut) {
+  writeFile(source / "x", "x");
+  reports.answer = EMBERLINE_COLLISION_KEEP_FIRST;
+  ASSERT_EQ(addFile("/", source / "x", "name_1"), EMBERLINE_OK);
+  // Distinct ISO 9660 names; only Joliet maps ';' to '_' and collides.
+  ASSERT_EQ(addFile("/", source / "x", "name;1"), EMBERLINE_OK);
+  ASSERT_EQ(reports.collisionNames.size(), 1u);
+  EXPECT_TRUE(reports.collisionJoliet[0]);
+  ASSERT_EQ(reports.ignored.size(), 1u);
+  EXPECT_NE(reports.ignored[0].find("/name;1"), std::string::npos) << reports.ignored[0];
+  EXPECT_NE(reports.ignored[0].find("its Joliet name is already used by /name_1"), std::string::npos)
+      << reports.ignored[0];
+  EXPECT_EQ(reports.added, std::vector<std::string>{"/name_1"});
+  EXPECT_EQ(reports.settledNames, std::vector<std::string>{"1 name_1"});
 }
 
 TEST_F(Collisions, JolietOnlyCollisionComesAsUcs2) {

@@ -143,6 +143,20 @@ TEST_F(DiscAtOnce, RefusalsHappenBeforeAnythingIsWritten) {
   EXPECT_TRUE(discBlank());
 }
 
+TEST_F(DiscAtOnce, TreeBuiltForAnotherAddressIsRefusedBeforeAnythingIsWritten) {
+  burnerWith("cd-r");
+  auto tree = treeOf(makeSources("elsewhere", {1000}), 11400);
+  EXPECT_EQ(sao(sessionRecord({}, {tree}), 1), EMBERLINE_E_INVALID_ARGUMENT);
+  EXPECT_NE(std::string(out_.text).find("built for LBA 11400 but the track starts at LBA 0"), std::string::npos)
+      << out_.text;
+  EXPECT_EQ(Emberline_CdvdWriter_DiscAtOncePQFromTree(writer_, out_.text, EMBERLINE_TEXT_SIZE, &out_.status,
+                                                      &out_.failure, tree, 0, 0, 0, 1, 5),
+            EMBERLINE_E_INVALID_ARGUMENT);
+  EXPECT_NE(std::string(out_.text).find("built for LBA 11400 but the track starts at LBA 0"), std::string::npos)
+      << out_.text;
+  EXPECT_TRUE(discBlank());
+}
+
 TEST_F(DiscAtOnce, DiscAtOnceOnANonBlankDiscIsRefused) {
   burnerWith("cd-r,sessions=1,appendable=1");
   ASSERT_FALSE(discBlank());
