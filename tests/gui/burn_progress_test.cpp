@@ -179,14 +179,10 @@ TEST(BurnProgress, AFailedACancelledAndATestRunEachEndWithTheCaptionThatSaysSo) 
 }
 
 TEST(BurnProgress, TheLogSelectsAndCopiesEveryLineWholeAndShowsACutLineInItsTooltip) {
-  TsbBurner burner;
-  TsbLog log;
-  log.Add().LogMessage = QStringLiteral("Burning video disc");  // a line without a time
-  TsbActionList actions;
-  TfrmFinalAction page;
-  page.Log = &log;
-  page.Actions = &actions;
-  page.SetBurner(&burner);
+  PageOnSession s;
+  s.log.Add().LogMessage = QStringLiteral("Burning video disc");  // a line without a time
+  TfrmFinalAction& page = s.page;
+  page.SetBurner(&s.burner);
   const QString longLine = QStringLiteral("Source video file: /home/someone/Videos/") + QString(120, QLatin1Char('x')) +
                            QStringLiteral(".mpg");
   page.AddLogLine(nullptr, longLine, TsbLogItemType::litInfo);
@@ -256,15 +252,11 @@ TEST(BurnProgress, WarningsOfTheLibraryReachTheLogAsWarnings) {
       CallBackEventer().DoWarning(QStringLiteral("EXTRA.VOB in the VIDEO_TS folder is left off the disc"));
     }
   };
-  TsbBurner burner;
-  TsbLog log;
-  TsbActionList actions;
   WarningAction warning;
-  actions.Add().Action = &warning;
-  TfrmFinalAction page;
-  page.Log = &log;
-  page.Actions = &actions;
-  page.SetBurner(&burner);
+  PageOnSession s;
+  s.actions.Add().Action = &warning;
+  TfrmFinalAction& page = s.page;
+  page.SetBurner(&s.burner);
   ASSERT_TRUE(RunToEnd(page));
   ASSERT_GE(page.lvLog->topLevelItemCount(), 1);
   const QTreeWidgetItem* row = page.lvLog->topLevelItem(0);
