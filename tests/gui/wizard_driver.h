@@ -45,10 +45,7 @@ class WizardDriver {
         program_((SetWriters(writers), folder_.filePath(QStringLiteral("lame.dll")))),
         wizard(program_.Wizard()) {
     wizard.TemplateDirectory = templates_.path();
-    for (const char* name : {"Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"}) {
-      QFile file(TemplatePath(name));
-      if (file.open(QIODevice::WriteOnly)) file.resize(2048);
-    }
+    for (const char* name : {"Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"}) MakeFile(TemplatePath(name), 2048);
     program_.Start();
     // The welcome window has no guard: nothing to wait for.
     if (clicks_ == Clicks::Programmatic)
