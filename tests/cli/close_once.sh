@@ -9,20 +9,10 @@
 #     last close: nothing is flushed again once the disc is closed.
 # Usage: close_once.sh path/to/ondrelle-cli VIDEO_FIXTURES_DIR DVD_FIXTURES_DIR
 set -euo pipefail
-cli=$(realpath "$1")
-fixtures=$2
-dvd=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export ONDRELLE_VIRTUAL_DIR="$work/virtual"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "$fixtures/vcd-ntsc.mpg" ] || fail "no MPEG sources in $fixtures (build the video-fixtures target)"
-[ -d "$dvd/one-title" ] || fail "no VIDEO_TS folders in $dvd (build the dvd-fixtures target)"
-
-mkdir -p "$work/src/photos"
-echo "first" >"$work/src/readme.txt"
-head -c 300000 /dev/urandom >"$work/src/photos/beach.jpg"
+# shellcheck source=burn_scratch.sh
+source "$(dirname "$0")/burn_scratch.sh" "$@"
+need_fixtures vcd-ntsc.mpg dvd
+make_data_source
 
 # burned NAME MEDIA ARGS...: burns with a traced writer and checks the
 # closes in its trace.

@@ -6,21 +6,11 @@
 # cancels the read-back.
 # Usage: verify_burn.sh path/to/ondrelle-cli VIDEO_FIXTURES_DIR DVD_FIXTURES_DIR
 set -euo pipefail
-cli=$(realpath "$1")
-fixtures=$2
-dvd=$3
-command -v isoinfo >/dev/null || { echo "isoinfo is not installed" >&2; exit 77; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export ONDRELLE_VIRTUAL_DIR="$work/virtual"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "$fixtures/vcd-ntsc.mpg" ] || fail "no MPEG sources in $fixtures (build the video-fixtures target)"
-[ -d "$dvd/one-title" ] || fail "no VIDEO_TS folders in $dvd (build the dvd-fixtures target)"
-
-mkdir -p "$work/src/photos"
-echo "first" >"$work/src/readme.txt"
-head -c 300000 /dev/urandom >"$work/src/photos/beach.jpg"
+# shellcheck source=burn_scratch.sh
+source "$(dirname "$0")/burn_scratch.sh" "$@"
+skip_without isoinfo
+need_fixtures vcd-ntsc.mpg dvd
+make_data_source
 head -c 70000 /dev/urandom >"$work/src/notes.txt"
 before=$(cd "$work/src" && find . -type f -exec md5sum {} + | sort)
 

@@ -4,16 +4,10 @@
 # the wizard's texts and leave the disc blank, and the source is never changed.
 # Usage: video_burn.sh path/to/ondrelle-cli FIXTURES_DIR DVD_FIXTURES_DIR
 set -euo pipefail
-cli=$(realpath "$1")
-fixtures=$2
-dvd=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export ONDRELLE_VIRTUAL_DIR="$work/virtual"
+# shellcheck source=burn_scratch.sh
+source "$(dirname "$0")/burn_scratch.sh" "$@"
 export ONDRELLE_VIRTUAL_WRITERS="cd-r;dvd+r"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -f "$fixtures/vcd-pal.mpg" ] || fail "no MPEG sources in $fixtures (build the video-fixtures target)"
+need_fixtures vcd-pal.mpg
 cp "$fixtures/vcd-ntsc.mpg" "$fixtures/svcd-pal.mpg" "$fixtures/text.txt" "$work/"
 before=$(cd "$work" && md5sum ./*.mpg ./*.txt)
 blank() { ! ls "$work/virtual"/*.cue >/dev/null 2>&1 || fail "something was recorded: $1"; }

@@ -5,9 +5,8 @@
 #include <QDir>
 #include <vector>
 
+#include "action_run.h"
 #include "engine/burn_at_once_action.h"
-#include "engine/burner.h"
-#include "engine/tsb_error.h"
 #include "support/file_tree_builder.h"
 #include "support/virtual_writers.h"
 
@@ -15,41 +14,21 @@ using namespace ondrelle;
 
 namespace {
 
-struct AtOnceRun {
+struct AtOnceRun : ActionRun {
   AtOnceRun(std::uint8_t mode, bool test) {
     files.AddFile(QStringLiteral("holiday.mpg"), 700000);
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QStringLiteral("CdRom16");
-    burner.OpenDevice();
+    OpenVirtualWriter(burner);
     burner.BurnMode = mode;
     burner.TestMode = test;
     burner.FileTree = files.Tree();
-    list.Burner = &burner;
-    TsbActionItem& item = list.Add();
-    item.Action = &action;
-    action.OnMessage = [this](const void*, const QString& m, TsbLogItemType) { messages.push_back(m); };
-    try {
-      action.Execute(&item);
-    } catch (const TsbError& e) {
-      error = e.Message();
-    }
+    Execute(action);
     burner.FileTree = nullptr;
   }
-  bool Saw(const char* text) const {
-    return std::find(messages.begin(), messages.end(), QString::fromLatin1(text)) != messages.end();
-  }
+  bool Saw(const char* text) const { return Count(text) > 0; }
 
   FileTreeBuilder files;
-  TsbBurner burner;
-  TsbActionList list;
   TsbBurnAtOnceToCDDVDAction action;
-  std::vector<QString> messages;
-  QString error;
 };
-
-QStringList Images(const VirtualWriters& writers, const char* pattern) {
-  return QDir(writers.Directory()).entryList({QString::fromLatin1(pattern)});
-}
 
 }  // namespace
 
@@ -62,7 +41,7 @@ TEST(BurnAtOnce, TrackAtOnceBuildsBurnsClosesAndEjects) {
   EXPECT_TRUE(run.Saw("Closing session"));
   EXPECT_TRUE(run.Saw("Eject disc"));
   EXPECT_EQ(run.messages.back(), QStringLiteral("Burning completed"));
-  EXPECT_EQ(Images(writers, "CdRom16-*.cue").size(), 1);
+  EXPECT_EQ(writers.Images("CdRom16-*.cue").size(), 1);
 }
 
 TEST(BurnAtOnce, ATestBurnDoesNotCloseTheSessionAndOtherModesOnlyEject) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "action_run.h"
 #include "engine/action_list.h"
 #include "engine/burn_at_once_action.h"
 #include "engine/burn_to_file_action.h"
@@ -34,11 +35,7 @@ struct JobRun {
     list.Options.FileName = fileName;
     list.Add().Action = &action;
   }
-  void OpenWriter() {
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QStringLiteral("CdRom16");
-    burner.OpenDevice();
-  }
+  void OpenWriter() { OpenVirtualWriter(burner); }
   /// Runs the job to its end; `cancelAt` cancels as the job enters that step.
   void Run(std::optional<Step> cancelAt = std::nullopt) {
     TsbBurnJob job(list, burner);
@@ -71,6 +68,26 @@ struct JobRun {
   QString failure;
 };
 
+/// A data burn of one file on CdRom16 as a job: the file's tree, the action
+/// and the run, made in this order and torn down in the reverse.
+struct DataBurn {
+  DataBurn() : run(burn) {
+    files.AddFile(QStringLiteral("holiday.mpg"), 300000);
+    run.OpenWriter();
+    run.burner.FileTree = files.Tree();
+  }
+  /// Runs the job to its end (see JobRun::Run); the tree stays the builder's.
+  JobRun& Run(std::optional<Step> cancelAt = std::nullopt) {
+    run.Run(cancelAt);
+    run.burner.FileTree = nullptr;
+    return run;
+  }
+
+  FileTreeBuilder files;
+  TsbBurnAtOnceToCDDVDAction burn;
+  JobRun run;
+};
+
 QStringList Recorded(const VirtualWriters& writers) {
   return QDir(writers.Directory()).entryList({QStringLiteral("CdRom16-*.cue"), QStringLiteral("CdRom16-*.iso")});
 }
@@ -90,16 +107,10 @@ struct FixedDate {
 
 TEST(BurnJob, ADataBurnGoesThroughItsStepsInOrderAndClosesOnlyWhatTheRecordingLeftOpen) {
   VirtualWriters writers("cd-r");
-  FileTreeBuilder files;
-  files.AddFile(QStringLiteral("holiday.mpg"), 300000);
   {
-    TsbBurnAtOnceToCDDVDAction burn;
-    JobRun run(burn);
-    run.OpenWriter();
-    run.burner.FileTree = files.Tree();
-    run.burner.VerifyAfterBurn = true;
-    run.Run();
-    run.burner.FileTree = nullptr;
+    DataBurn data;
+    data.run.burner.VerifyAfterBurn = true;
+    const JobRun& run = data.Run();
     EXPECT_EQ(run.outcome, TsbBurnOutcome::Succeeded) << run.failure.toStdString();
     EXPECT_EQ(run.finished, 1);
     EXPECT_EQ(run.steps, (std::vector<Step>{Step::Checking, Step::Preparing, Step::Writing, Step::Verifying,
@@ -107,13 +118,9 @@ TEST(BurnJob, ADataBurnGoesThroughItsStepsInOrderAndClosesOnlyWhatTheRecordingLe
     EXPECT_EQ(run.messages.back(), QStringLiteral("Burning completed"));
   }
   // Session at once: the drive closes the session with the recording.
-  TsbBurnAtOnceToCDDVDAction burn;
-  JobRun run(burn);
-  run.OpenWriter();
-  run.burner.FileTree = files.Tree();
-  run.burner.BurnMode = bmSAOFromTree;
-  run.Run();
-  run.burner.FileTree = nullptr;
+  DataBurn data;
+  data.run.burner.BurnMode = bmSAOFromTree;
+  const JobRun& run = data.Run();
   EXPECT_EQ(run.outcome, TsbBurnOutcome::Succeeded) << run.failure.toStdString();
   EXPECT_EQ(run.steps, (std::vector<Step>{Step::Checking, Step::Preparing, Step::Writing, Step::Ejecting}));
   EXPECT_FALSE(run.Said("Closing session"));
@@ -130,15 +137,9 @@ TEST(BurnJob, ACancelInEachStepEndsTheJobCancelledAndNeverCompleted) {
     QTemporaryDir scratch;
     const QString trace = scratch.filePath(QStringLiteral("commands"));
     VirtualWriters writers(("cd-r,trace=" + trace.toLocal8Bit()).constData());
-    FileTreeBuilder files;
-    files.AddFile(QStringLiteral("holiday.mpg"), 300000);
-    TsbBurnAtOnceToCDDVDAction burn;
-    JobRun run(burn);
-    run.OpenWriter();
-    run.burner.FileTree = files.Tree();
-    run.burner.VerifyAfterBurn = true;
-    run.Run(c.at);
-    run.burner.FileTree = nullptr;
+    DataBurn data;
+    data.run.burner.VerifyAfterBurn = true;
+    const JobRun& run = data.Run(c.at);
     EXPECT_EQ(run.outcome, TsbBurnOutcome::Cancelled) << run.failure.toStdString();
     EXPECT_TRUE(run.failure.isEmpty()) << run.failure.toStdString();
     EXPECT_FALSE(run.Said("Burning completed"));
@@ -159,14 +160,8 @@ TEST(BurnJob, AFailedStepEndsTheJobFailedWithItsTextAndNoCompletion) {
   {
     // The drive refuses a block: no close by the program, no eject.
     VirtualWriters writers("cd-r,fault=write-error@40");
-    FileTreeBuilder files;
-    files.AddFile(QStringLiteral("holiday.mpg"), 300000);
-    TsbBurnAtOnceToCDDVDAction burn;
-    JobRun run(burn);
-    run.OpenWriter();
-    run.burner.FileTree = files.Tree();
-    run.Run();
-    run.burner.FileTree = nullptr;
+    DataBurn data;
+    const JobRun& run = data.Run();
     EXPECT_EQ(run.outcome, TsbBurnOutcome::Failed);
     EXPECT_TRUE(run.failure.startsWith(QStringLiteral("Emberline_CdvdWriter_TrackAtOnceFromTree() failed")))
         << run.failure.toStdString();
@@ -176,15 +171,9 @@ TEST(BurnJob, AFailedStepEndsTheJobFailedWithItsTextAndNoCompletion) {
   {
     // A disc that does not read back is closed and ejected, and the job fails.
     VirtualWriters writers("cd-r,fault=corrupt@30");
-    FileTreeBuilder files;
-    files.AddFile(QStringLiteral("holiday.mpg"), 300000);
-    TsbBurnAtOnceToCDDVDAction burn;
-    JobRun run(burn);
-    run.OpenWriter();
-    run.burner.FileTree = files.Tree();
-    run.burner.VerifyAfterBurn = true;
-    run.Run();
-    run.burner.FileTree = nullptr;
+    DataBurn data;
+    data.run.burner.VerifyAfterBurn = true;
+    const JobRun& run = data.Run();
     EXPECT_EQ(run.outcome, TsbBurnOutcome::Failed);
     EXPECT_TRUE(run.failure.startsWith(QStringLiteral("Emberline_CdvdWriter_Verify() failed")))
         << run.failure.toStdString();

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "action_run.h"
 #include "emberline/cdvd_writer.h"
 #include "engine/burner.h"
 #include "support/virtual_writers.h"
@@ -37,11 +38,7 @@ void SetTracks(TsbTrackList& list, const QStringList& names) {
 }
 
 struct OpenBurner {
-  OpenBurner() {
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QStringLiteral("CdRom16");
-    burner.OpenDevice();
-  }
+  OpenBurner() { OpenVirtualWriter(burner); }
   bool Write() {
     return WriteDataDisc(burner, [this](const QString& m, TsbLogItemType) { messages.push_back(m); });
   }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "action_run.h"
 #include "engine/action.h"
 #include "engine/burner.h"
 #include "log/callback_eventer.h"
@@ -32,9 +33,7 @@ struct Finisher {
 TEST(FinishingSteps, CloseSessionReportsProgress100AndItsMessage) {
   VirtualWriters writers(nullptr);
   TsbBurner burner;
-  burner.TransportType = TsbTransportType::ttSpti;
-  burner.DeviceName = QStringLiteral("CdRom16");
-  burner.OpenDevice();
+  OpenVirtualWriter(burner);
   Finisher finisher(burner);
   std::vector<int> progress;
   CallBackEventer().OnProgress = [&](TsbCallBackEventer&, int p) { progress.push_back(p); };
@@ -60,9 +59,7 @@ TEST(FinishingSteps, AFailedCloseIsKeptWithTheLiteralBackslashNButNeitherShownNo
 TEST(FinishingSteps, EjectReleasesTheTrayFirstAndSaysSo) {
   VirtualWriters writers(nullptr);
   TsbBurner burner;
-  burner.TransportType = TsbTransportType::ttSpti;
-  burner.DeviceName = QStringLiteral("CdRom16");
-  burner.OpenDevice();
+  OpenVirtualWriter(burner);
   burner.Lock();
   Finisher finisher(burner);
   finisher.action.Eject();

@@ -14,36 +14,24 @@
 #include "emberline/emberline.h"
 #include "engine/burn_failure_text.h"
 #include "engine/video_burn_options.h"
+#include "support/video_sources.h"
 #include "support/virtual_writers.h"
 
 using namespace ondrelle;
-
-namespace {
-
-QString Fixture(const char* name) {
-  return QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/") + QString::fromLatin1(name);
-}
-
-QString DvdFixture(const char* name) {
-  return QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/") + QString::fromLatin1(name);
-}
-
-bool FixturesPresent() {
-  return QFileInfo::exists(Fixture("vcd-pal.mpg")) && QFileInfo::exists(DvdFixture("one-title/VIDEO_TS"));
-}
-
-}  // namespace
+using test_support::DvdFixture;
+using test_support::VideoFixture;
+using test_support::VideoFixturesPresent;
 
 TEST(SourceCheck, EachCDKindTakesItsOwnMpegAndSaysWhatItFound) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   VirtualWriters library("none");
 
-  const TsbSourceCheck vcd = CheckVideoSource(vkVideoCD, Fixture("vcd-pal.mpg"));
+  const TsbSourceCheck vcd = CheckVideoSource(vkVideoCD, VideoFixture("vcd-pal.mpg"));
   ASSERT_TRUE(vcd.Passed()) << vcd.Refusal.toStdString() << " / " << vcd.Detail.toStdString();
   EXPECT_EQ(vcd.SystemVersion, 1);
   EXPECT_EQ(vcd.Width, 352);
   EXPECT_EQ(vcd.Height, 288);
-  EXPECT_EQ(vcd.Bytes, QFileInfo(Fixture("vcd-pal.mpg")).size());
+  EXPECT_EQ(vcd.Bytes, QFileInfo(VideoFixture("vcd-pal.mpg")).size());
   // Track 1 (at least 300 sectors), the pregap and postgap, the margins and one sector per pack.
   EXPECT_GT(vcd.DiscSectors, 300u + 150u + 150u + 75u + static_cast<std::uint64_t>(vcd.Bytes / 2324) - 1);
   // The share is of the free sectors, rounded up.
@@ -52,41 +40,41 @@ TEST(SourceCheck, EachCDKindTakesItsOwnMpegAndSaysWhatItFound) {
   EXPECT_TRUE(described.endsWith(QStringLiteral(": 25 % of the disc"))) << described.toStdString();
   EXPECT_FALSE(SourceDescription(vcd, 0).contains(QLatin1Char('%')));
 
-  const TsbSourceCheck ntsc = CheckVideoSource(vkVideoCD, Fixture("vcd-ntsc.mpg"));
+  const TsbSourceCheck ntsc = CheckVideoSource(vkVideoCD, VideoFixture("vcd-ntsc.mpg"));
   ASSERT_TRUE(ntsc.Passed());
   EXPECT_TRUE(SourceDescription(ntsc, 0).startsWith(QStringLiteral("MPEG-1, 352x240, 29.97 fps, 3 s")))
       << SourceDescription(ntsc, 0).toStdString();
 
-  const TsbSourceCheck svcd = CheckVideoSource(vkSuperVideoCD, Fixture("svcd-pal.mpg"));
+  const TsbSourceCheck svcd = CheckVideoSource(vkSuperVideoCD, VideoFixture("svcd-pal.mpg"));
   ASSERT_TRUE(svcd.Passed()) << svcd.Refusal.toStdString();
   EXPECT_TRUE(SourceDescription(svcd, 0).startsWith(QStringLiteral("MPEG-2, 480x576, 25 fps, 3 s")));
 }
 
 TEST(SourceCheck, AWrongSourceIsRefusedInPlainWordsWithTheLibrarysTextKeptApart) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   VirtualWriters library("none");
   QTemporaryDir scratch;
 
-  const TsbSourceCheck mpeg2 = CheckVideoSource(vkVideoCD, Fixture("svcd-pal.mpg"));
+  const TsbSourceCheck mpeg2 = CheckVideoSource(vkVideoCD, VideoFixture("svcd-pal.mpg"));
   EXPECT_EQ(mpeg2.Result, TsbSourceCheck::Outcome::Refused);
   EXPECT_EQ(mpeg2.Refusal, QStringLiteral("This file is MPEG-2, which a Video CD cannot carry: choose an MPEG-1 "
                                           "file, or go back and choose Super Video CD."));
   EXPECT_TRUE(mpeg2.Detail.contains(QStringLiteral("MPEG-2 stream given for a Video CD")));
 
-  const TsbSourceCheck mpeg1 = CheckVideoSource(vkSuperVideoCD, Fixture("vcd-pal.mpg"));
+  const TsbSourceCheck mpeg1 = CheckVideoSource(vkSuperVideoCD, VideoFixture("vcd-pal.mpg"));
   EXPECT_EQ(mpeg1.Refusal, QStringLiteral("This file is MPEG-1, which a Super Video CD cannot carry: choose an "
                                           "MPEG-2 file, or go back and choose Video CD."));
 
   // Any other fault is named without the path, with what to choose instead.
-  const TsbSourceCheck size = CheckVideoSource(vkVideoCD, Fixture("mpeg1-640x360.mpg"));
+  const TsbSourceCheck size = CheckVideoSource(vkVideoCD, VideoFixture("mpeg1-640x360.mpg"));
   EXPECT_TRUE(size.Refusal.startsWith(QStringLiteral("This file cannot be burned as a Video CD (")))
       << size.Refusal.toStdString();
   EXPECT_TRUE(size.Refusal.contains(QStringLiteral("640x360")));
-  EXPECT_FALSE(size.Refusal.contains(Fixture("mpeg1-640x360.mpg")));
+  EXPECT_FALSE(size.Refusal.contains(VideoFixture("mpeg1-640x360.mpg")));
   EXPECT_TRUE(
       size.Refusal.endsWith(QStringLiteral("choose an MPEG-1 file made for a Video CD (352x288 at 25 fps, "
                                            "or 352x240 at 29.97 or 23.976 fps).")));
-  EXPECT_TRUE(CheckVideoSource(vkVideoCD, Fixture("text.txt")).Refusal.contains(QStringLiteral("MPEG")));
+  EXPECT_TRUE(CheckVideoSource(vkVideoCD, VideoFixture("text.txt")).Refusal.contains(QStringLiteral("MPEG")));
 
   const TsbSourceCheck gone = CheckVideoSource(vkVideoCD, scratch.filePath(QStringLiteral("gone.mpg")));
   EXPECT_TRUE(gone.Refusal.startsWith(QStringLiteral("The file cannot be read ("))) << gone.Refusal.toStdString();
@@ -100,7 +88,7 @@ TEST(SourceCheck, AWrongSourceIsRefusedInPlainWordsWithTheLibrarysTextKeptApart)
 }
 
 TEST(SourceCheck, ADvdFolderIsMeasuredAsTheImageTheBurnWrites) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   VirtualWriters library("none");
   for (const char* given : {"one-title/VIDEO_TS", "one-title/", "two-titlesets"}) {
     const TsbSourceCheck dvd = CheckVideoSource(vkDVDVideo, DvdFixture(given));
@@ -119,15 +107,15 @@ TEST(SourceCheck, ADvdFolderIsMeasuredAsTheImageTheBurnWrites) {
 }
 
 TEST(SourceCheck, ACancelledCheckSaysSoAndAChangedSourceChangesItsFingerprint) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   VirtualWriters library("none");
   std::uint8_t cancel = 1;
-  EXPECT_EQ(CheckVideoSource(vkSuperVideoCD, Fixture("svcd-pal.mpg"), &cancel).Result,
+  EXPECT_EQ(CheckVideoSource(vkSuperVideoCD, VideoFixture("svcd-pal.mpg"), &cancel).Result,
             TsbSourceCheck::Outcome::Cancelled);
 
   QTemporaryDir scratch;
   const QString copy = scratch.filePath(QStringLiteral("movie.mpg"));
-  ASSERT_TRUE(QFile::copy(Fixture("vcd-pal.mpg"), copy));
+  ASSERT_TRUE(QFile::copy(VideoFixture("vcd-pal.mpg"), copy));
   const QString before = SourceFingerprint(copy);
   EXPECT_FALSE(before.isEmpty());
   QFile file(copy);

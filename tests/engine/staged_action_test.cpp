@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "action_run.h"
 #include "engine/burner.h"
 #include "engine/run_cancelled.h"
 #include "engine/tsb_error.h"
@@ -20,9 +21,7 @@ namespace {
 
 struct StageRun {
   explicit StageRun(const char* device = "CdRom16") {
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QString::fromLatin1(device);
-    burner.OpenDevice();
+    OpenVirtualWriter(burner, device);
     list.Burner = &burner;
     item = &list.Add();
     item->Action = &action;

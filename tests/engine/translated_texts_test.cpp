@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "action_run.h"
 #include "engine/burn_at_once_action.h"
 #include "engine/burner.h"
 #include "engine/tsb_error.h"
@@ -48,9 +49,7 @@ std::vector<QString> BurnTrackAtOnce() {
   FileTreeBuilder files;
   files.AddFile(QStringLiteral("holiday.mpg"), 300000);
   TsbBurner burner;
-  burner.TransportType = TsbTransportType::ttSpti;
-  burner.DeviceName = QStringLiteral("CdRom16");
-  burner.OpenDevice();
+  OpenVirtualWriter(burner);
   burner.BurnMode = bmTAOFromTree;
   burner.TestMode = true;
   burner.FileTree = files.Tree();

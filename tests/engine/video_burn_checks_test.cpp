@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 
+#include "action_run.h"
 #include "engine/burn_checks.h"
 #include "engine/burner.h"
 #include "engine/page_checks.h"
@@ -99,9 +100,7 @@ TEST(VideoBurnChecks, TogetherOnTheOpenWriterInThePagesOrder) {
 
   auto check = [&](const char* device, std::uint8_t kind, const QString& source) {
     TsbBurner burner;
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QString::fromLatin1(device);
-    burner.OpenDevice();
+    OpenVirtualWriter(burner, device);
     const QString refusal = Refusal([&] { CheckBeforeVideoBurn(burner, kind, source); });
     EXPECT_EQ(burner.LastMessage, refusal);
     return refusal;

@@ -11,8 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/burner.h"
-#include "engine/tsb_error.h"
+#include "action_run.h"
 #include "engine/video_file_action.h"
 #include "engine/video_write_step.h"
 #include "log/callback_eventer.h"
@@ -34,41 +33,20 @@ QByteArray Md5(const QString& path) {
   return hash.result();
 }
 
-struct VideoRun {
+struct VideoRun : ActionRun {
   void Run(std::uint8_t kind, const QString& source, bool test = false, const char* device = "CdRom16") {
-    burner.TransportType = TsbTransportType::ttSpti;
-    burner.DeviceName = QString::fromLatin1(device);
-    burner.OpenDevice();
+    OpenVirtualWriter(burner, device);
     burner.TestMode = test;
     action.Options.VideoKind = kind;
     action.Options.IsDVD = kind == vkDVDVideo;
     (action.Options.IsDVD ? action.Options.SourceFolder : action.Options.SourceFile) = source;
     action.Options.VolumeLabel = QStringLiteral("Video");
     action.Options.PublisherName = QStringLiteral("Emberline");
-    list.Burner = &burner;
-    TsbActionItem& item = list.Add();
-    item.Action = &action;
-    action.OnMessage = [this](const void*, const QString& m, TsbLogItemType) { messages.push_back(m); };
-    try {
-      action.Execute(&item);
-    } catch (const TsbError& e) {
-      error = e.Message();
-    }
-  }
-  int Count(const char* text) const {
-    return static_cast<int>(std::count(messages.begin(), messages.end(), QString::fromLatin1(text)));
+    Execute(action);
   }
 
-  TsbBurner burner;
-  TsbActionList list;
   TsbVideoFileAction action;
-  std::vector<QString> messages;
-  QString error;
 };
-
-QStringList Images(const VirtualWriters& writers, const char* pattern) {
-  return QDir(writers.Directory()).entryList({QString::fromLatin1(pattern)});
-}
 
 QString RunTool(const QString& program, const QStringList& arguments, const QString& folder) {
   QProcess process;
@@ -95,7 +73,7 @@ TEST(VideoFileAction, ATestBurnCallsTheLibraryOnceSkipsCloseEjectsAndLeavesTheDi
   EXPECT_EQ(run.messages.back(), QStringLiteral("Burning completed"));
   EXPECT_TRUE(run.burner.BurnSucceeded);
   EXPECT_EQ(cancelEnabled, (std::vector<bool>{true, false})) << "Cancel is offered for the write only";
-  EXPECT_TRUE(Images(writers, "CdRom16-*.cue").isEmpty()) << "a test burn records nothing";
+  EXPECT_TRUE(writers.Images("CdRom16-*.cue").isEmpty()) << "a test burn records nothing";
 }
 
 struct RealBurn {
@@ -115,7 +93,7 @@ TEST_P(VideoFileActionOf, ARealBurnIsReadBackByTheVideoCdReader) {
   ASSERT_TRUE(run.error.isEmpty()) << run.error.toStdString();
   EXPECT_EQ(run.messages.back(), QStringLiteral("Burning completed"));
   EXPECT_EQ(Md5(Fixture(c.source)), before) << "the source is only read";
-  const QStringList cues = Images(writers, "CdRom16-*.cue");
+  const QStringList cues = writers.Images("CdRom16-*.cue");
   ASSERT_EQ(cues.size(), 1);
   const QString info =
       RunTool(QStringLiteral("vcd-info"), {QStringLiteral("-B"), QStringLiteral("--cue-file=") + cues.front()},
@@ -171,7 +149,7 @@ TEST(VideoFileAction, AFailedLibraryCallIsTheRunsErrorAndNothingIsEjected) {
   dvd.Run(vkDVDVideo, QStringLiteral("/nonexistent/VIDEO_TS"));
   EXPECT_TRUE(dvd.error.startsWith(QStringLiteral("Emberline_DVDVideo_Create() failed, exception ")))
       << dvd.error.toStdString();
-  EXPECT_TRUE(Images(writers, "CdRom16-*").filter(QStringLiteral(".iso")).isEmpty());
+  EXPECT_TRUE(writers.Images("CdRom16-*").filter(QStringLiteral(".iso")).isEmpty());
 }
 
 TEST(VideoFileAction, AnUnknownKindIsAFailureNotABurnReportedAsDone) {

@@ -48,82 +48,11 @@ using namespace ondrelle;
 
 namespace {
 
-/// The program on virtual writers of the test's choosing, the wizard on its
-/// transport page, the Video CD templates beside it.
-class Wizard {
- public:
-  explicit Wizard(const char* writers)
-      : program_((SetWriters(writers), folder_.filePath(QStringLiteral("lame.dll")))), wizard(program_.Wizard()) {
-    wizard.TemplateDirectory = templates_.path();
-    for (const char* name : {"Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"}) {
-      QFile file(QDir(templates_.path()).filePath(QString::fromLatin1(name)));
-      if (file.open(QIODevice::WriteOnly)) file.resize(2048);
-    }
-    program_.Start();
-    program_.Welcome().ButtonNext->click();
-  }
-
-  /// Clicks Next as the user does; the texts of the boxes it raised.
-  QString Next() {
-    ModalAnswerer boxes;
-    WizardDriver::WaitPastGuard();
-    QTest::mouseClick(wizard.ButtonNext, Qt::LeftButton);
-    // A burn it starts runs on; its end comes through the event loop.
-    (void)QTest::qWaitFor([this] { return !wizard.BurnRunning(); }, 120000);
-    return boxes.Texts().join(QLatin1Char('|'));
-  }
-
-  /// From the transport page to the summary, a Video CD of the test fixture.
-  bool ToSummary(const std::function<void()>& onModePage = {}) {
-    if (!Next().isEmpty() || !Next().isEmpty()) return false;  // transport, device
-    wizard.DiscTypePage()->cbVideoDiscType->setCurrentIndex(vkVideoCD);
-    if (!Next().isEmpty()) return false;
-    wizard.SourcePage()->SetSourcePath(Source());
-    if (!QTest::qWaitFor([this] { return !wizard.SourcePage()->Checking(); }, 30000)) return false;
-    if (!Next().isEmpty()) return false;  // source
-    if (onModePage) onModePage();
-    if (!Next().isEmpty() || !Next().isEmpty()) return false;  // mode, options
-    return wizard.ActivePage() == wpSummary;
-  }
-
-  static QString Source() {
-#ifdef ONDRELLE_VIDEO_FIXTURES
-    return QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/vcd-pal.mpg");
-#else
-    return {};
-#endif
-  }
-  QString Image() const {
-    QDirIterator files(virtual_.path(), {QStringLiteral("*.cue")}, QDir::Files);
-    return files.hasNext() ? files.next() : QString();
-  }
-  TOndrelleProgram& Program() {
-    return program_;
-  }
-  TfrmFinalAction& Page() const {
-    return *wizard.FinalPage();
-  }
-  QStringList Log() const {
-    QStringList rows;
-    for (int i = 0; i < Page().lvLog->topLevelItemCount(); ++i) rows << Page().lvLog->topLevelItem(i)->text(0);
-    return rows;
-  }
-
- private:
-  const char* SetWriters(const char* writers) {
-    ::setenv("ONDRELLE_VIRTUAL_DIR", virtual_.path().toLocal8Bit().constData(), 1);
-    ::setenv("ONDRELLE_VIRTUAL_WRITERS", writers, 1);
-    return writers;
-  }
-
-  QTemporaryDir folder_;
-  QTemporaryDir templates_;
-  QTemporaryDir virtual_;
-  TOndrelleProgram program_;
-
- public:
-  TMainForm& wizard;
-};
+/// The wizard on virtual writers walked with the mouse to the summary of
+/// a Video CD of the test fixture.
+void ToSummary(WizardDriver& run, const std::function<void()>& onModePage = {}) {
+  run.ToSummary(vkVideoCD, WizardDriver::Source(vkVideoCD), onModePage);
+}
 
 /// What the burning page's band showed, sampled while a burn runs (the
 /// page is made when the wizard first enters it).
@@ -156,7 +85,7 @@ QString WithoutBreaks(QString text) {
 }
 
 bool HasMedia() {
-  return !Wizard::Source().isEmpty() && QFileInfo::exists(Wizard::Source());
+  return !WizardDriver::Source(vkVideoCD).isEmpty();
 }
 
 }  // namespace
@@ -164,8 +93,8 @@ bool HasMedia() {
 TEST(BurnProgress, ARealtimeBurnShowsPhaseAmountTimesAndSpeedThatMove) {
   if (!HasMedia()) GTEST_SKIP() << "no test media in this build";
   // 2x: a few seconds of writing; every command a little slow, so no phase passes unseen.
-  Wizard run("cd-r,realtime=1,speeds=353,latency=20");
-  ASSERT_TRUE(run.ToSummary());
+  WizardDriver run("cd-r,realtime=1,speeds=353,latency=20");
+  ASSERT_NO_FATAL_FAILURE(ToSummary(run));
   Sampled seen(run.wizard);
   EXPECT_EQ(run.Next(), QString());
   seen.timer.stop();
@@ -187,18 +116,17 @@ TEST(BurnProgress, ARealtimeBurnShowsPhaseAmountTimesAndSpeedThatMove) {
   EXPECT_LT(speed.captured(1).toDouble(), 4.0);
 
   // The end: the whole amount, the bar full, and where the disc went.
-  const TsbBurnProgressView& view = *run.Page().ProgressView;
+  const TsbBurnProgressView& view = *run.wizard.FinalPage()->ProgressView;
   EXPECT_EQ(view.lblCaption->text(), QStringLiteral("Burning completed"));
   EXPECT_TRUE(view.lblSpeed->text().isEmpty());
   EXPECT_EQ(view.Meter().Done(), view.Meter().Total());
-  EXPECT_EQ(run.Page().pbWrite->value(), 100);
-  const QString image = run.Image();
+  EXPECT_EQ(run.wizard.FinalPage()->pbWrite->value(), 100);
+  const QString image = run.Recorded(QStringLiteral("*.cue"));
   ASSERT_FALSE(image.isEmpty());
-  EXPECT_TRUE(run.Log().contains(QStringLiteral("The virtual writer saved the disc as ") + image))
-      << run.Log().join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(run.BurnLog().contains(QStringLiteral("The virtual writer saved the disc as ") + image))
+      << run.BurnLog().join(QLatin1Char('\n')).toStdString();
   EXPECT_EQ(view.lblCaption->toolTip(), image);
-  WizardDriver::WaitPastGuard();
-  QTest::mouseClick(run.wizard.ButtonNext, Qt::LeftButton);
+  EXPECT_EQ(run.Next(), QString());  // to the completion window
   EXPECT_EQ(WithoutBreaks(run.Program().Finish().DescriptionLabel->text()),
             QStringLiteral("You have successfully completed the Ondrelle. The virtual writer saved the disc as ") +
                 image + QLatin1Char('.'));
@@ -207,16 +135,16 @@ TEST(BurnProgress, ARealtimeBurnShowsPhaseAmountTimesAndSpeedThatMove) {
 TEST(BurnProgress, AFailedACancelledAndATestRunEachEndWithTheCaptionThatSaysSo) {
   if (!HasMedia()) GTEST_SKIP() << "no test media in this build";
   {
-    Wizard run("cd-r,fault=write-error@40");
-    ASSERT_TRUE(run.ToSummary());
+    WizardDriver run("cd-r,fault=write-error@40");
+    ASSERT_NO_FATAL_FAILURE(ToSummary(run));
     EXPECT_FALSE(run.Next().isEmpty());  // the error box
-    EXPECT_EQ(run.Page().ProgressView->lblCaption->text(), QStringLiteral("Burning failed"));
-    EXPECT_EQ(run.Page().pbWrite->value(), 100);
-    EXPECT_FALSE(run.Log().contains(QStringLiteral("Burning completed")));
+    EXPECT_EQ(run.wizard.FinalPage()->ProgressView->lblCaption->text(), QStringLiteral("Burning failed"));
+    EXPECT_EQ(run.wizard.FinalPage()->pbWrite->value(), 100);
+    EXPECT_FALSE(run.BurnLog().contains(QStringLiteral("Burning completed")));
   }
   {
-    Wizard run("cd-r,realtime=1,speeds=176");
-    ASSERT_TRUE(run.ToSummary());
+    WizardDriver run("cd-r,realtime=1,speeds=176");
+    ASSERT_NO_FATAL_FAILURE(ToSummary(run));
     run.wizard.Confirm = [](const QString&) { return true; };
     Sampled seen(run.wizard);
     bool pressed = false;
@@ -228,12 +156,13 @@ TEST(BurnProgress, AFailedACancelledAndATestRunEachEndWithTheCaptionThatSaysSo) 
     };
     EXPECT_EQ(run.Next(), QString());
     EXPECT_TRUE(pressed);
-    EXPECT_EQ(run.Page().ProgressView->lblCaption->text(), QStringLiteral("Burning cancelled"));
-    EXPECT_LT(run.Page().ProgressView->Meter().Done(), run.Page().ProgressView->Meter().Total());
+    EXPECT_EQ(run.wizard.FinalPage()->ProgressView->lblCaption->text(), QStringLiteral("Burning cancelled"));
+    EXPECT_LT(run.wizard.FinalPage()->ProgressView->Meter().Done(),
+              run.wizard.FinalPage()->ProgressView->Meter().Total());
   }
   {
-    Wizard run("cd-r");
-    ASSERT_TRUE(run.ToSummary([&run] {
+    WizardDriver run("cd-r");
+    ASSERT_NO_FATAL_FAILURE(ToSummary(run, [&run] {
       ASSERT_TRUE(run.wizard.BurnModePage()->chbTestMode->isEnabled());
       QCheckBox& test = *run.wizard.BurnModePage()->chbTestMode;
       QTest::mouseClick(&test, Qt::LeftButton, {}, QPoint(8, test.height() / 2));  // on its box
@@ -241,24 +170,19 @@ TEST(BurnProgress, AFailedACancelledAndATestRunEachEndWithTheCaptionThatSaysSo) 
     ASSERT_TRUE(run.wizard.Burner->TestMode);
     EXPECT_EQ(run.Next(), QString());
     const QString said = QStringLiteral("Test completed: nothing was written to the disc");
-    EXPECT_EQ(run.Page().ProgressView->lblCaption->text(), said);
-    EXPECT_EQ(run.Log().constLast(), said);
-    EXPECT_TRUE(run.Log().filter(QStringLiteral("saved the disc")).isEmpty()) << "a test leaves no disc";
-    WizardDriver::WaitPastGuard();
-    QTest::mouseClick(run.wizard.ButtonNext, Qt::LeftButton);
+    EXPECT_EQ(run.wizard.FinalPage()->ProgressView->lblCaption->text(), said);
+    EXPECT_EQ(run.BurnLog().constLast(), said);
+    EXPECT_TRUE(run.BurnLog().filter(QStringLiteral("saved the disc")).isEmpty()) << "a test leaves no disc";
+    EXPECT_EQ(run.Next(), QString());  // to the completion window
     EXPECT_TRUE(run.Program().Finish().DescriptionLabel->text().endsWith(said + QLatin1Char('.')));
   }
 }
 
 TEST(BurnProgress, TheLogSelectsAndCopiesEveryLineWholeAndShowsACutLineInItsTooltip) {
-  TsbBurner burner;
-  TsbLog log;
-  log.Add().LogMessage = QStringLiteral("Burning video disc");  // a line without a time
-  TsbActionList actions;
-  TfrmFinalAction page;
-  page.Log = &log;
-  page.Actions = &actions;
-  page.SetBurner(&burner);
+  PageOnSession s;
+  s.log.Add().LogMessage = QStringLiteral("Burning video disc");  // a line without a time
+  TfrmFinalAction& page = s.page;
+  page.SetBurner(&s.burner);
   const QString longLine = QStringLiteral("Source video file: /home/someone/Videos/") + QString(120, QLatin1Char('x')) +
                            QStringLiteral(".mpg");
   page.AddLogLine(nullptr, longLine, TsbLogItemType::litInfo);
@@ -328,15 +252,11 @@ TEST(BurnProgress, WarningsOfTheLibraryReachTheLogAsWarnings) {
       CallBackEventer().DoWarning(QStringLiteral("EXTRA.VOB in the VIDEO_TS folder is left off the disc"));
     }
   };
-  TsbBurner burner;
-  TsbLog log;
-  TsbActionList actions;
   WarningAction warning;
-  actions.Add().Action = &warning;
-  TfrmFinalAction page;
-  page.Log = &log;
-  page.Actions = &actions;
-  page.SetBurner(&burner);
+  PageOnSession s;
+  s.actions.Add().Action = &warning;
+  TfrmFinalAction& page = s.page;
+  page.SetBurner(&s.burner);
   ASSERT_TRUE(RunToEnd(page));
   ASSERT_GE(page.lvLog->topLevelItemCount(), 1);
   const QTreeWidgetItem* row = page.lvLog->topLevelItem(0);
@@ -346,7 +266,7 @@ TEST(BurnProgress, WarningsOfTheLibraryReachTheLogAsWarnings) {
 }
 
 TEST(DevicePage, TheListShowsEachDrivesNameAndItsWholeProduct) {
-  Wizard run("cd-r;dvd+r,product=LONGPRODUCTNAME1");
+  WizardDriver run("cd-r;dvd+r,product=LONGPRODUCTNAME1");
   ASSERT_EQ(run.Next(), QString());
   TfrmSelectDevice& page = *run.wizard.DevicePage();
   QTreeWidget& list = *page.lvDevices;
@@ -373,7 +293,7 @@ TEST(DevicePage, TheListShowsEachDrivesNameAndItsWholeProduct) {
 }
 
 TEST(DevicePage, AnEmptyListSaysNoWriterWasFoundAndWhatToCheck) {
-  Wizard run("none");
+  WizardDriver run("none");
   ASSERT_EQ(run.Next(), QString());
   TfrmSelectDevice& page = *run.wizard.DevicePage();
   EXPECT_EQ(page.lvDevices->topLevelItemCount(), 0);
@@ -385,7 +305,7 @@ TEST(DevicePage, AnEmptyListSaysNoWriterWasFoundAndWhatToCheck) {
 }
 
 TEST(DevicePage, AClosedDiscIsSaidToBeClosedNotMerelyWritten) {
-  Wizard run("cd-r,sessions=1");
+  WizardDriver run("cd-r,sessions=1");
   ASSERT_EQ(run.Next(), QString());
   EXPECT_TRUE(run.wizard.DevicePage()->lvDevices->topLevelItem(0)->toolTip(0).contains(ClosedDiscText()));
   EXPECT_EQ(run.Next(), ClosedDiscText());

@@ -52,18 +52,6 @@ class ScriptedAction : public TsbAction {
   QString failure_;
 };
 
-/// A page on a burner session, with the wizard's log and action list.
-struct PageOnSession {
-  PageOnSession() {
-    page.Log = &log;
-    page.Actions = &actions;
-  }
-  TsbBurner burner;
-  TsbLog log;
-  TsbActionList actions;
-  TfrmFinalAction page;
-};
-
 }  // namespace
 
 TEST(BurningPage, TheWizardsLinesAreListedWithTheInformationIconAndTheirTime) {

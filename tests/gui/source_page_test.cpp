@@ -34,23 +34,15 @@
 #include "pages/operation_progress_form.h"
 #include "pages/source_data_form.h"
 #include "pages/video_options_form.h"
+#include "support/video_sources.h"
 #include "wizard_driver.h"
 
 using namespace ondrelle;
+using test_support::DvdFixture;
+using test_support::VideoFixture;
+using test_support::VideoFixturesPresent;
 
 namespace {
-
-QString Fixture(const char* name) {
-  return QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/") + QString::fromLatin1(name);
-}
-
-QString DvdFixture(const char* name) {
-  return QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/") + QString::fromLatin1(name);
-}
-
-bool FixturesPresent() {
-  return QFileInfo::exists(Fixture("vcd-pal.mpg")) && QFileInfo::exists(DvdFixture("one-title/VIDEO_TS"));
-}
 
 bool WaitUntil(const std::function<bool()>& done, int milliseconds = 30000) {
   QElapsedTimer clock;
@@ -70,65 +62,14 @@ bool CopyFolder(const QString& from, const QString& to) {
 }
 
 /// The wizard on virtual writers, walked with the mouse to the source page
-/// of `kind`; the source is "chosen" through the page's own Browse button.
-class SourceWizard {
+/// of `kind`; a source is "chosen" through the page's own Browse button.
+class SourceWizard : public WizardDriver {
  public:
-  SourceWizard(const char* writers, int kind)
-      : program_((Setup(writers), scratch_.filePath(QStringLiteral("lame.dll")))), wizard(program_.Wizard()) {
-    wizard.TemplateDirectory = scratch_.path();
-    for (const char* name : {"Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"}) {
-      QFile file(scratch_.filePath(QString::fromLatin1(name)));
-      if (file.open(QIODevice::WriteOnly)) file.resize(2048);
-    }
-    program_.Start();
-    QTest::mouseClick(program_.Welcome().ButtonNext, Qt::LeftButton);
-    Next();  // transport
-    Next();  // device
-    wizard.DiscTypePage()->cbVideoDiscType->setCurrentIndex(kind);
-    Next();  // disc type
+  SourceWizard(const char* writers, int kind) : WizardDriver(writers) {
+    ToSourcePage(kind);
     page = wizard.SourcePage();
   }
 
-  /// Next clicked with the mouse; the texts of the boxes it raised.
-  QString Next() {
-    ModalAnswerer boxes;
-    WizardDriver::WaitPastGuard();
-    QTest::mouseClick(wizard.ButtonNext, Qt::LeftButton);
-    // A burn it starts runs on; its end comes through the event loop.
-    (void)QTest::qWaitFor([this] { return !wizard.BurnRunning(); }, 120000);
-    return boxes.Texts().join(QLatin1Char('|'));
-  }
-
-  /// Browse clicked, `path` picked in the picker, and the check waited for.
-  void Choose(const QString& path) {
-    page->ChooseFile = [path](const QString&) { return path; };
-    page->ChooseFolder = [path] { return path; };
-    QTest::mouseClick(page->btnBrowse, Qt::LeftButton);
-    ASSERT_TRUE(WaitUntil([this] { return !page->Checking(); })) << "the check did not end";
-  }
-
-  QString Scratch(const QString& name) const { return scratch_.filePath(name); }
-
-  /// Whether the virtual writers recorded anything.
-  bool NothingWritten() const {
-    QDirIterator images(virtual_.path(), {QStringLiteral("*.bin"), QStringLiteral("*.cue"), QStringLiteral("*.iso")},
-                        QDir::Files, QDirIterator::Subdirectories);
-    return !images.hasNext();
-  }
-
- private:
-  const char* Setup(const char* writers) {
-    ::setenv("ONDRELLE_VIRTUAL_DIR", virtual_.path().toLocal8Bit().constData(), 1);
-    ::setenv("ONDRELLE_VIRTUAL_WRITERS", writers, 1);
-    return writers;
-  }
-
-  QTemporaryDir scratch_;
-  QTemporaryDir virtual_;
-  TOndrelleProgram program_;
-
- public:
-  TMainForm& wizard;
   TfrmSourceData* page = nullptr;
 };
 
@@ -139,7 +80,7 @@ struct WrongSource {
 
 void ExpectRefusedOnThePage(SourceWizard& w, const WrongSource& wrong) {
   SCOPED_TRACE(wrong.path.toStdString());
-  w.Choose(wrong.path);
+  w.Browse(wrong.path);
   const QString shown = w.page->laSourceInfo->text();
   if (wrong.refusal.endsWith(QLatin1Char('(')))
     EXPECT_TRUE(shown.startsWith(wrong.refusal)) << shown.toStdString();
@@ -159,7 +100,7 @@ const QString kMpeg1ForSvcd = QStringLiteral(
 }  // namespace
 
 TEST(SourcePage, EachKindRefusesItsWrongSourcesOnThePageAndDescribesARightOne) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   struct Kind {
     int kind;
     const char* writers;
@@ -174,16 +115,16 @@ TEST(SourcePage, EachKindRefusesItsWrongSourcesOnThePageAndDescribesARightOne) {
   const std::vector<Kind> kinds{
       {vkVideoCD,
        "cd-r",
-       {{Fixture("svcd-pal.mpg"), kMpeg2ForVcd},
-        {Fixture("text.txt"), QStringLiteral("This file cannot be burned as a Video CD (")},
-        {Fixture("mpeg1-640x360.mpg"), QStringLiteral("This file cannot be burned as a Video CD (")}},
-       Fixture("vcd-pal.mpg"),
+       {{VideoFixture("svcd-pal.mpg"), kMpeg2ForVcd},
+        {VideoFixture("text.txt"), QStringLiteral("This file cannot be burned as a Video CD (")},
+        {VideoFixture("mpeg1-640x360.mpg"), QStringLiteral("This file cannot be burned as a Video CD (")}},
+       VideoFixture("vcd-pal.mpg"),
        QStringLiteral("MPEG-1, 352x288, 25 fps, 3 s, 0.")},
       {vkSuperVideoCD,
        "cd-r",
-       {{Fixture("vcd-pal.mpg"), kMpeg1ForSvcd},
-        {Fixture("svcd-ac3.mpg"), QStringLiteral("This file cannot be burned as a Super Video CD (")}},
-       Fixture("svcd-pal.mpg"),
+       {{VideoFixture("vcd-pal.mpg"), kMpeg1ForSvcd},
+        {VideoFixture("svcd-ac3.mpg"), QStringLiteral("This file cannot be burned as a Super Video CD (")}},
+       VideoFixture("svcd-pal.mpg"),
        QStringLiteral("MPEG-2, 480x576, 25 fps, 3 s, ")},
       {vkDVDVideo,
        "dvd+r",
@@ -199,7 +140,7 @@ TEST(SourcePage, EachKindRefusesItsWrongSourcesOnThePageAndDescribesARightOne) {
     ASSERT_EQ(w.wizard.ActivePage(), wpSource);
     for (const WrongSource& wrong : k.wrong) ExpectRefusedOnThePage(w, wrong);
 
-    w.Choose(k.right);
+    w.Browse(k.right);
     const QString description = w.page->laSourceInfo->text();
     EXPECT_TRUE(description.startsWith(k.description)) << description.toStdString();
     EXPECT_TRUE(description.endsWith(QStringLiteral("% of the disc"))) << description.toStdString();
@@ -210,10 +151,10 @@ TEST(SourcePage, EachKindRefusesItsWrongSourcesOnThePageAndDescribesARightOne) {
 }
 
 TEST(SourcePage, AVideoCDThatFitsByBytesButNotBySectorsIsRefused) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("cd-r,capacity=512", vkVideoCD);
   ASSERT_EQ(w.wizard.Burner->DiscSpace.FreeCount, 512u);
-  w.Choose(Fixture("vcd-pal.mpg"));
+  w.Browse(VideoFixture("vcd-pal.mpg"));
   ASSERT_LE(w.page->SelectedSize(), w.page->PossibleSize());  // by bytes it fits
   const QString shown = w.page->laSourceInfo->text();
   EXPECT_TRUE(shown.startsWith(QStringLiteral("A Video CD of this source needs ")));
@@ -224,18 +165,18 @@ TEST(SourcePage, AVideoCDThatFitsByBytesButNotBySectorsIsRefused) {
 }
 
 TEST(SourcePage, ASourceDeletedAfterItWasChosenIsCaughtOnThePageAndBeforeTheBurn) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("cd-r", vkVideoCD);
-  const QString movie = w.Scratch(QStringLiteral("movie.mpg"));
-  ASSERT_TRUE(QFile::copy(Fixture("vcd-pal.mpg"), movie));
-  w.Choose(movie);
+  const QString movie = w.FilePath(QStringLiteral("movie.mpg"));
+  ASSERT_TRUE(QFile::copy(VideoFixture("vcd-pal.mpg"), movie));
+  w.Browse(movie);
   ASSERT_TRUE(QFile::remove(movie));
   EXPECT_EQ(w.Next(), QStringLiteral("Specified file cannot be found"));
   EXPECT_EQ(w.wizard.ActivePage(), wpSource);
 
   // Put back and checked again, then gone once the page is left.
-  ASSERT_TRUE(QFile::copy(Fixture("vcd-pal.mpg"), movie));
-  w.Choose(movie);
+  ASSERT_TRUE(QFile::copy(VideoFixture("vcd-pal.mpg"), movie));
+  w.Browse(movie);
   ASSERT_EQ(w.Next(), QString());
   ASSERT_EQ(w.Next(), QString());
   ASSERT_EQ(w.Next(), QString());
@@ -248,11 +189,11 @@ TEST(SourcePage, ASourceDeletedAfterItWasChosenIsCaughtOnThePageAndBeforeTheBurn
 }
 
 TEST(SourcePage, AChangedDvdFolderIsCheckedAgainBeforeNextTakesIt) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("dvd+r", vkDVDVideo);
-  const QString folder = w.Scratch(QStringLiteral("VIDEO_TS"));
+  const QString folder = w.FilePath(QStringLiteral("VIDEO_TS"));
   ASSERT_TRUE(CopyFolder(DvdFixture("one-title/VIDEO_TS"), folder));
-  w.Choose(folder + QLatin1Char('/'));
+  w.Browse(folder + QLatin1Char('/'));
   ASSERT_TRUE(w.page->SourceCheck().Passed()) << w.page->laSourceInfo->text().toStdString();
   ASSERT_TRUE(QFile::remove(QDir(folder).filePath(QStringLiteral("VTS_01_0.BUP"))));
   EXPECT_TRUE(w.Next().startsWith(QStringLiteral("The source has changed since it was checked")));
@@ -264,9 +205,9 @@ TEST(SourcePage, AChangedDvdFolderIsCheckedAgainBeforeNextTakesIt) {
 }
 
 TEST(SourcePage, ABurnRefusedOnItsSourceShowsAPlainSentenceAndBackLeadsToTheSource) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("cd-r", vkVideoCD);
-  w.Choose(Fixture("vcd-pal.mpg"));
+  w.Browse(VideoFixture("vcd-pal.mpg"));
   ASSERT_EQ(w.Next(), QString());
   ASSERT_EQ(w.Next(), QString());
   ASSERT_EQ(w.Next(), QString());
@@ -274,7 +215,7 @@ TEST(SourcePage, ABurnRefusedOnItsSourceShowsAPlainSentenceAndBackLeadsToTheSour
   // The source the burn is given turns out to be MPEG-2 only when it starts.
   auto* video = dynamic_cast<TsbVideoFileAction*>(w.wizard.Actions->Items(0).Action);
   ASSERT_NE(video, nullptr);
-  video->Options.SourceFile = Fixture("svcd-pal.mpg");
+  video->Options.SourceFile = VideoFixture("svcd-pal.mpg");
 
   EXPECT_EQ(w.Next(), kMpeg2ForVcd);
   ASSERT_EQ(w.wizard.ActivePage(), wpBurn);
@@ -288,27 +229,23 @@ TEST(SourcePage, ABurnRefusedOnItsSourceShowsAPlainSentenceAndBackLeadsToTheSour
   EXPECT_TRUE(w.NothingWritten());
 
   ASSERT_TRUE(w.wizard.ButtonPrev->isEnabled());
-  WizardDriver::WaitPastGuard();
-  QTest::mouseClick(w.wizard.ButtonPrev, Qt::LeftButton);
+  w.Back();
   EXPECT_EQ(w.wizard.ActivePage(), wpSummary);
   EXPECT_EQ(w.wizard.BurnState, 0);
   EXPECT_TRUE(w.wizard.ButtonClose->isEnabled());
-  WizardDriver::WaitPastGuard();
-  QTest::mouseClick(w.wizard.ButtonPrev, Qt::LeftButton);
-  WizardDriver::WaitPastGuard();
-  QTest::mouseClick(w.wizard.ButtonPrev, Qt::LeftButton);
-  WizardDriver::WaitPastGuard();
-  QTest::mouseClick(w.wizard.ButtonPrev, Qt::LeftButton);
+  w.Back();
+  w.Back();
+  w.Back();
   EXPECT_EQ(w.wizard.ActivePage(), wpSource);
 }
 
 TEST(SourcePage, TheWaitWindowsCancelStopsALongCheckAndNextRefusesTheUncheckedSource) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("cd-r", vkSuperVideoCD);
   // A long stream: the same short one many times over.
-  const QString longMovie = w.Scratch(QStringLiteral("long.mpg"));
+  const QString longMovie = w.FilePath(QStringLiteral("long.mpg"));
   {
-    QFile piece(Fixture("svcd-pal.mpg"));
+    QFile piece(VideoFixture("svcd-pal.mpg"));
     ASSERT_TRUE(piece.open(QIODevice::ReadOnly));
     const QByteArray bytes = piece.readAll();
     QFile out(longMovie);
@@ -337,7 +274,7 @@ TEST(SourcePage, TheWaitWindowsCancelStopsALongCheckAndNextRefusesTheUncheckedSo
 }
 
 TEST(SourcePage, TheFileDialogStartsWhereTheLastSourceCameFromAndOffersAllFiles) {
-  if (!FixturesPresent()) GTEST_SKIP() << "no test media in this build";
+  if (!VideoFixturesPresent()) GTEST_SKIP() << "no test media in this build";
   SourceWizard w("cd-r", vkSuperVideoCD);
   QStringList filters;
   QString startedIn;
@@ -359,10 +296,10 @@ TEST(SourcePage, TheFileDialogStartsWhereTheLastSourceCameFromAndOffersAllFiles)
       static_cast<QDialog*>(dialog)->accept();  // as the Open button does
     });
   };
-  answer(Fixture("svcd-pal.mpg"));
+  answer(VideoFixture("svcd-pal.mpg"));
   QTest::mouseClick(w.page->btnBrowse, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&w] { return !w.page->Checking(); }));
-  EXPECT_EQ(w.page->SourcePath(), Fixture("svcd-pal.mpg"));
+  EXPECT_EQ(w.page->SourcePath(), VideoFixture("svcd-pal.mpg"));
   ASSERT_EQ(filters.size(), 2);
   EXPECT_TRUE(filters.at(0).startsWith(QStringLiteral("Super Video CD files (")));
   EXPECT_TRUE(filters.at(0).contains(QStringLiteral("*.MPG")));
@@ -374,7 +311,7 @@ TEST(SourcePage, TheFileDialogStartsWhereTheLastSourceCameFromAndOffersAllFiles)
   EXPECT_EQ(w.page->StartFolder(), QStringLiteral(ONDRELLE_VIDEO_FIXTURES));
   TfrmSourceData fresh;
   EXPECT_EQ(fresh.StartFolder(), QStringLiteral(ONDRELLE_VIDEO_FIXTURES));
-  answer(Fixture("vcd-pal.mpg"));
+  answer(VideoFixture("vcd-pal.mpg"));
   QTest::mouseClick(w.page->btnBrowse, Qt::LeftButton);
   EXPECT_EQ(startedIn, QStringLiteral(ONDRELLE_VIDEO_FIXTURES));
   ASSERT_TRUE(WaitUntil([&w] { return !w.page->Checking(); }));

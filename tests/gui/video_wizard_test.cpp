@@ -34,6 +34,7 @@
 #include "pages/select_device_form.h"
 #include "pages/source_data_form.h"
 #include "pages/video_options_form.h"
+#include "wizard_driver.h"
 
 using namespace ondrelle;
 
@@ -47,89 +48,19 @@ constexpr bool kVideoCDBurnAvailable = true;
 constexpr bool kDVDVideoBurnAvailable = true;
 const QString kRefusalBeforeVideoBurn = QStringLiteral("Video burning is not available yet");
 
-/// The program on virtual writers of the test's choosing, the wizard shown
-/// on its transport page, Video CD templates in a folder of the test's own.
-class WizardRun {
+/// The wizard on virtual writers, its buttons pressed by their own click:
+/// these runs test what each page checks as it is left, not the guard
+/// against doubled presses, and take no wait past it.
+class WizardRun : public WizardDriver {
  public:
-  explicit WizardRun(const char* writers, bool withTemplates = true)
-      : program_((SetWriters(writers), folder_.filePath(QStringLiteral("lame.dll")))), wizard(program_.Wizard()) {
-    wizard.TemplateDirectory = templates_.path();
-    if (withTemplates) {
-      for (const char* name : {"Emberline_VideoCD.iso", "Emberline_SuperVideoCD.iso"})
-        MakeFile(TemplatePath(name), 2048);
-    }
-    program_.Start();
-    program_.Welcome().ButtonNext->click();
-  }
+  explicit WizardRun(const char* writers) : WizardDriver(writers, Clicks::Programmatic) {}
 
-  QString TemplatePath(const char* name) const { return QDir(templates_.path()).filePath(QString::fromLatin1(name)); }
-  QString FilePath(const QString& name) const { return folder_.filePath(name); }
-  QString VirtualDir() const { return virtual_.path(); }
-  TOndrelleProgram& Program() { return program_; }
-
-  static void MakeFile(const QString& path, qint64 size) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(file.resize(size));
-  }
-
-  /// Chooses `path` on the source page and waits for its check.
-  void Choose(const QString& path) {
-    wizard.SourcePage()->SetSourcePath(path);
-    QElapsedTimer clock;
-    clock.start();
-    while (wizard.SourcePage()->Checking() && clock.elapsed() < 30000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(2);
-    }
-    ASSERT_FALSE(wizard.SourcePage()->Checking());
-  }
   /// A copy of a small real MPEG of the test media, named `name`.
   QString Movie(const char* fixture, const char* name = "movie.mpg") {
     const QString copy = FilePath(QString::fromLatin1(name));
     EXPECT_TRUE(QFile::copy(QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/") + QString::fromLatin1(fixture), copy));
     return copy;
   }
-
-  /// Presses Next; answers the text of the error box it raised, if any. A
-  /// burn it starts is served, as the program's event loop would, to its end.
-  QString Next() {
-    ModalAnswerer boxes;
-    wizard.ButtonNext->click();
-    QElapsedTimer clock;
-    clock.start();
-    while (wizard.BurnRunning() && clock.elapsed() < 120000) {
-      QCoreApplication::processEvents();
-      QThread::msleep(2);
-    }
-    return boxes.Texts().isEmpty() ? QString() : boxes.Texts().join(QLatin1Char('|'));
-  }
-  void Back() { wizard.ButtonPrev->click(); }
-
-  /// From the transport page to the source page with `kind` chosen.
-  void ToSourcePage(int kind) {
-    ASSERT_EQ(Next(), QString());  // transport
-    ASSERT_EQ(wizard.ActivePage(), wpDevice);
-    ASSERT_EQ(Next(), QString());  // device
-    wizard.DiscTypePage()->cbVideoDiscType->setCurrentIndex(kind);
-    ASSERT_EQ(Next(), QString());  // disc type
-    ASSERT_EQ(wizard.ActivePage(), wpSource);
-  }
-
- private:
-  const char* SetWriters(const char* writers) {
-    ::setenv("ONDRELLE_VIRTUAL_DIR", virtual_.path().toLocal8Bit().constData(), 1);
-    ::setenv("ONDRELLE_VIRTUAL_WRITERS", writers, 1);
-    return writers;
-  }
-
-  QTemporaryDir folder_;
-  QTemporaryDir templates_;
-  QTemporaryDir virtual_;
-  TOndrelleProgram program_;
-
- public:
-  TMainForm& wizard;
 };
 
 /// A burn that runs on the job's worker until it is cancelled or its time is
@@ -180,23 +111,6 @@ QStringList LogLines(const TMainForm& wizard) {
   return lines;
 }
 
-QStringList BurnLog(const TMainForm& wizard) {
-  QStringList rows;
-  const QTreeWidget* list = wizard.FinalPage()->lvLog;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) rows << list->topLevelItem(i)->text(0);
-  return rows;
-}
-
-/// From the source page (source chosen) to the summary page.
-void SourceToSummary(WizardRun& run) {
-  ASSERT_EQ(run.Next(), QString());
-  ASSERT_EQ(run.wizard.ActivePage(), wpBurnMode);
-  ASSERT_EQ(run.Next(), QString());
-  ASSERT_EQ(run.wizard.ActivePage(), wpBurnOptions);
-  ASSERT_EQ(run.Next(), QString());
-  ASSERT_EQ(run.wizard.ActivePage(), wpSummary);
-}
-
 QString RunTool(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
@@ -207,11 +121,6 @@ QString RunTool(const QString& program, const QStringList& arguments) {
 QByteArray ReadWhole(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString FindFile(const QString& folder, const QString& pattern) {
-  QDirIterator files(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
-  return files.hasNext() ? files.next() : QString();
 }
 
 }  // namespace
@@ -305,7 +214,7 @@ TEST(VideoWizard, TheSourceStepChecksSizePathFileAndTemplate) {
   ASSERT_TRUE(QFile::remove(videoTemplate));
   EXPECT_EQ(run.Next(), QStringLiteral("Can't find video template ") + videoTemplate);
   EXPECT_EQ(run.wizard.ActivePage(), wpSource);
-  WizardRun::MakeFile(videoTemplate, 2048);
+  WizardDriver::MakeFile(videoTemplate, 2048);
   EXPECT_EQ(run.Next(), QString());
   EXPECT_EQ(run.wizard.ActivePage(), wpBurnMode);
 }
@@ -347,7 +256,7 @@ TEST(VideoWizard, CancelDuringABurnAsksAndOnlyYesStopsIt) {
     WizardRun run("cd-r");
     run.ToSourcePage(vkVideoCD);
     run.Choose(run.Movie("vcd-pal.mpg"));
-    SourceToSummary(run);
+    run.SourceToSummary();
     SlowBurn burn(run.wizard, yes ? 5000 : 300);
     run.wizard.Actions->Items(0).Action = &burn;
     QStringList questions;
@@ -393,7 +302,7 @@ TEST(VideoWizard, CancelWhileTheWriterIsPreparedEndsTheRunAtOnce) {
   WizardRun run("cd-r,latency=100");  // preparing takes several seconds
   run.ToSourcePage(vkVideoCD);
   run.Choose(run.Movie("vcd-pal.mpg"));
-  SourceToSummary(run);
+  run.SourceToSummary();
   run.wizard.Confirm = [](const QString&) { return true; };
   QElapsedTimer clock;
   qint64 cancelledAt = -1;
@@ -406,10 +315,10 @@ TEST(VideoWizard, CancelWhileTheWriterIsPreparedEndsTheRunAtOnce) {
   const qint64 endedAt = clock.elapsed();
   ASSERT_GE(cancelledAt, 0) << "the run ended before the cancel";
   EXPECT_LT(endedAt - cancelledAt, 1000);
-  const QStringList log = BurnLog(run.wizard);
+  const QStringList log = run.BurnLog();
   EXPECT_TRUE(log.contains(QStringLiteral("Burning cancelled"))) << log.join(QLatin1Char('\n')).toStdString();
   EXPECT_FALSE(log.contains(QStringLiteral("Burning started")));
-  EXPECT_TRUE(FindFile(run.VirtualDir(), QStringLiteral("*.cue")).isEmpty());
+  EXPECT_TRUE(run.Recorded(QStringLiteral("*.cue")).isEmpty());
   EXPECT_TRUE(run.wizard.Burner->Cancelled);
   EXPECT_EQ(run.wizard.BurnState, 2);
 }
@@ -421,7 +330,7 @@ TEST(VideoWizard, TheTitleBarsCloseDuringABurnAsksFirstAndClosesOnlyAfterTheBurn
     QObject::connect(&run.Program(), &TOndrelleProgram::Ended, [&ended] { ++ended; });
     run.ToSourcePage(vkVideoCD);
     run.Choose(run.Movie("vcd-pal.mpg"));
-    SourceToSummary(run);
+    run.SourceToSummary();
     SlowBurn burn(run.wizard, yes ? 5000 : 300);
     run.wizard.Actions->Items(0).Action = &burn;
     int questions = 0;
@@ -452,7 +361,7 @@ TEST(VideoWizard, TheSummaryStatesTheChoices) {
   EXPECT_EQ(run.wizard.SourcePage()->laSourceCaption->text(), QStringLiteral("&Source Direcotry:"));
   const QString folder = QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/one-title/VIDEO_TS/");
   run.Choose(folder);
-  SourceToSummary(run);
+  run.SourceToSummary();
   EXPECT_EQ(run.wizard.BurnModePage()->cmbModes->count(), 1);  // no Session-At-Once for DVD-Video
   const QStringList lines = run.wizard.SummaryPage()->edtSummary->toPlainText().split(QLatin1Char('\n'));
   ASSERT_EQ(lines.size(), 10);
@@ -510,15 +419,12 @@ TEST(VideoWizard, TheVerifyChoiceIsRememberedAndReachesTheSession) {
 }
 
 TEST(VideoWizard, ADiscThatFailsItsVerifyFailsTheRunAndIsNotTrusted) {
-  QString source;
-#ifdef ONDRELLE_DVD_FIXTURES_DIR
-  source = QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/one-title/VIDEO_TS/");
-#endif
-  if (source.isEmpty() || !QFileInfo::exists(source)) GTEST_SKIP() << "no test media in this build";
+  const QString source = WizardDriver::Source(vkDVDVideo);
+  if (source.isEmpty()) GTEST_SKIP() << "no test media in this build";
   const auto burn = [&source](WizardRun& run) {
     run.ToSourcePage(vkDVDVideo);
     run.Choose(source);
-    SourceToSummary(run);
+    run.SourceToSummary();
     return run.Next();
   };
   // A first disc, verified, shows where the title's video lies.
@@ -527,7 +433,7 @@ TEST(VideoWizard, ADiscThatFailsItsVerifyFailsTheRunAndIsNotTrusted) {
     WizardRun run("dvd+r");
     ASSERT_EQ(burn(run), QString());
     ASSERT_TRUE(run.wizard.Burner->VerifyAfterBurn);
-    const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
+    const QString image = run.Recorded(QStringLiteral("*.iso"));
     ASSERT_FALSE(image.isEmpty());
     const QString listing = RunTool(QStringLiteral("isoinfo"), {QStringLiteral("-l"), QStringLiteral("-i"), image});
     const auto found = QRegularExpression(QStringLiteral("\\[\\s*(\\d+)\\s+\\d+\\]\\s+VTS_01_1\\.VOB")).match(listing);
@@ -537,7 +443,7 @@ TEST(VideoWizard, ADiscThatFailsItsVerifyFailsTheRunAndIsNotTrusted) {
   const QByteArray writers = "dvd+r,fault=corrupt@" + videoBlock.toLatin1();
   WizardRun run(writers.constData());
   const QString shown = burn(run);
-  const QStringList log = BurnLog(run.wizard);
+  const QStringList log = run.BurnLog();
   // The box says it plainly; the library's line, naming the sector and the file, is in the log.
   EXPECT_EQ(shown, QStringLiteral("The disc does not read back as it was written: do not trust it, and burn the "
                                   "video again on a new blank disc."));
@@ -569,23 +475,18 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
   EXPECT_EQ(run.wizard.ActivePage(), wpTransport);
   run.ToSourcePage(kind);
 
-  QString source;
-#if defined(ONDRELLE_VIDEO_FIXTURES) && defined(ONDRELLE_DVD_FIXTURES_DIR)
-  source = dvd                 ? QStringLiteral(ONDRELLE_DVD_FIXTURES_DIR "/one-title/VIDEO_TS/")
-           : kind == vkVideoCD ? QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/vcd-pal.mpg")
-                               : QStringLiteral(ONDRELLE_VIDEO_FIXTURES "/svcd-pal.mpg");
-#endif
-  if (source.isEmpty() || !QFileInfo::exists(source)) {
+  QString source = WizardDriver::Source(kind);
+  if (source.isEmpty()) {
     if (available) GTEST_SKIP() << "no test media in this build";
     source = run.FilePath(dvd ? QStringLiteral("VIDEO_TS/") : QStringLiteral("movie.mpg"));
-    if (!dvd) WizardRun::MakeFile(source, 65536);
+    if (!dvd) WizardDriver::MakeFile(source, 65536);
   }
   run.Choose(source);
-  SourceToSummary(run);
+  run.SourceToSummary();
   const QString shownFailure = run.Next();
   ASSERT_EQ(run.wizard.ActivePage(), wpBurn);
   EXPECT_EQ(run.wizard.BurnState, 2);
-  const QStringList log = BurnLog(run.wizard);
+  const QStringList log = run.BurnLog();
   EXPECT_EQ(log.at(0), QStringLiteral("Burning video disc"));
   EXPECT_TRUE(log.contains(QStringLiteral("Source video file: ") + source));
   run.wizard.ButtonNext->click();
@@ -608,7 +509,7 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
       log.filter(QRegularExpression(QStringLiteral("^Disc verified: [1-9][0-9]* sectors compared, all equal$")))
           .isEmpty());
   if (dvd) {
-    const QString image = FindFile(run.VirtualDir(), QStringLiteral("*.iso"));
+    const QString image = run.Recorded(QStringLiteral("*.iso"));
     ASSERT_FALSE(image.isEmpty());
     EXPECT_TRUE(RunTool(QStringLiteral("lsdvd"), {image}).contains(QStringLiteral("Title: 01")));
     // Every file of the folder comes back byte for byte.
@@ -622,7 +523,7 @@ TEST_P(WholeWizard, BurnsTheKindOnAVirtualWriter) {
       EXPECT_EQ(ReadWhole(backup + QStringLiteral("/COPY/VIDEO_TS/") + name), ReadWhole(folder.filePath(name)))
           << name.toStdString();
   } else {
-    const QString cue = FindFile(run.VirtualDir(), QStringLiteral("*.cue"));
+    const QString cue = run.Recorded(QStringLiteral("*.cue"));
     ASSERT_FALSE(cue.isEmpty());
     const QString info =
         RunTool(QStringLiteral("vcd-info"), {QStringLiteral("--no-banner"), QStringLiteral("-c"), cue});

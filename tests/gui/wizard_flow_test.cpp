@@ -57,11 +57,8 @@ void PressTwice(QPushButton* button, Presses how) {
 
 /// What a page must hold for its Next to pass: a source on the source page.
 void FillPage(WizardDriver& run, int kind) {
-  if (run.wizard.ActivePage() != wpSource) return;
-  TfrmSourceData* page = run.wizard.SourcePage();
-  page->SetSourcePath(WizardDriver::Source(kind));
   // The page takes its Next once its own check of the source has ended.
-  EXPECT_TRUE(QTest::qWaitFor([page] { return !page->Checking(); }, 30000)) << "the source check did not end";
+  if (run.wizard.ActivePage() == wpSource) run.Choose(WizardDriver::Source(kind));
 }
 
 /// From the transport page to `target` by the buttons' own click, then a

@@ -9,6 +9,11 @@
 #                            DIR/results/NAME.out and NAME.rc; "@@HOST event"
 #                            lines call the session's on_host_event
 #   monitor COMMAND          one command to QEMU's monitor
+#   run_with_two_discs CPIO FIRST SECOND
+#                            boots the guest with the images FIRST and SECOND
+#                            read-only in the two drives of the second IDE
+#                            bus, relays the session to its end and marks it
+#                            complete
 #
 # Skips (exit 77) are for machines that cannot run the guest at all; once
 # the guest has started, anything wrong is a failure.
@@ -115,6 +120,18 @@ stop_guest() {
   fi
   # The unpacked kernel is large and made again for every run.
   rm -f "${SESSION:?}/vmlinux"
+}
+
+run_with_two_discs() {
+  local cpio=$1 first=$2 second=$3
+  trap stop_guest EXIT
+  boot_guest "$cpio" \
+    -drive "if=none,id=disc0,media=cdrom,readonly=on,format=raw,file=$first" \
+    -device ide-cd,drive=disc0,bus=ide.1,unit=0,id=ide1-cd0 \
+    -drive "if=none,id=disc1,media=cdrom,readonly=on,format=raw,file=$second" \
+    -device ide-cd,drive=disc1,bus=ide.1,unit=1,id=ide1-cd1
+  relay_session "${REALKERNEL_TIMEOUT:-900}"
+  touch "$SESSION/complete"
 }
 
 # Relays the guest's lines until it says @@DONE; fails on a time-out or a

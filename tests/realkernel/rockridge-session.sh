@@ -36,11 +36,4 @@ on_host_event() {
   fail_session "unknown request from the guest: $*"
 }
 
-trap stop_guest EXIT
-boot_guest "$SESSION/guest.cpio" \
-  -drive "if=none,id=disc0,media=cdrom,readonly=on,format=raw,file=$SESSION/tree.iso" \
-  -device ide-cd,drive=disc0,bus=ide.1,unit=0,id=ide1-cd0 \
-  -drive "if=none,id=disc1,media=cdrom,readonly=on,format=raw,file=$SESSION/theirs.iso" \
-  -device ide-cd,drive=disc1,bus=ide.1,unit=1,id=ide1-cd1
-relay_session "${REALKERNEL_TIMEOUT:-900}"
-touch "$SESSION/complete"
+run_with_two_discs "$SESSION/guest.cpio" "$SESSION/tree.iso" "$SESSION/theirs.iso"

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -29,6 +31,10 @@ class VirtualWriters {
   VirtualWriters& operator=(const VirtualWriters&) = delete;
 
   QString Directory() const { return directory_.path(); }
+  /// The names of the files the writers recorded that match `pattern`.
+  QStringList Images(const char* pattern) const {
+    return QDir(directory_.path()).entryList({QString::fromLatin1(pattern)});
+  }
 
  private:
   QTemporaryDir directory_;

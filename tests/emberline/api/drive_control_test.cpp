@@ -32,6 +32,17 @@ class DriveControl : public VirtualWriterTest {
   uint8_t setSpeeds(EmberlineHandle h, uint32_t read, uint32_t write) {
     return Emberline_CdvdWriter_SetSpeeds(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, read, write);
   }
+  /// Writes 16 blocks by track at once straight through the drive's
+  /// transport and closes the session through the flat API.
+  void writeTrackAndClose(EmberlineHandle h) {
+    auto device = LibraryState::instance().objects().findAs<DeviceObject>(h);
+    ASSERT_TRUE(device);
+    std::vector<uint8_t> blocks(2048 * 16, 0);
+    ASSERT_TRUE(mmc::write10(device->transport(), 0, 16, blocks).ok());
+    ASSERT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
+              EMBERLINE_OK)
+        << out.text;
+  }
   CallOutputs out;
 };
 
@@ -136,13 +147,7 @@ TEST_F(DriveControl, InjectedWriteErrorCarriesItsSenseToTheFlatForm) {
 
 TEST_F(DriveControl, CloseSessionAfterATrackAtOnceWriteClosesIt) {
   EmberlineHandle h = openWith("cd-r");
-  auto device = LibraryState::instance().objects().findAs<DeviceObject>(h);
-  ASSERT_TRUE(device);
-  std::vector<uint8_t> blocks(2048 * 16, 0);
-  ASSERT_TRUE(mmc::write10(device->transport(), 0, 16, blocks).ok());
-  ASSERT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
-            EMBERLINE_OK)
-      << out.text;
+  ASSERT_NO_FATAL_FAILURE(writeTrackAndClose(h));
   uint8_t disc[EMBERLINE_DISC_INFORMATION_SIZE] = {};
   ASSERT_EQ(Emberline_CdvdWriter_GetDiscInformation(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure, disc),
             EMBERLINE_OK);
@@ -173,13 +178,7 @@ TEST_F(DriveControl, ClosingWhatIsClosedAlreadySendsTheDriveNothing) {
   const std::filesystem::path trace = test_support::processScratch() / "close-once-trace";
   std::filesystem::remove(trace);
   EmberlineHandle h = openWith("cd-r,trace=" + trace.string());
-  auto device = LibraryState::instance().objects().findAs<DeviceObject>(h);
-  ASSERT_TRUE(device);
-  std::vector<uint8_t> blocks(2048 * 16, 0);
-  ASSERT_TRUE(mmc::write10(device->transport(), 0, 16, blocks).ok());
-  ASSERT_EQ(Emberline_CdvdWriter_CloseSession(h, out.text, EMBERLINE_TEXT_SIZE, &out.status, &out.failure),
-            EMBERLINE_OK)
-      << out.text;
+  ASSERT_NO_FATAL_FAILURE(writeTrackAndClose(h));
   const std::vector<std::string> first = FlushesAndCloses(trace);
   ASSERT_EQ(first.size(), 3u) << "a flush, the track's close and the session's";
   EXPECT_EQ(first[0].substr(0, 2), "35");

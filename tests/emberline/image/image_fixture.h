@@ -16,26 +16,17 @@
 #include <vector>
 
 #include "emberline/file_tree.h"
+#include "support/shell_command.h"
 
 namespace image_test {
 
 namespace fs = std::filesystem;
 
-inline bool haveTool(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test_support::haveTool;
 
 /// Standard output of a shell command (stderr dropped).
 inline std::string run(const std::string& command, int* exitCode = nullptr) {
-  std::string out;
-  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-  const int status = ::pclose(pipe);
-  if (exitCode != nullptr) *exitCode = WEXITSTATUS(status);
-  return out;
+  return test_support::commandOutput(command, test_support::ErrorOutput::Dropped, exitCode);
 }
 
 inline std::string quoted(const fs::path& p) {

@@ -14,23 +14,17 @@
 #include <string>
 
 #include "sector/cd_sector.h"
+#include "support/shell_command.h"
 
 namespace emberline::sector {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool haveTool(const std::string& name) {
-  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test_support::haveTool;
 
 std::string run(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-  std::string out;
-  if (!pipe) return out;
-  std::array<char, 4096> chunk{};
-  while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) out.append(chunk.data(), n);
-  return out;
+  return test_support::commandOutput(command, test_support::ErrorOutput::Kept);
 }
 
 class DiscImageReader : public ::testing::Test {

@@ -19,6 +19,7 @@ using dvd_test::haveTool;
 using dvd_test::readBytes;
 using dvd_test::run;
 using dvd_test::TempFolder;
+using dvd_test::titles;
 using emberline::image::udf::UdfVolumeText;
 
 constexpr std::time_t kCreated = 1765290000;  // 2025-12-09
@@ -127,15 +128,6 @@ TEST_F(UdfDvdImage, SevenZipExtractsEveryFileByteForByte) {
 TEST_F(UdfDvdImage, DvdReadersSeeTheSameDiscAsInTheFolder) {
   if (!haveTool("lsdvd") || !haveTool("dvdbackup")) GTEST_SKIP() << "lsdvd or dvdbackup missing";
   // The disc title comes from the ISO 9660 side, which this image does not have; the rest must match.
-  auto titles = [](const std::string& listing) {
-    std::istringstream in(listing);
-    std::string out;
-    for (std::string line; std::getline(in, line);)
-      if (line.starts_with("Title") || line.find("Chapter") != std::string::npos ||
-          line.find("Cell") != std::string::npos)
-        out += line + "\n";
-    return out;
-  };
   const std::string fromFolder = titles(run("lsdvd -x '" + (dvd_test::fixtures() / "two-titlesets").string() + "'"));
   const std::string fromImage = titles(run("lsdvd -x '" + image.string() + "'"));
   EXPECT_FALSE(fromFolder.empty());

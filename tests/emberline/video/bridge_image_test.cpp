@@ -21,17 +21,6 @@ using emberline::video::DvdVolumeText;
 constexpr std::time_t kCreated = 1765290000;  // 2025-12-09 14:20:00 UTC
 const char* const kGoodFixtures[] = {"one-title", "two-titlesets"};
 
-/// File name to start sector, as isoinfo lists the VIDEO_TS folder of an image.
-std::map<std::string, std::uint32_t> isoSectors(const fs::path& iso) {
-  std::map<std::string, std::uint32_t> sectors;
-  std::istringstream listing(run("isoinfo -l -i '" + iso.string() + "'"));
-  const std::regex line(R"(\[\s*(\d+)\s+\d+\]\s+(V[A-Z0-9_]+\.[A-Z]{3});1)");
-  std::smatch match;
-  for (std::string text; std::getline(listing, text);)
-    if (std::regex_search(text, match, line)) sectors[match[2]] = static_cast<std::uint32_t>(std::stoul(match[1]));
-  return sectors;
-}
-
 struct BuiltImage {
   fs::path path;
   DvdBridgeImage built;

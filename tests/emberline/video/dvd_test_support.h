@@ -12,9 +12,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/shell_command.h"
 
 namespace dvd_test {
 
@@ -96,15 +99,9 @@ inline std::vector<std::uint8_t> readBytes(const fs::path& path) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+/// Standard output of a shell command (stderr dropped).
 inline std::string run(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-  ::pclose(pipe);
-  return out;
+  return test_support::commandOutput(command);
 }
 
 /// What udfinfo says on its error output about an image: empty when it finds every anchor and descriptor.
@@ -112,9 +109,7 @@ inline std::string udfWarnings(const fs::path& image) {
   return run("{ udfinfo '" + image.string() + "' 2>&1 >/dev/null; }");
 }
 
-inline bool haveTool(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test_support::haveTool;
 
 inline fs::path fixtures() {
   return ONDRELLE_DVD_FIXTURES_DIR;
@@ -134,6 +129,17 @@ inline std::map<std::string, std::string> snapshot(const fs::path& folder) {
                                    std::to_string(info.st_mtim.tv_nsec) + " " + std::string(bytes.begin(), bytes.end());
   }
   return files;
+}
+
+/// File name to start sector, as isoinfo lists the VIDEO_TS folder of an image.
+inline std::map<std::string, std::uint32_t> isoSectors(const fs::path& iso) {
+  std::map<std::string, std::uint32_t> sectors;
+  std::istringstream listing(run("isoinfo -l -i '" + iso.string() + "'"));
+  const std::regex line(R"(\[\s*(\d+)\s+\d+\]\s+(V[A-Z0-9_]+\.[A-Z]{3});1)");
+  std::smatch match;
+  for (std::string text; std::getline(listing, text);)
+    if (std::regex_search(text, match, line)) sectors[match[2]] = static_cast<std::uint32_t>(std::stoul(match[1]));
+  return sectors;
 }
 
 /// The title, chapter and cell lines of lsdvd -x: everything but the disc's title.

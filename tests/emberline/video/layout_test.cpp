@@ -15,17 +15,6 @@ using emberline::video::DvdFile;
 using emberline::video::DvdFolder;
 using emberline::video::planDvdLayout;
 
-/// File name to start sector, as isoinfo lists the VIDEO_TS folder of an image.
-std::map<std::string, std::uint32_t> isoSectors(const fs::path& iso) {
-  std::map<std::string, std::uint32_t> sectors;
-  std::istringstream listing(run("isoinfo -l -i '" + iso.string() + "'"));
-  const std::regex line(R"(\[\s*(\d+)\s+\d+\]\s+(V[A-Z0-9_]+\.[A-Z]{3});1)");
-  std::smatch match;
-  for (std::string text; std::getline(listing, text);)
-    if (std::regex_search(text, match, line)) sectors[match[2]] = static_cast<std::uint32_t>(std::stoul(match[1]));
-  return sectors;
-}
-
 TEST(DvdLayout, MatchesGenisoimageRelativeToVideoTsIfo) {
   if (!haveFixtures()) GTEST_SKIP() << "no DVD fixtures (dvdauthor or ffmpeg missing)";
   if (!haveTool("genisoimage") || !haveTool("isoinfo")) GTEST_SKIP() << "genisoimage or isoinfo missing";

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cdb.h"
+#include "support/shell_command.h"
 
 using namespace vtest;
 using emberline::be::get16;
@@ -14,18 +15,10 @@ using emberline::be::get32;
 
 namespace {
 
-std::string runTool(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    ::pclose(p);
-  }
-  return out;
-}
+using test_support::haveTool;
 
-bool haveTool(const char* name) {
-  return runTool(std::string("command -v ") + name).find(name) != std::string::npos;
+std::string runTool(const std::string& command) {
+  return test_support::commandOutput(command, test_support::ErrorOutput::Kept);
 }
 
 /// A small ISO 9660 image made by a standard tool, read back as bytes.

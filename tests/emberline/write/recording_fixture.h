@@ -21,17 +21,13 @@
 #include "emberline/file_tree.h"
 #include "emberline/writing.h"
 #include "sector/cd_sector.h"
+#include "support/shell_command.h"
 
 namespace emberline::test {
 
+/// What a shell command printed, its error output included.
 inline std::string runTool(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    ::pclose(p);
-  }
-  return out;
+  return test_support::commandOutput(command, test_support::ErrorOutput::Kept);
 }
 
 inline std::vector<char> readAll(const std::filesystem::path& path) {
