@@ -222,6 +222,10 @@ int RunBurnCommand(const QStringList& arguments) {
                                            kTreeSwitches,
                                        error);
   if (!line) return Refuse(error);
+  // A second --device or --kind would be ignored: the burn would go to a
+  // drive or take a kind the user did not mean.
+  if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
+    return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);
   if (kind == QLatin1String("svcd")) return RunVideoBurn(*line, vkSuperVideoCD);
