@@ -177,7 +177,8 @@ int RunImageCommand(const QStringList& arguments) {
   if (line->Has(QStringLiteral("--kind")) && line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
-  if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
+  // An empty name names no file: it would be found out only once the image was built.
+  if (line->Value(QStringLiteral("--output")).isEmpty()) return Refuse(QStringLiteral("image needs --output FILE.iso"));
 
   const QStringList sources = line->values.value(QStringLiteral("--source"));
   const QString output = line->Value(QStringLiteral("--output"));

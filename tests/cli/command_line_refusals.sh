@@ -41,6 +41,10 @@ refused 'unknown option "--verbose"' devices --all --verbose
 refused 'unknown option "--speed"' speeds --device CdRom16 --speed 4
 refused 'unknown option "extra"' speeds extra --device CdRom16
 
+# An empty output name names no file.
+refused "image needs --output FILE.iso" image --source src --output ""
+refused "image --kind dvd needs --output FILE.iso" image --kind dvd --source src --output ""
+
 # What stays accepted: --all may be given twice, the order of options is free.
 "$cli" devices --all --all > out.txt || fail "devices --all --all"
 grep -q CdRom16 out.txt || fail "devices --all --all lists no writer"
