@@ -1,6 +1,7 @@
 #include "cli/burn_commands.h"
 
 #include <QFileInfo>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -21,9 +22,11 @@
 #include "engine/burner.h"
 #include "engine/disc_verify.h"
 #include "engine/run_cancelled.h"
+#include "engine/source_check.h"
 #include "engine/source_tree.h"
 #include "engine/tsb_error.h"
 #include "engine/video_file_action.h"
+#include "log/diagnostic_logger.h"
 #include "platform/image_file.h"
 #include "platform/termination_signals.h"
 
@@ -114,10 +117,24 @@ int RunVideoBurn(const CommandLine& line, std::uint8_t kind) {
 
   // The first signal cancels as the wizard's Cancel does: the library stops
   // the recording and leaves the medium in a defined state.
-  platform::TerminationSignals stopSignals([&burner](int) { burner.Cancel(); });
+  std::uint8_t stopCheck = 0;  // written and read through std::atomic_ref
+  platform::TerminationSignals stopSignals([&burner, &stopCheck](int) {
+    std::atomic_ref<std::uint8_t>(stopCheck).store(1);
+    burner.Cancel();
+  });
   ConsoleReport report;
   if (const auto refused = PrepareWriter(burner, stopSignals, [&] {
         CheckBeforeVideoBurn(burner, kind, sources.front());
+        // The source page's check of the stream or the VIDEO_TS structure:
+        // a source that cannot be burned is refused in the wizard's words
+        // before the burn starts, not by the library once it has.
+        const TsbSourceCheck check = CheckVideoSource(kind, sources.front(), &stopCheck);
+        if (check.Result == TsbSourceCheck::Outcome::Cancelled) ThrowIfCancelled(burner);
+        if (!check.Passed()) {
+          burner.LastMessage = check.Refusal;
+          Logger().WriteLog(check.Detail);
+          throw TsbError(check.Refusal);
+        }
         ChooseSpeed(burner, line);
       }))
     return *refused;
@@ -154,7 +171,8 @@ int RunImageCommand(const QStringList& arguments) {
   if (line->Has(QStringLiteral("--kind")) && line->Value(QStringLiteral("--kind")) != QLatin1String("data"))
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source"))) return Refuse(QStringLiteral("image needs --source PATH..."));
-  if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image needs --output FILE.iso"));
+  // An empty name names no file: it would be found out only once the image was built.
+  if (line->Value(QStringLiteral("--output")).isEmpty()) return Refuse(QStringLiteral("image needs --output FILE.iso"));
 
   const QStringList sources = line->values.value(QStringLiteral("--source"));
   const QString output = line->Value(QStringLiteral("--output"));
@@ -199,6 +217,10 @@ int RunBurnCommand(const QStringList& arguments) {
                                            TreeSwitches(),
                                        error);
   if (!line) return Refuse(error);
+  // A second --device or --kind would be ignored: the burn would go to a
+  // drive or take a kind the user did not mean.
+  if (const QString repeated = line->RepeatedOption(); !repeated.isEmpty())
+    return Refuse(QStringLiteral("%1 is given more than once").arg(repeated));
   const QString kind = line->Value(QStringLiteral("--kind"));
   if (kind == QLatin1String("vcd")) return RunVideoBurn(*line, vkVideoCD);
   if (kind == QLatin1String("svcd")) return RunVideoBurn(*line, vkSuperVideoCD);

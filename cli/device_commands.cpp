@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <cstdio>
+#include <optional>
 
+#include "cli/command_line.h"
 #include "cli/device_argument.h"
 #include "devices/device_finder.h"
 #include "devices/disc_space_query.h"
@@ -20,16 +22,21 @@ void Fail(const QString& message) {
   std::fprintf(stderr, "ondrelle-cli: %s\n", qPrintable(message));
 }
 
-/// The value after `option`, or nothing; `missing` is set when the option
-/// is there without a value.
-std::optional<QString> OptionValue(const QStringList& arguments, const QString& option, bool& missing) {
-  const qsizetype at = arguments.indexOf(option);
-  if (at < 0) return std::nullopt;
-  if (at + 1 >= arguments.size()) {
-    missing = true;
+/// The command's options, or nothing with the refusal printed: an
+/// unknown or doubled option is a mistyped command line, never ignored.
+/// `missingValue` is said when a value option comes without its value.
+std::optional<CommandLine> ParseOptions(const QStringList& arguments, const QStringList& valueOptions,
+                                        const QStringList& flagOptions, const QString& missingValue) {
+  QString error;
+  auto line = CommandLine::Parse(arguments, valueOptions, {}, flagOptions, error);
+  if (!line && error.endsWith(QLatin1String(" needs a value"))) error = missingValue;
+  if (line && !line->RepeatedOption().isEmpty())
+    error = QStringLiteral("%1 is given more than once").arg(line->RepeatedOption());
+  if (!error.isEmpty()) {
+    Fail(error);
     return std::nullopt;
   }
-  return arguments.at(at + 1);
+  return line;
 }
 
 QString Column(const QString& text, int width) {
@@ -39,23 +46,22 @@ QString Column(const QString& text, int width) {
 }  // namespace
 
 int RunDevicesCommand(const QStringList& arguments) {
-  bool missing = false;
+  const auto line = ParseOptions(arguments, {QStringLiteral("--transport")}, {QStringLiteral("--all")},
+                                 QStringLiteral("--transport needs a value: spti or aspi"));
+  if (!line) return 2;
   TsbTransportType transport = TsbTransportType::ttSpti;
-  if (const auto value = OptionValue(arguments, QStringLiteral("--transport"), missing)) {
-    if (*value == QLatin1String("spti"))
+  if (line->Has(QStringLiteral("--transport"))) {
+    const QString value = line->Value(QStringLiteral("--transport"));
+    if (value == QLatin1String("spti"))
       transport = TsbTransportType::ttSpti;
-    else if (*value == QLatin1String("aspi"))
+    else if (value == QLatin1String("aspi"))
       transport = TsbTransportType::ttAspi;
     else {
-      Fail(QStringLiteral("unknown transport \"%1\": use spti (by device name) or aspi (by SCSI address)").arg(*value));
+      Fail(QStringLiteral("unknown transport \"%1\": use spti (by device name) or aspi (by SCSI address)").arg(value));
       return 2;
     }
   }
-  if (missing) {
-    Fail(QStringLiteral("--transport needs a value: spti or aspi"));
-    return 2;
-  }
-  const bool all = arguments.contains(QStringLiteral("--all"));
+  const bool all = line->Has(QStringLiteral("--all"));
 
   TsbDeviceFinder finder;
   finder.TransportType = transport;
@@ -81,17 +87,19 @@ int RunDevicesCommand(const QStringList& arguments) {
 }
 
 int RunSpeedsCommand(const QStringList& arguments) {
-  bool missing = false;
-  const auto value = OptionValue(arguments, QStringLiteral("--device"), missing);
-  if (!value) {
-    Fail(
-        QStringLiteral("speeds needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\", as devices prints it)"));
+  const QString needsDevice =
+      QStringLiteral("speeds needs --device NAME (\"CdRom0\" or \"host:channel:target:lun\", as devices prints it)");
+  const auto line = ParseOptions(arguments, {QStringLiteral("--device")}, {}, needsDevice);
+  if (!line) return 2;
+  if (!line->Has(QStringLiteral("--device"))) {
+    Fail(needsDevice);
     return 2;
   }
-  const auto device = ParseDeviceArgument(*value);
+  const QString value = line->Value(QStringLiteral("--device"));
+  const auto device = ParseDeviceArgument(value);
   if (!device) {
     Fail(QStringLiteral("\"%1\" is not a device name: use \"CdRom\" and a number, or \"host:channel:target:lun\"")
-             .arg(*value));
+             .arg(value));
     return 2;
   }
 

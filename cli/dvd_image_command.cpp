@@ -34,7 +34,8 @@ int RunDvdImageCommand(const QStringList& arguments) {
     return Refuse(QStringLiteral("image --kind takes data or dvd"));
   if (!line->Has(QStringLiteral("--source")))
     return Refuse(QStringLiteral("image --kind dvd needs --source FOLDER (the VIDEO_TS folder or its parent)"));
-  if (!line->Has(QStringLiteral("--output"))) return Refuse(QStringLiteral("image --kind dvd needs --output FILE.iso"));
+  if (line->Value(QStringLiteral("--output")).isEmpty())
+    return Refuse(QStringLiteral("image --kind dvd needs --output FILE.iso"));
   const QString source = line->Value(QStringLiteral("--source"));
   const QString output = line->Value(QStringLiteral("--output"));
   const QString label =

@@ -58,6 +58,11 @@ QString LeftOutFileText(const QString& name) {
       .arg(name);
 }
 
+QString IgnoredSourceText(const QString& treePath, const QString& reason) {
+  if (reason.isEmpty()) return QStringLiteral("%1 is left out: it cannot be written to a disc").arg(treePath);
+  return QStringLiteral("%1 is left out: it is %2").arg(treePath, reason);
+}
+
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2) {
   switch (static_cast<std::uint8_t>(number)) {
     case kCallbackNameAdded:
@@ -73,6 +78,17 @@ void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* 
       if (context != nullptr) *static_cast<std::int32_t*>(context) += added ? 1 : -1;
       break;
     }
+    case kCallbackNameIgnored:
+      if (param1 != nullptr) {
+        // A FIFO, device or socket among the sources, or a link back to a
+        // folder above it, is not written; the user hears of it.
+        const QString warning =
+            IgnoredSourceText(QString::fromLocal8Bit(static_cast<const char*>(param1)),
+                              param2 != nullptr ? QString::fromLocal8Bit(static_cast<const char*>(param2)) : QString());
+        Logger().WriteLog(warning);
+        CallBackEventer().DoWarning(warning);
+      }
+      break;
     case kCallbackNameCollision:
       if (param1 != nullptr) ResolveNameCollision(*static_cast<EmberlineNameCollision*>(param1));
       break;

@@ -37,6 +37,8 @@ extern std::int64_t LastProgress;
 /// reports every few blocks, far more often than anyone can read.
 inline constexpr std::int64_t kBytesReportIntervalNs = 100'000'000;
 
+/// 2: warns that a source below a data tree's folder is left out (param1:
+/// its path in the tree, param2: the reason).
 /// 3: settles a name collision and warns of the change. 5: warns that a
 /// file of a DVD-Video folder is left off the disc (param1: its name).
 /// 10: probes the device (context: the TsbDeviceList; param1: its address
@@ -45,6 +47,9 @@ inline constexpr std::int64_t kBytesReportIntervalNs = 100'000'000;
 /// 32-bit free part). Other numbers are ignored.
 /// The warning line for a file of a DVD-Video folder that is not written.
 QString LeftOutFileText(const QString& name);
+
+/// The warning line for a source a data tree leaves out, with the reason the library gives.
+QString IgnoredSourceText(const QString& treePath, const QString& reason);
 
 void EmberlineCallBack(std::uint32_t number, void* context, void* param1, void* param2);
 

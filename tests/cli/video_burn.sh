@@ -21,9 +21,20 @@ refused() {  # expected text, then the command's arguments
 refused 'Specified file cannot be found' burn --kind vcd --device CdRom16 --source "$work/none.mpg"
 refused 'Please insert blank CD-R or CD-RW media!' burn --kind svcd --device CdRom17 --source "$work/svcd-pal.mpg"
 refused 'Please insert blank DVD-R, DVD+R, DVD-RW, DVD+RW media!' burn --kind dvd --device CdRom16 --source "$work"
-refused 'Emberline_CdvdWriter_VideoCD() failed' burn --kind vcd --device CdRom16 --source "$work/svcd-pal.mpg"
-refused 'MPEG-2 stream given for a Video CD' burn --kind vcd --device CdRom16 --source "$work/svcd-pal.mpg"
-refused 'Emberline_CdvdWriter_SuperVideoCD() failed' burn --kind svcd --device CdRom16 --source "$work/text.txt"
+# A source that cannot be burned is refused by the source page's check, in
+# its words, before the burn starts.
+refused 'This file is MPEG-2, which a Video CD cannot carry' burn --kind vcd --device CdRom16 --source "$work/svcd-pal.mpg"
+grep -q "Burning started" "$work/out.log" && fail "an MPEG-2 Video CD source was refused after Burning started"
+refused 'cannot be burned as a Super Video CD (not an MPEG program stream)' \
+  burn --kind svcd --device CdRom16 --source "$work/text.txt"
+grep -q "Burning started" "$work/out.log" && fail "a text file was refused after Burning started"
+mkdir "$work/odd"
+mkfifo "$work/odd/pipe.mpg"  # nobody writes to it: opening it to read would wait for good
+refused 'it is not a regular file' burn --kind vcd --device CdRom16 --source "$work/odd/pipe.mpg"
+: >"$work/odd/empty.mpg"
+refused 'cannot be burned as a Video CD (the file is empty)' burn --kind vcd --device CdRom16 --source "$work/odd/empty.mpg"
+mkdir "$work/odd/plain"
+refused 'cannot be burned as a DVD-Video disc' burn --kind dvd --device CdRom17 --source "$work/odd/plain"
 refused 'is for data discs' burn --kind vcd --device CdRom16 --source "$work/vcd-ntsc.mpg" --mode tao
 
 # Without its template beside the program the burn is refused before it starts;

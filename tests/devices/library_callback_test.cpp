@@ -116,3 +116,20 @@ TEST_F(CallbackFixture, ByteCountsPassAtMostTenTimesASecondButTheFirstAndTheLast
   EXPECT_EQ(bytes.back(), std::make_pair(std::uint64_t{1000}, std::uint64_t{1000}));
   EXPECT_EQ(state.LastProgress, 100);
 }
+
+// A source a data tree leaves out (a FIFO, a device, a link back up) is
+// told as a warning naming it and the reason; nothing goes missing silently.
+TEST_F(CallbackFixture, ASourceLeftOutOfADataTreeIsAWarning) {
+  std::vector<QString> warnings;
+  CallBackEventer().OnWarning = [&warnings](TsbCallBackEventer&, const QString& text) { warnings.push_back(text); };
+  char path[] = "/music/pipe";
+  char reason[] = "not a regular file or folder: /home/u/music/pipe";
+  EmberlineCallBack(kCallbackNameIgnored, nullptr, path, reason);
+  EmberlineCallBack(kCallbackNameIgnored, nullptr, path, nullptr);
+  EmberlineCallBack(kCallbackNameIgnored, nullptr, nullptr, reason);  // nothing to name: nothing said
+  CallBackEventer().OnWarning = nullptr;
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(warnings[0],
+            QStringLiteral("/music/pipe is left out: it is not a regular file or folder: /home/u/music/pipe"));
+  EXPECT_EQ(warnings[1], QStringLiteral("/music/pipe is left out: it cannot be written to a disc"));
+}

@@ -39,7 +39,8 @@ Result<BootImageFacts> checkBootImage(const BootOptions& options) {
   if (static_cast<std::uint8_t>(options.media) > 4)
     return fail(ErrorKind::InvalidArgument,
                 "unknown boot media type " + std::to_string(static_cast<int>(options.media)));
-  const int fd = ::open(options.path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting: a FIFO nobody writes to would hold the open for good.
+  const int fd = ::open(options.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return fail(unreadable(options.path, errno));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

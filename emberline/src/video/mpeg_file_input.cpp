@@ -1,5 +1,9 @@
 #include "video/mpeg_file_input.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,17 +19,30 @@ Result<MpegFileInput> MpegFileInput::open(const std::string& path) {
     return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": the file does not exist", ENOENT));
   if (std::filesystem::is_directory(status))
     return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": it is a folder, not a file", EISDIR));
-  MpegFileInput input;
-  input.path_ = path;
-  errno = 0;
-  input.file_.reset(std::fopen(path.c_str(), "rb"));
-  if (!input.file_) {
+  // Opened without waiting: a FIFO with no writer would block the open for
+  // good, and neither a cancel nor a signal can cut that short. What is
+  // opened is then looked at itself, so it cannot be swapped in between.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
     const int err = errno;
     return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": " + std::strerror(err), err));
   }
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec) return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": " + ec.message(), ec.value()));
-  input.size_ = size;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return fail(Error::fromErrno(
+        ErrorKind::File, "cannot read " + path + ": it is not a regular file (a device, FIFO or socket)", EINVAL));
+  }
+  // Reads of a regular file never wait, so the flag may stay.
+  MpegFileInput input;
+  input.path_ = path;
+  input.file_.reset(::fdopen(fd, "rb"));
+  if (!input.file_) {
+    const int err = errno;
+    ::close(fd);
+    return fail(Error::fromErrno(ErrorKind::File, "cannot read " + path + ": " + std::strerror(err), err));
+  }
+  input.size_ = static_cast<std::uint64_t>(info.st_size);
   input.window_.resize(kWindowSize);
   return input;
 }

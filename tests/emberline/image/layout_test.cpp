@@ -1,6 +1,12 @@
 // Layout rules: later sessions, El Torito, depth, and sources that cannot be trusted.
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "image_fixture.h"
 
@@ -69,6 +75,27 @@ TEST_F(Layout, FloppyEmulationNeedsTheExactSize) {
                                                          sizeof text, &status),
             EMBERLINE_E_INVALID_ARGUMENT);
   EXPECT_NE(std::string(text).find("1474560"), std::string::npos) << text;
+}
+
+// A boot image that is a FIFO nobody writes to, or a device, is refused at
+// once rather than waited on.
+TEST_F(Layout, BootImageThatIsNoFileIsRefusedWithoutWaiting) {
+  const fs::path fifo = source / "boot.fifo";
+  fs::create_directories(source);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
+    auto future = std::async(std::launch::async, [&] {
+      return Emberline_ISO9660JolietFileTree_SetBootImage(tree, path.c_str(), 4, 0, 1, 0, text, sizeof text, &status);
+    });
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // A writer lets the blocked open go, so the test ends rather than hangs.
+      const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+      ADD_FAILURE() << path << " blocked the call";
+    }
+    EXPECT_EQ(future.get(), EMBERLINE_E_FILE) << path;
+    EXPECT_NE(std::string(text).find("is not a regular file"), std::string::npos) << text;
+  }
 }
 
 TEST_F(Layout, TooDeepFolderIsRefusedByName) {

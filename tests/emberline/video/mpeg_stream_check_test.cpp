@@ -3,10 +3,15 @@
 
 #include "video/mpeg_stream_check.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <tuple>
 
@@ -259,6 +264,35 @@ TEST(MpegStreamCheck, NamesAFileThatCannotBeRead) {
   auto folder = checkMpegStream(ONDRELLE_VIDEO_FIXTURES, VideoDiscKind::VideoCd);
   ASSERT_FALSE(folder);
   EXPECT_NE(folder.error().message.find("it is a folder"), std::string::npos);
+}
+
+// Nothing but a regular file is read as a stream: a FIFO nobody writes to
+// would hold the check (and a burn) in its open for good, and a device
+// never ends. Each is refused at once, naming the path.
+TEST(MpegStreamCheck, RefusesWhatIsNotARegularFile) {
+  const std::string fifo = ::testing::TempDir() + "mpeg-check-fifo";
+  ::unlink(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+    auto future = std::async(std::launch::async, [&path] { return checkMpegStream(path, VideoDiscKind::VideoCd); });
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // A writer lets the blocked open go, so the test ends rather than hangs.
+      const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+      ADD_FAILURE() << path << " blocked the check";
+    }
+    auto refused = future.get();
+    ASSERT_FALSE(refused) << path;
+    EXPECT_EQ(refused.error().kind, ErrorKind::File) << path;
+    EXPECT_EQ(refused.error().message, "cannot read " + path + ": it is not a regular file (a device, FIFO or socket)");
+  }
+  // A link to a regular file is that file.
+  const std::string link = ::testing::TempDir() + "mpeg-check-link.mpg";
+  ::unlink(link.c_str());
+  ASSERT_EQ(::symlink(fixture("vcd-pal.mpg").c_str(), link.c_str()), 0);
+  EXPECT_TRUE(checkMpegStream(link, VideoDiscKind::VideoCd));
+  ::unlink(link.c_str());
+  ::unlink(fifo.c_str());
 }
 
 }  // namespace
