@@ -62,12 +62,9 @@ std::size_t heapInUse() {
 class PeakMemory {
  public:
   PeakMemory() : start_(now()), peak_(start_) {}
-  void sample() {
-    if (kSanitizerHeap) peak_ = std::max(peak_, now());
-  }
+  void sample() { peak_ = std::max(peak_, now()); }
   std::size_t growth() {
     sample();
-    if (!kSanitizerHeap) peak_ = now();
     return peak_ - start_;
   }
 
